@@ -1,0 +1,48 @@
+# One interface target carries the language standard, the warnings and the Qt strictness
+# defines; every target of the project links it.
+add_library(itinerary_options INTERFACE)
+target_compile_features(itinerary_options INTERFACE cxx_std_20)
+target_compile_options(itinerary_options INTERFACE -Wall -Wextra -Werror)
+target_compile_definitions(itinerary_options INTERFACE
+  QT_NO_CAST_TO_ASCII
+  QT_NO_URL_CAST_FROM_STRING
+  QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
+  QT_NO_FOREACH
+  QT_NO_KEYWORDS)
+if(ITINERARY_SANITIZE)
+  target_compile_options(itinerary_options INTERFACE
+    -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(itinerary_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+# itinerary_add_library(NAME TIER core|services|ui SOURCES ... LIBS ...)
+# One static library per source folder. The tier decides which Qt modules it may use.
+function(itinerary_add_library name)
+  cmake_parse_arguments(ARG "" "TIER" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_link_libraries(${name} PUBLIC itinerary_options Qt6::Core ${ARG_LIBS})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  set_target_properties(${name} PROPERTIES ITINERARY_TIER ${ARG_TIER})
+endfunction()
+
+# itinerary_add_test(NAME SOURCES ... LIBS ... [LABELS ...] [RESOURCE_LOCK ...] [TIMEOUT s])
+# A Qt Test executable run by CTest on the offscreen platform.
+function(itinerary_add_test name)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS;RESOURCE_LOCK;ENVIRONMENT" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE itinerary_options Qt6::Test ${ARG_LIBS})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests ${PROJECT_BINARY_DIR}/tests)
+  add_test(NAME ${name} COMMAND ${name})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 120)
+  endif()
+  set_tests_properties(${name} PROPERTIES
+    TIMEOUT ${ARG_TIMEOUT}
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${ARG_ENVIRONMENT}")
+  if(ARG_LABELS)
+    set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
+  endif()
+  if(ARG_RESOURCE_LOCK)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${ARG_RESOURCE_LOCK}")
+  endif()
+endfunction()

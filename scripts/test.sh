@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds every test with AddressSanitizer and
+# UndefinedBehaviorSanitizer, runs them all, then proves the core builds and passes alone.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/common.sh
+
+ensure_packages "${ITINERARY_PACKAGES[@]}" "${ITINERARY_TEST_PACKAGES[@]}"
+export_headless_env
+start_cups_pdf
+
+echo "== format check"
+git ls-files '*.cpp' '*.h' | xargs -r clang-format --dry-run -Werror
+
+echo "== ci preset: every test under the sanitizers"
+cmake --preset ci >/dev/null
+cmake --build --preset ci
+ctest --preset ci
+
+echo "== core preset: the core tier alone"
+cmake --preset core >/dev/null
+cmake --build --preset core
+ctest --preset core

@@ -1,0 +1,9 @@
+#include "sheet/Clock.h"
+
+namespace itinerary {
+
+QDateTime SystemClock::now() const {
+    return QDateTime::currentDateTime();
+}
+
+} // namespace itinerary

@@ -1,0 +1,94 @@
+#include "sheet/FieldMap.h"
+
+#include <QSet>
+#include <QTest>
+
+using namespace itinerary;
+
+class TestFieldMap final : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void everyIndexIsDescribedOnce() {
+        QSet<int> seen;
+        for (int i = 0; i < FieldCount; ++i) {
+            QCOMPARE(fieldInfo(i).index, i);
+            QVERIFY2(fieldInfo(i).rect.width > 0, qPrintable(QString::number(i)));
+            seen.insert(i);
+        }
+        QCOMPARE(seen.size(), FieldCount);
+    }
+
+    void segmentGrid_data() {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("field");
+        QTest::addColumn<int>("left");
+        QTest::addColumn<int>("top");
+        // clang-format off
+        QTest::newRow("row1 city")        << 0 << int(SegmentColumn::City)           << 5  << 120   << 1680;
+        QTest::newRow("row1 baggage")     << 0 << int(SegmentColumn::Baggage)        << 12 << 12240 << 1680;
+        QTest::newRow("row1 not before")  << 0 << int(SegmentColumn::NotValidBefore) << 42 << 7920  << 1680;
+        QTest::newRow("row2 flight")      << 1 << int(SegmentColumn::Flight)         << 15 << 3000  << 2160;
+        QTest::newRow("row3 not after")   << 2 << int(SegmentColumn::NotValidAfter)  << 47 << 9960  << 2640;
+        QTest::newRow("row3 fare basis")  << 2 << int(SegmentColumn::FareBasis)      << 27 << 7080  << 2640;
+        QTest::newRow("row4 city")        << 3 << int(SegmentColumn::City)           << 29 << 120   << 3120;
+        QTest::newRow("row4 carrier")     << 3 << int(SegmentColumn::Carrier)        << 57 << 1920  << 3120;
+        QTest::newRow("row4 time")        << 3 << int(SegmentColumn::Time)           << 53 << 6240  << 3120;
+        QTest::newRow("row4 fare basis")  << 3 << int(SegmentColumn::FareBasis)      << 52 << 7080  << 3120;
+        QTest::newRow("row4 not before")  << 3 << int(SegmentColumn::NotValidBefore) << 48 << 7920  << 3120;
+        QTest::newRow("row4 baggage")     << 3 << int(SegmentColumn::Baggage)        << 50 << 12240 << 3120;
+        // clang-format on
+    }
+    void segmentGrid() {
+        QFETCH(int, row);
+        QFETCH(int, column);
+        QFETCH(int, field);
+        QFETCH(int, left);
+        QFETCH(int, top);
+        QCOMPARE(segmentField(row, SegmentColumn(column)), field);
+        QCOMPARE(fieldInfo(field).rect.left, left);
+        QCOMPARE(fieldInfo(field).rect.top, top);
+        QCOMPARE(fieldInfo(field).segmentRow, row);
+    }
+
+    void fourthRowLeavesFareAndTicketRowsAlone() {
+        for (int c = 0; c < SegmentColumnCount; ++c) {
+            const int f = segmentField(3, SegmentColumn(c));
+            QVERIFY(!fareRowFields().contains(f));
+            QVERIFY(!ticketRowFields().contains(f));
+        }
+        QCOMPARE(cityLineField(4), 51);
+    }
+
+    void clearedSetKeepsEndorsementFaresAndValidity() {
+        const QList<int> &cleared = clearedBeforeImportFields();
+        for (int kept : {2, 30, 31, 32, 33, 35, 36, 37, 38, 39, 40, 41, 42, 45, 49, 58})
+            QVERIFY2(!cleared.contains(kept), qPrintable(QString::number(kept)));
+        for (int gone : {0, 1, 3, 4, 5, 29, 34, 50, 51, 52, 57})
+            QVERIFY2(cleared.contains(gone), qPrintable(QString::number(gone)));
+    }
+
+    void focusOrderEndsWithTheMirror() {
+        const QList<int> &order = sheetFocusOrder();
+        QCOMPARE(order.size(), FieldCount);
+        QCOMPARE(order.mid(0, 5), (QList<int>{0, 1, 2, 3, 5}));
+        QCOMPARE(order.last(), 4);
+    }
+
+    void segmentHeadersAreCentred() {
+        int centred = 0;
+        for (const LabelInfo &label : sheetLabels()) {
+            QCOMPARE(label.rect.height, 255);
+            if (label.centred) {
+                QCOMPARE(label.rect.top, 1320);
+                ++centred;
+            }
+        }
+        QCOMPARE(centred, 10);
+        QCOMPARE(sheetLabels().size(), 26);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFieldMap)
+#include "tst_fieldmap.moc"
