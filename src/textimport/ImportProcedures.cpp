@@ -1,0 +1,18 @@
+#include "textimport/ImportProcedures.h"
+
+#include "sheet/FieldMap.h"
+#include "sheet/Itinerary.h"
+
+namespace itinerary {
+
+void DisablePassengerButtons(Itinerary &sheet) {
+    sheet.setPreviousEnabled(false);
+    sheet.setNextEnabled(false);
+}
+
+void ClearImportFields(Itinerary &sheet) {
+    for (int index : clearedBeforeImportFields())
+        sheet.setText(index, QString());
+}
+
+} // namespace itinerary

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+
+namespace itinerary {
+class Itinerary;
+class RecordingMessages;
+} // namespace itinerary
+
+namespace itinerary::cli {
+
+// The state of a sheet as exactly one JSON object on one line, newline-terminated, keys in
+// this order, strings as raw UTF-8:
+// {"fields":[59 strings],"passengers":[[name,id,ticket],...],"current":0,
+//  "prev_enabled":false,"next_enabled":true,"messages":[[title,text],...]}
+// Other tools and acceptance suites depend on this exact shape.
+QByteArray sheetStateJson(const Itinerary &sheet, const RecordingMessages &messages);
+
+// A JSON string literal of `text`: quotes, backslash and control characters escaped,
+// everything else raw UTF-8.
+QByteArray jsonString(const QString &text);
+
+} // namespace itinerary::cli
