@@ -14,19 +14,20 @@ namespace itinerary::site {
 
 namespace {
 
-// The session id the request's cookie names, or an empty id.
-QByteArray requestSession(const QHttpServerRequest &request) {
+// The session ids the request's cookies name, in the order sent.
+QList<QByteArray> requestSessions(const QHttpServerRequest &request) {
     const QByteArray prefix = QByteArray(SessionCookieName) + '=';
+    QList<QByteArray> sessions;
     for (const auto &[name, value] : request.headers()) {
         if (name.compare("Cookie", Qt::CaseInsensitive) != 0)
             continue;
         for (const QByteArray &part : value.split(';')) {
             const QByteArray cookie = part.trimmed();
             if (cookie.startsWith(prefix))
-                return cookie.mid(prefix.size());
+                sessions.append(cookie.mid(prefix.size()));
         }
     }
-    return QByteArray();
+    return sessions;
 }
 
 QHttpServerResponse noStore(QHttpServerResponse response) {
@@ -77,8 +78,15 @@ QHttpServerResponse VerificationSite::respond(const QHttpServerRequest &request)
     if (!home && !captchaPath && !queryPath)
         return textResponse("not found\n", QHttpServerResponse::StatusCode::NotFound);
 
-    QByteArray session = requestSession(request);
-    const bool newSession = !m_sessions.contains(session);
+    // A client may still send a session the site has forgotten beside its current one.
+    QByteArray session;
+    for (const QByteArray &sent : requestSessions(request)) {
+        if (m_sessions.contains(sent)) {
+            session = sent;
+            break;
+        }
+    }
+    const bool newSession = session.isEmpty();
     if (newSession)
         session = m_sessions.create();
 

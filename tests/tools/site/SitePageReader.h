@@ -25,7 +25,7 @@ QStringList cut(const QString &text, const QString &marker);
 
 // What the result page reader writes from the third table's upper-cased inner markup: the
 // fields an import clears or writes (0, 2, 5-29, 30-34, 36, 50-58), cleared fields empty.
-// Includes the decided mends: a single segment entry is cut before "</", and character
+// As the product reads: a single segment entry is cut before "</", and character
 // references left in a value are decoded. nullopt when a piece that is read is missing.
 std::optional<QMap<int, QString>> readResultFields(const QString &tableInner);
 

@@ -15,7 +15,6 @@
 #include <QSignalSpy>
 #include <QTemporaryFile>
 #include <QTest>
-#include <QUrlQuery>
 
 #include <memory>
 
@@ -37,6 +36,7 @@ struct Reply {
 class Client final {
 public:
     Reply get(const QUrl &url) { return wait(m_manager.get(QNetworkRequest(url))); }
+    Reply get(const QNetworkRequest &request) { return wait(m_manager.get(request)); }
 
     Reply post(const QUrl &url, const QByteArray &body) {
         QNetworkRequest request(url);
@@ -115,6 +115,16 @@ private Q_SLOTS:
         QVERIFY(first.setCookie.contains("HttpOnly"));
         // The session is kept: no new cookie while the client sends it back.
         QCOMPARE(client.get(m_site->baseUrl()).setCookie, QByteArray());
+        QCOMPARE(m_site->sessionCount(), 1);
+    }
+
+    void forgottenSessionBesideTheCurrentOneIsIgnored() {
+        Client first;
+        const QByteArray session = first.get(m_site->baseUrl()).setCookie.split(';').first();
+        QNetworkRequest request(m_site->baseUrl());
+        request.setRawHeader("Cookie", QByteArray(SessionCookieName) + "=FORGOTTEN; " + session);
+        Client other; // an empty jar: only the header above is sent
+        QCOMPARE(other.get(request).setCookie, QByteArray());
         QCOMPARE(m_site->sessionCount(), 1);
     }
 
