@@ -60,30 +60,23 @@ private Q_SLOTS:
         QTest::newRow("array at the top")   << "[]"_ba                                << u"non-empty \"tickets\" array"_s;
         QTest::newRow("no tickets")         << "{}"_ba                                << u"non-empty \"tickets\" array"_s;
         QTest::newRow("empty tickets")      << "{\"tickets\": []}"_ba                << u"non-empty \"tickets\" array"_s;
-        QTest::newRow("tickets not array")  << "{\"tickets\": {}}"_ba                << u"non-empty \"tickets\" array"_s;
         QTest::newRow("another top key")    << "{\"tickets\": [{}], \"x\": 1}"_ba    << u"\"tickets\" as the only key"_s;
         QTest::newRow("ticket not object")  << "{\"tickets\": [1]}"_ba               << u"ticket 1: must be an object"_s;
         QTest::newRow("number too short")   << ticketJson().replace("999-2101234567", "999-210123456")  << u"ticket 1: \"ticketNumber\" must be 13 digits"_s;
         QTest::newRow("number with letter") << ticketJson().replace("999-2101234567", "999-210123456X") << u"\"ticketNumber\" must be 13 digits"_s;
-        QTest::newRow("number not string")  << ticketJson().replace("\"999-2101234567\"", "9992101234567") << u"\"ticketNumber\" must be a string"_s;
         QTest::newRow("no name")            << ticketJson().replace("\"passengerName\": \"王小明\",", "") << u"\"passengerName\" must not be empty"_s;
         QTest::newRow("blank name")         << ticketJson().replace("王小明", "  ")  << u"\"passengerName\" must not be empty"_s;
         QTest::newRow("control character")  << ticketJson(R"(, "notice": "a\nb")")  << u"ticket 1: \"notice\" holds a control character"_s;
         QTest::newRow("unknown ticket key") << ticketJson(R"(, "noitce": "x")")      << u"ticket 1: unknown key \"noitce\""_s;
         QTest::newRow("no segments")        << ticketJson().replace("[{\"carrier\": \"国航\"}]", "[]") << u"\"segments\" must be an array of 1 to 8"_s;
-        QTest::newRow("segments not array") << ticketJson().replace("[{\"carrier\": \"国航\"}]", "{}") << u"\"segments\" must be an array of 1 to 8"_s;
         QTest::newRow("nine segments")      << ticketJson().replace("[{\"carrier\": \"国航\"}]", "[{},{},{},{},{},{},{},{},{}]") << u"\"segments\" must be an array of 1 to 8"_s;
         QTest::newRow("segment not object") << ticketJson().replace("[{\"carrier\": \"国航\"}]", "[1]") << u"ticket 1 segment 1: must be an object"_s;
         QTest::newRow("unknown segment key")<< ticketJson({}, R"(, "flihgt": "CA1501")") << u"ticket 1 segment 1: unknown key \"flihgt\""_s;
-        QTest::newRow("segment value type") << ticketJson({}, R"(, "flight": 1501)")  << u"ticket 1 segment 1: \"flight\" must be a string"_s;
         QTest::newRow("cities one short")   << ticketJson().replace(", {\"name\": \"上海虹桥T2\"}", "") << u"\"cities\" must list one city more than there are segments"_s;
-        QTest::newRow("no cities")          << ticketJson().replace("\"cities\"", "\"towns\"") << u"\"cities\" must list one city more"_s;
         QTest::newRow("city without name")  << ticketJson().replace("{\"name\": \"上海虹桥T2\"}", "{\"airport\": \"SHA\"}") << u"ticket 1 city 2: \"name\" must not be empty"_s;
-        QTest::newRow("city not object")    << ticketJson().replace("{\"name\": \"上海虹桥T2\"}", "\"上海虹桥T2\"") << u"ticket 1 city 2: must be an object"_s;
         QTest::newRow("unknown city key")   << ticketJson({}, {}, R"(, "code": "PEK")") << u"ticket 1 city 1: unknown key \"code\""_s;
         QTest::newRow("amounts not object") << ticketJson(R"(, "amounts": "CNY 1")")  << u"ticket 1: \"amounts\" must be an object"_s;
         QTest::newRow("unknown amount key") << ticketJson(R"(, "amounts": {"tax": "1"})") << u"ticket 1 amounts: unknown key \"tax\""_s;
-        QTest::newRow("amount not string")  << ticketJson(R"(, "amounts": {"fare": 1130})") << u"ticket 1 amounts: \"fare\" must be a string"_s;
         // clang-format on
         QTest::newRow("same number twice")
             << "{\"tickets\": [" + ticketObject() + ", " + ticketObject() + "]}"
@@ -153,19 +146,13 @@ private Q_SLOTS:
         QTest::addColumn<QString>("error");
         // clang-format off
         QTest::newRow("unknown option")    << QStringList{u"--port"_s, u"1"_s}            << u"unknown argument: --port"_s;
-        QTest::newRow("positional")        << QStringList{u"tickets.json"_s}              << u"unknown argument: tickets.json"_s;
         QTest::newRow("missing value")     << QStringList{u"--listen"_s}                  << u"--listen needs a value"_s;
         QTest::newRow("no port")           << QStringList{u"--listen"_s, u"127.0.0.1"_s}  << u"--listen expects ADDR:PORT"_s;
-        QTest::newRow("empty port")        << QStringList{u"--listen"_s, u"127.0.0.1:"_s} << u"--listen expects ADDR:PORT"_s;
         QTest::newRow("port too large")    << QStringList{u"--listen"_s, u"127.0.0.1:65536"_s} << u"--listen expects ADDR:PORT"_s;
-        QTest::newRow("signed port")       << QStringList{u"--listen"_s, u"127.0.0.1:+80"_s}   << u"--listen expects ADDR:PORT"_s;
-        QTest::newRow("no address")        << QStringList{u"--listen"_s, u":8090"_s}      << u"--listen expects ADDR:PORT"_s;
         QTest::newRow("host name")         << QStringList{u"--listen"_s, u"example:80"_s} << u"--listen expects ADDR:PORT"_s;
         QTest::newRow("bare ipv6")         << QStringList{u"--listen"_s, u"::1:80"_s}     << u"--listen expects ADDR:PORT"_s;
-        QTest::newRow("ipv4 in brackets")  << QStringList{u"--listen"_s, u"[127.0.0.1]:80"_s} << u"--listen expects ADDR:PORT"_s;
         QTest::newRow("empty tickets")     << QStringList{u"--tickets="_s}                << u"--tickets needs a file name"_s;
         QTest::newRow("lower-case code")   << QStringList{u"--fixed-captcha"_s, u"ab12"_s} << u"--fixed-captcha expects four"_s;
-        QTest::newRow("short code")        << QStringList{u"--fixed-captcha"_s, u"AB1"_s}  << u"--fixed-captcha expects four"_s;
         QTest::newRow("help with a value") << QStringList{u"--help=yes"_s}                << u"--help takes no value"_s;
         // clang-format on
     }

@@ -13,7 +13,6 @@
 #include <QNetworkReply>
 #include <QRegularExpression>
 #include <QSignalSpy>
-#include <QTemporaryFile>
 #include <QTest>
 
 #include <memory>
@@ -286,34 +285,6 @@ private Q_SLOTS:
         Client client;
         QCOMPARE(client.get(url(path)).status, 404);
         QCOMPARE(m_site->sessionCount(), 0);
-    }
-
-    void servesTicketsFromAFile() {
-        SiteTicket own = builtIn(0);
-        own.ticketNumber = u"8801234567890"_s;
-        own.passengerName = u"ZHANG/SAN"_s;
-        QTemporaryFile file;
-        QVERIFY(file.open());
-        file.write(R"({"tickets": [{"ticketNumber": "880-1234567890", "passengerName": "ZHANG/SAN",
-            "cities": [{"name": "北京首都T3", "airport": "PEK"}, {"name": "上海虹桥T2", "airport": "SHA"}],
-            "segments": [{"carrier": "国航", "flight": "CA1501"}]}]})");
-        file.close();
-        const TicketFileResult loaded = loadTicketFile(file.fileName());
-        QVERIFY2(loaded.ok(), qPrintable(loaded.error));
-        m_site = std::make_unique<VerificationSite>(loaded.tickets);
-        m_site->setFixedCaptcha(u"K7Q2"_s);
-        QVERIFY(!m_site->listen().isEmpty());
-        Client client;
-        client.get(m_site->baseUrl());
-        client.get(captchaUrl());
-        // Latin names match without regard to case.
-        const QByteArray page =
-            client.post(queryUrl(), form(u"8801234567890"_s, u"zhang/san"_s, u"K7Q2"_s)).body;
-        QCOMPARE(page, resultPage(loaded.tickets.first()));
-        QVERIFY(page.contains("ZHANG/SAN"));
-        client.get(captchaUrl());
-        QCOMPARE(client.post(queryUrl(), form(u"9992101234567"_s, u"王小明"_s, u"K7Q2"_s)).body,
-                 messagePage(unknownTicketMessage()));
     }
 
     void busyPortGivesNoAddress() {
