@@ -97,6 +97,13 @@ class TestQtReceiptPrinter final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void cleanup() {
+        // The queue writes into the home directory: take our pages away, passed or not.
+        for (const QString &pdf : std::as_const(m_pdfs))
+            QFile::remove(pdf);
+        m_pdfs.clear();
+    }
+
     void printsAtTheOperatorsOffsets() {
         if (QPrinterInfo::defaultPrinter().isNull())
             QFAIL("no default printer: start CUPS with the PDF queue (scripts/common.sh)");
@@ -130,6 +137,7 @@ private Q_SLOTS:
             QVERIFY2(messages.shown().isEmpty(), qPrintable(messages.shown().value(0).text));
             p.pdf = waitForPdf(p.title);
             QVERIFY2(!p.pdf.isEmpty(), qPrintable(p.title));
+            m_pdfs.append(p.pdf);
         }
         QCOMPARE(sheet.text(Field::CheckCode), u"0043"_s);
 
@@ -154,10 +162,10 @@ private Q_SLOTS:
                  qPrintable(QString::number(origin.width())));
         QVERIFY2(qAbs(origin.height() - blockHeight) <= 2.0,
                  qPrintable(QString::number(origin.height())));
-        QCOMPARE(moved.size(), origin.size());
-
-        for (const Print &p : prints)
-            QFile::remove(p.pdf);
+        QVERIFY(qAbs(moved.width() - origin.width()) <= 1);
+        QVERIFY(qAbs(moved.height() - origin.height()) <= 1);
+        qInfo("offset measured %.0f, %.0f px (expected %.2f, %.2f)", dx, dy, twipsToPixels(567),
+              twipsToPixels(-113));
     }
 
     void undecodablePictureIsRefused() {
@@ -186,6 +194,9 @@ private Q_SLOTS:
         QCOMPARE(messages.shown().at(0).text, u"没有可用的默认打印机"_s);
         QCOMPARE(sheet.text(Field::CheckCode), u"0041"_s);
     }
+
+private:
+    QStringList m_pdfs;
 };
 
 QTEST_MAIN(TestQtReceiptPrinter)
