@@ -65,9 +65,10 @@ bool LocalFileSystem::write(const QString &path, const QByteArray &bytes) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
-    if (file.write(bytes) != bytes.size())
+    if (file.write(bytes) != bytes.size() || !file.flush())
         return false;
-    return file.flush();
+    file.close();
+    return file.error() == QFileDevice::NoError;
 }
 
 bool LocalFileSystem::flush(const QString &path) {

@@ -43,6 +43,8 @@ PrintJob::PrintJob(Itinerary &sheet, PrintPosition &position, PictureLoader &loa
     m_timer2->setObjectName(u"Timer2"_s);
     m_timer2->setInterval(Timer2IntervalMs);
     m_timer2->setSingleShot(true);
+    // Never earlier than the interval (a coarse timer may fire 5 % early).
+    m_timer2->setTimerType(Qt::PreciseTimer);
     connect(m_timer2, &QTimer::timeout, this, &PrintJob::Timer2_Timer);
 }
 

@@ -354,10 +354,6 @@ private Q_SLOTS:
         QCOMPARE(itinerary::settingsFilePath(appDir.path(), configDir.path()), expected);
     }
 
-    void userSettingsDirectoryHasFixedNames() {
-        QVERIFY(userSettingsDirectory().endsWith(u"/itinerary/itinerary"_s));
-    }
-
     // ---- start-up
 
     void initAppPreparesTheStartupValues() {

@@ -79,6 +79,8 @@ QByteArray NetworkPictureLoader::loadFromWeb(const QByteArray &encodedAddress) {
     QEventLoop loop;
     QTimer deadline;
     deadline.setSingleShot(true);
+    // A coarse timer may fire up to 5 % early; the operator is promised the full timeout.
+    deadline.setTimerType(Qt::PreciseTimer);
     bool tooLarge = false;
     connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
