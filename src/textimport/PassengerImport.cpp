@@ -63,7 +63,7 @@ std::optional<OrdinalElement> splitOrdinal(QStringView element) {
 
 // Compared as integers without converting, so a run of any length neither overflows nor
 // matches by accident.
-bool ordinalNames(QStringView ordinal, int passenger) {
+bool ordinalNames(QStringView ordinal, qsizetype passenger) {
     qsizetype zeros = 0;
     while (zeros < ordinal.size() && ordinal[zeros] == u'0')
         ++zeros;
@@ -72,7 +72,7 @@ bool ordinalNames(QStringView ordinal, int passenger) {
 
 // The part before "/P" of the element that names `passenger`; empty when it names another
 // passenger, nobody, or has no "/P".
-QStringView elementFor(QStringView element, int passenger) {
+QStringView elementFor(QStringView element, qsizetype passenger) {
     const std::optional<OrdinalElement> split = splitOrdinal(element);
     if (!split || !ordinalNames(split->ordinal, passenger))
         return {};
@@ -106,9 +106,9 @@ PassengerList severalPassengers(QStringView text, const QList<QStringView> &name
         Passenger &p = list[g - 1];
         p.name = g < count ? nameBeforeOrdinal(namePieces[g]) : lastName;
         if (identityPerPassenger)
-            p.idNumber = identityNumber(elementFor(identities[g], int(g)));
+            p.idNumber = identityNumber(elementFor(identities[g], g));
         if (ticketPerPassenger)
-            p.ticketNumber = elementFor(tickets[g], int(g)).toString();
+            p.ticketNumber = elementFor(tickets[g], g).toString();
     }
     return list;
 }
