@@ -227,6 +227,9 @@ private Q_SLOTS:
         QTest::newRow("whole amounts")
             << u"FN/A/FCNY1130/TCNY50CN/TCNY80YQ/ACNY1260"_s
             << QStringList{u"CNY 1130"_s, u"CN 50.00"_s, u"YQ 80.00"_s, u"XT 0.00"_s, u"CNY 1260.00"_s};
+        QTest::newRow("point without decimals ends the number")
+            << u"FN/A/FCNY1000.00/TCNY50.CN/ACNY1050."_s
+            << QStringList{u"CNY 1000.00"_s, u"CN 0.00"_s, u"YQ 0.00"_s, u"XT 50.00"_s, u"CNY 1050.00"_s};
         QTest::newRow("exempt fuel surcharge")
             << u"FN/A/FCNY990.00/SCNY990.00/C3.00/TCNY50.00CN/TEXEMPTYQ/ACNY1040.00"_s
             << QStringList{u"CNY 990.00"_s, u"CN 50.00"_s, u"YQ 0.00"_s, u"XT 0.00"_s, u"CNY 1040.00"_s};

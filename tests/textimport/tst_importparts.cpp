@@ -32,26 +32,6 @@ private Q_SLOTS:
         QCOMPARE(normaliseLineEnds(text), normalised);
     }
 
-    void columnsStayInTheText_data() {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<int>("first");
-        QTest::addColumn<int>("last");
-        QTest::addColumn<QString>("result");
-        // clang-format off
-        QTest::newRow("inside")          << u"CA1501 Y"_s << 1 << 6  << u"CA1501"_s;
-        QTest::newRow("partly past end") << u"CA1501 Y"_s << 8 << 9  << u"Y"_s;
-        QTest::newRow("wholly past end") << u"CA1501 Y"_s << 55 << 56 << QString();
-        QTest::newRow("empty line")      << QString()     << 1 << 2  << QString();
-        // clang-format on
-    }
-    void columnsStayInTheText() {
-        QFETCH(QString, line);
-        QFETCH(int, first);
-        QFETCH(int, last);
-        QFETCH(QString, result);
-        QCOMPARE(columns(line, first, last).toString(), result);
-    }
-
     void cityCells_data() {
         QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("terminal");
@@ -140,26 +120,6 @@ private Q_SLOTS:
         for (const QString &n : numbers)
             total.add(n);
         QCOMPARE(total.text(), sum);
-    }
-
-    void leadingNumbers_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("length");
-        // clang-format off
-        QTest::newRow("amount and code")  << u"50.00CN"_s  << 5;
-        QTest::newRow("whole number")     << u"50CN"_s     << 2;
-        QTest::newRow("point, no digits") << u"50.CN"_s    << 2;
-        QTest::newRow("second point")     << u"1.2.3"_s    << 3;
-        QTest::newRow("letters first")    << u"EXEMPTYQ"_s << 0;
-        QTest::newRow("point first")      << u".50"_s      << 0;
-        QTest::newRow("full-width digit") << u"５0"_s      << 0;
-        QTest::newRow("empty")            << QString()     << 0;
-        // clang-format on
-    }
-    void leadingNumbers() {
-        QFETCH(QString, text);
-        QFETCH(int, length);
-        QCOMPARE(leadingNumberLength(text), qsizetype(length));
     }
 };
 
