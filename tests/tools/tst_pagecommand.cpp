@@ -70,11 +70,6 @@ private Q_SLOTS:
         const QJsonArray fields = state.value(u"fields"_s).toArray();
         QCOMPARE(fields.size(), 59);
         QCOMPARE(fields[0].toString(), u"张伟"_s);
-        QCOMPARE(fields[5].toString(), u"北京首都 T3"_s);
-        QCOMPARE(fields[21].toString(), u"北京首都 T3"_s);
-        QCOMPARE(fields[15].toString(), u"CA1502"_s);
-        QCOMPARE(fields[32].toString(), u"CNY120.00"_s);
-        QCOMPARE(fields[34].toString(), u"9991234567890"_s);
         QCOMPARE(fields[36].toString(), u"仅供验真&报销<不作退票依据>"_s);
         QCOMPARE(state.value(u"messages"_s).toArray().size(), 0);
         QCOMPARE(state.value(u"passengers"_s).toArray().size(), 0);
@@ -99,9 +94,9 @@ private Q_SLOTS:
         QTest::newRow("after the end of options")
             << QStringList{u"--"_s, serialised} << QByteArray() << false;
         QTest::newRow("home page afterwards")
-            << QStringList{serialised, pagePath(u"home.html"_s)} << QByteArray() << false;
+            << QStringList{serialised, pagePath(u"query-form.html"_s)} << QByteArray() << false;
         QTest::newRow("after another result")
-            << QStringList{pagePath(u"result-four-segments.html"_s), serialised} << QByteArray()
+            << QStringList{pagePath(u"result-five-cities.html"_s), serialised} << QByteArray()
             << false;
     }
     void sameOutputEveryWay() {
@@ -117,7 +112,7 @@ private Q_SLOTS:
     }
 
     void pagesThatAreNotResults() {
-        const Run home = runPage({pagePath(u"home.html"_s)});
+        const Run home = runPage({pagePath(u"query-form.html"_s)});
         QCOMPARE(home.exitCode, 0);
         const Run empty = runPage({}, QByteArray());
         QCOMPARE(empty.exitCode, 0);
@@ -135,7 +130,7 @@ private Q_SLOTS:
         QTest::newRow("short option") << QStringList{u"-x"_s};
         QTest::newRow("missing file") << QStringList{pagePath(u"no-such-page.html"_s)};
         QTest::newRow("missing second file")
-            << QStringList{pagePath(u"home.html"_s), pagePath(u"no-such-page.html"_s)};
+            << QStringList{pagePath(u"query-form.html"_s), pagePath(u"no-such-page.html"_s)};
         QTest::newRow("a directory") << QStringList{QStringLiteral(ITINERARY_TEST_DATA_DIR)};
     }
     void badUsage() {
