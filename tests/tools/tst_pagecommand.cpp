@@ -94,7 +94,7 @@ private Q_SLOTS:
         QTest::newRow("after the end of options")
             << QStringList{u"--"_s, serialised} << QByteArray() << false;
         QTest::newRow("home page afterwards")
-            << QStringList{serialised, pagePath(u"query-form.html"_s)} << QByteArray() << false;
+            << QStringList{serialised, pagePath(u"home.html"_s)} << QByteArray() << false;
         QTest::newRow("after another result")
             << QStringList{pagePath(u"result-five-cities.html"_s), serialised} << QByteArray()
             << false;
@@ -112,7 +112,7 @@ private Q_SLOTS:
     }
 
     void pagesThatAreNotResults() {
-        const Run home = runPage({pagePath(u"query-form.html"_s)});
+        const Run home = runPage({pagePath(u"home.html"_s)});
         QCOMPARE(home.exitCode, 0);
         const Run empty = runPage({}, QByteArray());
         QCOMPARE(empty.exitCode, 0);
@@ -130,7 +130,7 @@ private Q_SLOTS:
         QTest::newRow("short option") << QStringList{u"-x"_s};
         QTest::newRow("missing file") << QStringList{pagePath(u"no-such-page.html"_s)};
         QTest::newRow("missing second file")
-            << QStringList{pagePath(u"query-form.html"_s), pagePath(u"no-such-page.html"_s)};
+            << QStringList{pagePath(u"home.html"_s), pagePath(u"no-such-page.html"_s)};
         QTest::newRow("a directory") << QStringList{QStringLiteral(ITINERARY_TEST_DATA_DIR)};
     }
     void badUsage() {

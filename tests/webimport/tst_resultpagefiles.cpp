@@ -1,6 +1,7 @@
-// Saved result pages, in the form a browser engine serialises them (lower-case tags, <tbody>,
-// &nbsp;, <br>) and as written by hand in upper case, through the normaliser, the third-table
-// extraction and the guard, as the browser adapter and the command-line tool run them.
+// Saved pages through the normaliser, the third-table extraction and the guard, as the
+// browser adapter and the command-line tool run them: hand-written result pages in the form a
+// browser engine serialises them (lower-case tags, <tbody>, &nbsp;, <br>) and in upper case,
+// and the local verification site's pages with the sheets expected of them.
 #include "TestPaths.h"
 
 #include "sheet/Itinerary.h"
@@ -11,6 +12,8 @@
 #include "webimport/ThirdTable.h"
 
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTest>
 
 #include <utility>
@@ -133,9 +136,9 @@ private Q_SLOTS:
         QTest::newRow("four segments, then two")
             << QStringList{u"result-five-cities.html"_s, u"result-serialised.html"_s} << TwoSegments << true;
         QTest::newRow("home page changes nothing")
-            << QStringList{u"query-form.html"_s} << FieldValues{} << true;
+            << QStringList{u"home.html"_s} << FieldValues{} << true;
         QTest::newRow("home page after a result")
-            << QStringList{u"result-uppercase.html"_s, u"query-form.html"_s} << TwoSegments << true;
+            << QStringList{u"result-uppercase.html"_s, u"home.html"_s} << TwoSegments << true;
         QTest::newRow("marker without a result table")
             << QStringList{u"marker-without-result.html"_s}
             << FieldValues{{0, QString()}, {3, QString()}, {34, QString()}} << false;
@@ -151,6 +154,37 @@ private Q_SLOTS:
             importPage(readPage(file), sheet, messages);
         QCOMPARE(sheet.texts(), sheetWith(expected));
         QCOMPARE(messages.shown().size(), recognised ? 0 : 1);
+    }
+
+    // The site's pages, each result page with its expected sheet written by hand beside it.
+    void sitePages_data() {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("expectedFile"); // empty: the page changes nothing
+        QTest::newRow("home page") << u"home.html"_s << QString();
+        QTest::newRow("wrong captcha") << u"wrong-captcha.html"_s << QString();
+        QTest::newRow("unknown ticket") << u"unknown-ticket.html"_s << QString();
+        for (const QString &name :
+             {u"result-one-segment"_s, u"result-two-segments"_s, u"result-four-segments"_s})
+            QTest::newRow(qPrintable(name)) << name + u".html"_s << name + u".expected.json"_s;
+    }
+    void sitePages() {
+        QFETCH(QString, page);
+        QFETCH(QString, expectedFile);
+        FieldValues expected;
+        if (!expectedFile.isEmpty()) {
+            const QJsonObject fields = QJsonDocument::fromJson(readPage(expectedFile).toUtf8())
+                                           .object()
+                                           .value(u"fields"_s)
+                                           .toObject();
+            QVERIFY(fields.size() > 30);
+            for (auto it = fields.begin(); it != fields.end(); ++it)
+                expected.append({it.key().toInt(), it.value().toString()});
+        }
+        Itinerary sheet;
+        RecordingMessages messages;
+        importPage(readPage(page), sheet, messages);
+        QCOMPARE(sheet.texts(), sheetWith(expected));
+        QVERIFY(messages.shown().isEmpty());
     }
 };
 
