@@ -1,0 +1,64 @@
+// itinerary-cli page [FILE...]: runs saved verification result pages through the same
+// normaliser, guard and parser as the browser import and prints the sheet as JSON.
+#include "CliCommand.h"
+#include "CliInput.h"
+#include "SheetJson.h"
+
+#include "sheet/Itinerary.h"
+#include "sheet/Messages.h"
+#include "webimport/MarkupNormaliser.h"
+#include "webimport/ResultPageParser.h"
+#include "webimport/ThirdTable.h"
+
+using namespace Qt::StringLiterals;
+
+namespace itinerary::cli {
+
+namespace {
+
+int runPage(const QStringList &arguments) {
+    QStringList paths;
+    bool optionsEnded = false;
+    for (const QString &argument : arguments) {
+        if (!optionsEnded && argument == u"--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (!optionsEnded && argument.startsWith(u'-') && argument != u"-") {
+            printError(u"page: unknown option: "_s + argument);
+            return ExitUsage;
+        }
+        paths.append(argument);
+    }
+    if (paths.isEmpty())
+        paths.append(QString()); // standard input
+
+    // Every page is read before any is parsed, so an unreadable file yields no half result.
+    QStringList pages;
+    for (const QString &path : paths) {
+        QString error;
+        const std::optional<QString> text = readInputText(path, &error);
+        if (!text) {
+            printError(u"page: "_s + error);
+            return ExitUsage;
+        }
+        pages.append(*text);
+    }
+
+    // One sheet, fresh with the design defaults, takes every page in turn, as the window's
+    // sheet takes each page the browser completes.
+    Itinerary sheet;
+    RecordingMessages messages;
+    for (const QString &page : pages) {
+        const QString markup = normaliseTagNames(page);
+        WebBs_DownloadComplete(true, markup, thirdTableInnerMarkup(markup), sheet, messages);
+    }
+    writeStdout(sheetStateJson(sheet, messages));
+    return ExitOk;
+}
+
+const CommandRegistration registration{{u"page"_s, u"page [FILE...]"_s, runPage}};
+
+} // namespace
+
+} // namespace itinerary::cli
