@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+class QTimer;
+
+namespace itinerary {
+
+class Clock;
+class Itinerary;
+class Messages;
+class PictureLoader;
+class PrintPosition;
+class ReceiptPrinter;
+
+// The print flow of one window: the Print button "打印" (Command2), the request to the
+// rendering service, the picture it returns (Image1) and, about 100 ms later from the
+// one-shot timer Timer2, the print at the offsets the operator has set by then.
+//
+// The check code (field 35) advances only for a picture that reaches the printer: a job that
+// stops at a check, gets no picture back, has an unusable offset or finds no printer leaves
+// the code as it was before the request, and the button usable again.
+class PrintJob final : public QObject {
+    Q_OBJECT
+
+public:
+    PrintJob(Itinerary &sheet, PrintPosition &position, PictureLoader &loader,
+             ReceiptPrinter &printer, Messages &messages, const Clock &clock,
+             QObject *parent = nullptr);
+
+    // The rendering service's print address (StartupValues::PrintUrl).
+    QString printUrl() const { return m_printUrl; }
+    void setPrintUrl(const QString &printUrl) { m_printUrl = printUrl; }
+
+    // Whether "打印" is usable: false from a click to the end of its job.
+    bool printEnabled() const { return m_printEnabled; }
+
+    // The last rendered picture as encoded bytes; empty when the last request got none.
+    QByteArray Image1() const { return m_image1; }
+
+    // True while a print waits for its timer tick.
+    bool printArmed() const;
+
+    // The Print button: disables itself, then runs PrintSheet. Ignored while disabled.
+    void Command2_Click();
+
+    // Checks the record code mirror (field 4), the check code (field 35) and both offsets,
+    // sends the request, keeps the picture, arms Timer2 and advances the check code. Every
+    // failure is shown to the operator and enables "打印" again.
+    void PrintSheet();
+
+    // The timer tick: prints Image1 at the current offsets and enables "打印" again.
+    void Timer2_Timer();
+
+    // Drops an armed print without printing (the window is shutting down); nothing else
+    // changes.
+    void dropArmedPrint();
+
+Q_SIGNALS:
+    void printEnabledChanged(bool enabled);
+    void image1Changed();
+
+private:
+    void setPrintEnabled(bool enabled);
+    void setImage1(const QByteArray &picture);
+    // Puts back the check code of the request whose print failed, tells the operator and
+    // makes "打印" usable again.
+    void abandonArmedPrint(const QString &message);
+    void fail(const QString &message);
+
+    Itinerary &m_sheet;
+    PrintPosition &m_position;
+    PictureLoader &m_loader;
+    ReceiptPrinter &m_printer;
+    Messages &m_messages;
+    const Clock &m_clock;
+    QTimer *m_timer2;
+    QString m_printUrl;
+    bool m_printEnabled = true;
+    QByteArray m_image1;
+    // Field 35 as it was before the armed request advanced it.
+    QString m_checkCodeBefore;
+};
+
+} // namespace itinerary

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+
+namespace itinerary {
+
+// The printed page: the receipt picture stretched to 11640 x 5970 twips (about 205.3 mm x
+// 105.3 mm), so a picture of aspect 11640 : 5970 prints undistorted.
+inline constexpr int ReceiptWidthTwips = 11640;
+inline constexpr int ReceiptHeightTwips = 5970;
+
+// The default printer.
+class ReceiptPrinter {
+public:
+    virtual ~ReceiptPrinter() = default;
+    // Prints the encoded picture as one page, its top-left corner `leftTwips` to the right of
+    // and `topTwips` below the top-left corner of the printable area, stretched to the
+    // receipt's size; what falls outside the printable area is clipped. False when nothing
+    // was printed: no default printer, or printing could not start or finish.
+    virtual bool printPicture(const QByteArray &picture, int leftTwips, int topTwips) = 0;
+};
+
+} // namespace itinerary

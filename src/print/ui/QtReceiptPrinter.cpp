@@ -1,0 +1,45 @@
+#include "print/ui/QtReceiptPrinter.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+namespace itinerary {
+
+namespace {
+constexpr double TwipsPerInch = 1440.0;
+}
+
+bool QtReceiptPrinter::printPicture(const QByteArray &picture, int leftTwips, int topTwips) {
+    const QImage image = QImage::fromData(picture);
+    if (image.isNull())
+        return false;
+    // Without a running print system Qt would fall back to a nameless PDF file: print only
+    // to a real default printer.
+    const QPrinterInfo defaultPrinter = QPrinterInfo::defaultPrinter();
+    if (defaultPrinter.isNull())
+        return false;
+
+    QPrinter printer(defaultPrinter, QPrinter::HighResolution);
+    if (!printer.isValid() || printer.outputFormat() != QPrinter::NativeFormat)
+        return false;
+    printer.setDocName(m_jobTitle);
+    printer.setCopyCount(1);
+    // The origin is the printable area's corner, as on the form the offsets were set for.
+    printer.setFullPage(false);
+
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return false;
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    // Work in twips: the offsets move the origin, the picture fills the receipt's box.
+    const double scaleX = printer.logicalDpiX() / TwipsPerInch;
+    const double scaleY = printer.logicalDpiY() / TwipsPerInch;
+    painter.scale(scaleX, scaleY);
+    painter.translate(leftTwips, topTwips);
+    painter.drawImage(QRectF(0, 0, ReceiptWidthTwips, ReceiptHeightTwips), image);
+    return painter.end();
+}
+
+} // namespace itinerary

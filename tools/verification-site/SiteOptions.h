@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QHostAddress>
+#include <QString>
+#include <QStringList>
+
+namespace itinerary::site {
+
+inline constexpr quint16 DefaultSitePort = 8090;
+
+struct SiteOptions {
+    QHostAddress address{QHostAddress::LocalHost};
+    quint16 port = DefaultSitePort; // 0 picks a free port
+    QString ticketsFile;            // empty: the built-in sample tickets
+    QString fixedCaptcha;           // empty: a random code per captcha picture
+    bool help = false;
+};
+
+struct SiteOptionsResult {
+    SiteOptions options;
+    QString error; // empty when the arguments were understood
+};
+
+// Reads the program's arguments (without the program name):
+//   [--listen ADDR:PORT] [--tickets FILE] [--fixed-captcha CODE] [--help]
+// Each option also takes the "--option=value" form. ADDR is an IPv4 address, an IPv6 address
+// in brackets ("[::1]:0") or "localhost".
+SiteOptionsResult parseSiteOptions(const QStringList &arguments);
+
+// "ADDR:PORT" into address and port; false when it is not one.
+bool parseListenAddress(const QString &text, QHostAddress &address, quint16 &port);
+
+QString siteUsage();
+
+} // namespace itinerary::site

@@ -1,0 +1,75 @@
+// verification-site: a local e-ticket verification site for the product's tests and demos.
+#include "SiteOptions.h"
+#include "TicketFile.h"
+#include "VerificationSite.h"
+
+#include <QGuiApplication>
+
+#include <cstdio>
+
+using namespace itinerary::site;
+using namespace Qt::StringLiterals;
+
+namespace {
+constexpr int ExitOk = 0;
+constexpr int ExitFailed = 1;
+constexpr int ExitUsage = 2;
+
+void writeTo(std::FILE *stream, const QString &text) {
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+void printError(const QString &text) {
+    writeTo(stderr, u"verification-site: "_s + text + u'\n');
+}
+} // namespace
+
+int main(int argc, char *argv[]) {
+    // Options and tickets are read before the application object exists, so a usage error
+    // ends the program without starting a window system connection.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const SiteOptionsResult parsed = parseSiteOptions(arguments);
+    if (!parsed.error.isEmpty()) {
+        printError(parsed.error);
+        writeTo(stderr, siteUsage());
+        return ExitUsage;
+    }
+    const SiteOptions &options = parsed.options;
+    if (options.help) {
+        writeTo(stdout, siteUsage());
+        return ExitOk;
+    }
+    QList<SiteTicket> tickets;
+    if (options.ticketsFile.isEmpty()) {
+        tickets = builtInTickets();
+    } else {
+        const TicketFileResult loaded = loadTicketFile(options.ticketsFile);
+        if (!loaded.ok()) {
+            printError(loaded.error);
+            return ExitUsage;
+        }
+        tickets = loaded.tickets;
+    }
+
+    // The captcha pictures are drawn with fonts, which need a platform; without a display
+    // use the offscreen one.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QGuiApplication app(argc, argv);
+    VerificationSite site(tickets);
+    site.setFixedCaptcha(options.fixedCaptcha);
+    const QUrl base = site.listen(options.address, options.port);
+    if (base.isEmpty()) {
+        printError(
+            u"cannot listen on %1 port %2"_s.arg(options.address.toString()).arg(options.port));
+        return ExitFailed;
+    }
+    writeTo(stdout, base.toString() + u'\n');
+    return app.exec();
+}
