@@ -1,6 +1,10 @@
 #include "app/Config.h"
 
 #include "BuildConfig.h"
+#include "print/SettingsFile.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
 
 #include <QUrl>
 
@@ -17,6 +21,9 @@ Config Config::fromBuild() {
     config.serviceBaseUrl = QStringLiteral(ITINERARY_SERVICE_BASE_URL);
     config.siteHomeUrl = QStringLiteral(ITINERARY_SITE_HOME_URL);
     config.captchaUrl = captchaUrlFor(config.siteHomeUrl);
+    config.settingsDirectory =
+        QFileInfo(settingsFilePath(QCoreApplication::applicationDirPath(), userSettingsDirectory()))
+            .absolutePath();
     return config;
 }
 

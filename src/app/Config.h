@@ -13,12 +13,16 @@ struct Config {
     QString siteHomeUrl;
     // The site's root followed by "newsky/servlet/CallYanServlet?".
     QString captchaUrl;
-    // Folder of the settings file info.ini.
+    // Folder of the settings file info.ini: the application's folder when it already holds
+    // one (a portable installation), otherwise the user's configuration folder.
     QString settingsDirectory;
     // Picture loads (captcha, rendered receipt) give up after this many milliseconds.
     int loadTimeoutMs = 10000;
 
+    QString settingsFile() const { return settingsDirectory + QStringLiteral("/info.ini"); }
+
     // The values compiled into this build, with the settings folder chosen at run time.
+    // Needs the application object.
     static Config fromBuild();
     // The captcha servlet address of a site whose home page is `siteHomeUrl`.
     static QString captchaUrlFor(const QString &siteHomeUrl);

@@ -1,10 +1,21 @@
 #include "app/MainPrint.h"
 
 #include "app/ClickableLabel.h"
+#include "app/MessageBoxMessages.h"
 #include "app/SheetFieldEdit.h"
 #include "app/Twips.h"
+#include "print/LocalFileSystem.h"
+#include "print/PrintJob.h"
+#include "print/PrintPosition.h"
+#include "print/SettingsFile.h"
+#include "print/net/NetworkPictureLoader.h"
+#include "print/ui/QtReceiptPrinter.h"
+#include "sheet/Clock.h"
+#include "textimport/ui/P_Pnr.h"
 
+#include <QCloseEvent>
 #include <QGroupBox>
+#include <QPixmap>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -61,9 +72,101 @@ MainPrint::MainPrint(Config config, QWidget *parent)
     buildSheet();
     setFocusOrder();
     bindModel();
+    bindPrinting();
+    Form_Load();
 }
 
-MainPrint::~MainPrint() = default;
+MainPrint::~MainPrint()
+{
+    if (m_importWindow)
+        delete m_importWindow.data();
+}
+
+// Start-up, in order: domestic selected, the start-up values and settings, the caption.
+void MainPrint::Form_Load()
+{
+    Option1->setChecked(true);
+    m_sheet.Option1_Click();
+    m_startup = InitApp(m_config.serviceBaseUrl, m_config.settingsFile(), m_sheet, *m_position,
+                        *m_files, *m_clock);
+    m_printJob->setPrintUrl(m_startup.PrintUrl);
+    if (auto *boxes = dynamic_cast<MessageBoxMessages *>(m_ownMessages.get()))
+        boxes->setDefaultTitle(m_startup.AppTitle);
+    setWindowTitle(m_startup.AppTitle + u"  (软件启动有点慢，请耐心等待…)"_s);
+}
+
+template <typename Handler>
+void MainPrint::blocking(Handler handler)
+{
+    ++m_blockingDepth;
+    handler();
+    --m_blockingDepth;
+    if (m_blockingDepth == 0 && m_closePending) {
+        m_closePending = false;
+        close();
+    }
+}
+
+// Shut-down: the settings are saved (the operator is told when they cannot be) and the
+// program ends at once, closing the import window and dropping an armed print.
+void MainPrint::closeEvent(QCloseEvent *event)
+{
+    if (m_blockingDepth > 0) {
+        m_closePending = true;
+        event->ignore();
+        return;
+    }
+    m_printJob->dropArmedPrint();
+    const SettingsSaveResult saved =
+        SaveSettings(m_startup.IniPath, m_sheet, *m_position, *m_files);
+    if (!saved.saved)
+        m_messages->showMessage(saved.message);
+    if (m_importWindow)
+        m_importWindow->close();
+    event->accept();
+}
+
+void MainPrint::Command3_Click()
+{
+    if (m_importWindow)
+        return;
+    m_importWindow = new P_Pnr(m_sheet, *m_messages, *m_clock, this);
+    m_importWindow->show();
+}
+
+void MainPrint::bindPrinting()
+{
+    const auto bindOffset = [](QLineEdit *edit, PrintPosition *position,
+                               void (PrintPosition::*set)(const QString &),
+                               void (PrintPosition::*changed)(const QString &)) {
+        QObject::connect(edit, &QLineEdit::textEdited, position,
+                         [position, set](const QString &text) { (position->*set)(text); });
+        QObject::connect(position, changed, edit, [edit](const QString &text) {
+            if (edit->text() != text)
+                edit->setText(text);
+        });
+    };
+    bindOffset(leftr, m_position.get(), &PrintPosition::setLeftr, &PrintPosition::leftrChanged);
+    bindOffset(topb, m_position.get(), &PrintPosition::setTopb, &PrintPosition::topbChanged);
+    connect(cmdtoleft, &ClickableLabel::clicked, m_position.get(),
+            &PrintPosition::cmdtoleft_Click);
+    connect(cmdtoright, &ClickableLabel::clicked, m_position.get(),
+            &PrintPosition::cmdtoright_Click);
+    connect(cmdtotop, &ClickableLabel::clicked, m_position.get(),
+            &PrintPosition::cmdtotop_Click);
+    connect(cmdtobum, &ClickableLabel::clicked, m_position.get(),
+            &PrintPosition::cmdtobum_Click);
+
+    connect(Command2, &QPushButton::clicked, this,
+            [this] { blocking([this] { m_printJob->Command2_Click(); }); });
+    connect(m_printJob.get(), &PrintJob::printEnabledChanged, Command2, &QPushButton::setEnabled);
+    connect(m_printJob.get(), &PrintJob::image1Changed, this, [this] {
+        QPixmap picture;
+        picture.loadFromData(m_printJob->Image1());
+        Image1->setPixmap(picture);
+    });
+    connect(Command3, &QPushButton::clicked, this, &MainPrint::Command3_Click);
+}
 
 void MainPrint::buildQueryBar() {
     m_frame1 = new QGroupBox(this);
