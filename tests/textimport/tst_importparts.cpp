@@ -1,0 +1,127 @@
+// The pieces the booking display parser is made of, on the texts that break naive cutting.
+#include "textimport/DecimalSum.h"
+#include "textimport/PassengerImport.h"
+#include "textimport/SegmentImport.h"
+#include "textimport/TextCutting.h"
+
+#include <QTest>
+
+using namespace itinerary;
+using namespace Qt::StringLiterals;
+
+class TestImportParts final : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void lineEnds_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("normalised");
+        // clang-format off
+        QTest::newRow("CR LF kept")     << u"a\r\nb\r\n"_s << u"a\r\nb\r\n"_s;
+        QTest::newRow("LF")             << u"a\nb\n"_s     << u"a\r\nb\r\n"_s;
+        QTest::newRow("CR")             << u"a\rb\r"_s     << u"a\r\nb\r\n"_s;
+        QTest::newRow("LF CR is two")   << u"a\n\rb"_s     << u"a\r\n\r\nb"_s;
+        QTest::newRow("CR CR LF")       << u"a\r\r\nb"_s   << u"a\r\n\r\nb"_s;
+        QTest::newRow("none")           << u"abc"_s        << u"abc"_s;
+        QTest::newRow("empty")          << QString()       << QString();
+        // clang-format on
+    }
+    void lineEnds() {
+        QFETCH(QString, text);
+        QFETCH(QString, normalised);
+        QCOMPARE(normaliseLineEnds(text), normalised);
+    }
+
+    void cityCells_data() {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("terminal");
+        QTest::addColumn<QString>("cell");
+        // clang-format off
+        QTest::newRow("terminal")         << u"PEK"_s << u"T3"_s << u"北京   T3"_s;
+        QTest::newRow("no terminal")      << u"PEK"_s << u"--"_s << u"北京   "_s;
+        QTest::newRow("terminal missing") << u"PEK"_s << QString() << u"北京   "_s;
+        QTest::newRow("blank terminal")   << u"PEK"_s << u"  "_s << u"北京     "_s;
+        QTest::newRow("one dash")         << u"PEK"_s << u"-"_s  << u"北京   -"_s;
+        QTest::newRow("unknown airport")  << u"LAX"_s << u"T3"_s << u"   T3"_s;
+        // clang-format on
+    }
+    void cityCells() {
+        QFETCH(QString, code);
+        QFETCH(QString, terminal);
+        QFETCH(QString, cell);
+        QCOMPARE(cityCell(code, terminal), cell);
+    }
+
+    void recordCode_data() {
+        QTest::addColumn<QString>("piece");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("code");
+        // clang-format off
+        QTest::newRow("code after the name")     << u"李四 HXYZ12\r\n 3"_s      << u"李四"_s << u"HXYZ12"_s;
+        QTest::newRow("two-digit element")       << u"李四 HXYZ12\r\n13"_s      << u"李四"_s << u"HXYZ12"_s;
+        QTest::newRow("code alone on next line") << u"YANG/LEI\r\n    PZ4K8M\r\n 7"_s << u"YANG/LEI"_s << u"PZ4K8M"_s;
+        QTest::newRow("five-character code")     << u"张三 HXYZ1\r\n 2"_s       << u"张三"_s << u"HXYZ1"_s;
+        QTest::newRow("tab before the code")     << u"张三\tHXYZ12\r\n 2"_s     << u"张三"_s << u"HXYZ12"_s;
+        QTest::newRow("name with a blank")       << u"ZHANG/SAN MR HXYZ12\r\n 2"_s << u"ZHANG/SAN MR"_s << u"HXYZ12"_s;
+        QTest::newRow("no element line")         << u"张三 HXYZ12"_s            << u"张三"_s << u"HXYZ12"_s;
+        QTest::newRow("trailing blanks")         << u"张三 HXYZ12   \r\n 2"_s   << u"张三"_s << u"HXYZ12"_s;
+        QTest::newRow("last line not a number")  << u"张三 HXYZ12\r\nRMK X"_s   << u"张三 HXYZ12\r\nRMK"_s << u"X"_s;
+        QTest::newRow("one token")               << u"AB\r\n 2"_s               << QString() << u"AB"_s;
+        QTest::newRow("no token")                << u"\r\n 2"_s                 << QString() << QString();
+        QTest::newRow("empty")                   << QString()                   << QString() << QString();
+        QTest::newRow("digits only")             << u" 2"_s                     << QString() << QString();
+        // clang-format on
+    }
+    void recordCode() {
+        QFETCH(QString, piece);
+        QFETCH(QString, name);
+        QFETCH(QString, code);
+        QCOMPARE(splitRecordCode(piece), (RecordCodeSplit{name, code}));
+    }
+
+    void namesLoseTheNextOrdinal_data() {
+        QTest::addColumn<QString>("piece");
+        QTest::addColumn<QString>("name");
+        // clang-format off
+        QTest::newRow("one digit")           << u"张三 2"_s           << u"张三"_s;
+        QTest::newRow("two digits")          << u"周杰 10"_s          << u"周杰"_s;
+        QTest::newRow("wrapped list")        << u"吴芳\r\n    11"_s   << u"吴芳"_s;
+        QTest::newRow("element at line start") << u"YANG/LEI\r\n 7"_s << u"YANG/LEI"_s;
+        QTest::newRow("no ordinal")          << u"张三 "_s            << u"张三"_s;
+        QTest::newRow("tabs")                << u"\t张三\t2\t"_s      << u"张三"_s;
+        QTest::newRow("empty")               << QString()             << QString();
+        QTest::newRow("digits only")         << u"12"_s               << QString();
+        QTest::newRow("full-width digit stays") << u"张三 ２"_s       << u"张三 ２"_s;
+        // clang-format on
+    }
+    void namesLoseTheNextOrdinal() {
+        QFETCH(QString, piece);
+        QFETCH(QString, name);
+        QCOMPARE(nameBeforeOrdinal(piece), name);
+    }
+
+    void exactSums_data() {
+        QTest::addColumn<QStringList>("numbers");
+        QTest::addColumn<QString>("sum");
+        // clang-format off
+        QTest::newRow("nothing")           << QStringList{}                         << u"0"_s;
+        QTest::newRow("one")               << QStringList{u"45.50"_s}               << u"45.50"_s;
+        QTest::newRow("carry out of cents") << QStringList{u"99.99"_s, u"0.01"_s}   << u"100.00"_s;
+        QTest::newRow("different decimals") << QStringList{u"1.5"_s, u"0.255"_s, u"2"_s} << u"3.755"_s;
+        QTest::newRow("long carry")        << QStringList{u"999999999999999999999"_s, u"1"_s}
+                                           << u"1000000000000000000000"_s;
+        QTest::newRow("leading zeros")     << QStringList{u"007"_s, u"0.1"_s}       << u"007.1"_s;
+        // clang-format on
+    }
+    void exactSums() {
+        QFETCH(QStringList, numbers);
+        QFETCH(QString, sum);
+        DecimalSum total;
+        for (const QString &n : numbers)
+            total.add(n);
+        QCOMPARE(total.text(), sum);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestImportParts)
+#include "tst_importparts.moc"
