@@ -15,9 +15,9 @@
 
 #include <QCloseEvent>
 #include <QGroupBox>
-#include <QPixmap>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -57,9 +57,28 @@ QSize MainPrint::clientSize() {
     return QSize(twipsToPixels(13065), twipsToPixels(5025));
 }
 
-MainPrint::MainPrint(Config config, QWidget *parent)
+MainPrint::MainPrint(Config config, MainPrintSeams seams, QWidget *parent)
     : QWidget(parent)
     , m_config(std::move(config)) {
+    if (seams.clock == nullptr)
+        m_ownClock = std::make_unique<SystemClock>();
+    m_clock = seams.clock ? seams.clock : m_ownClock.get();
+    if (seams.messages == nullptr) {
+        auto boxes = std::make_unique<MessageBoxMessages>(this);
+        boxes->setDefaultTitle(u"行程单打印软件"_s);
+        m_ownMessages = std::move(boxes);
+    }
+    m_messages = seams.messages ? seams.messages : m_ownMessages.get();
+    if (seams.printer == nullptr)
+        m_ownPrinter = std::make_unique<QtReceiptPrinter>();
+    ReceiptPrinter &printer = seams.printer ? *seams.printer : *m_ownPrinter;
+    m_files = std::make_unique<LocalFileSystem>();
+    m_position = std::make_unique<PrintPosition>();
+    m_loader = std::make_unique<NetworkPictureLoader>();
+    m_loader->setTimeout(std::chrono::milliseconds(m_config.loadTimeoutMs));
+    m_printJob =
+        std::make_unique<PrintJob>(m_sheet, *m_position, *m_loader, printer, *m_messages, *m_clock);
+
     setObjectName(u"MainPrint"_s);
     QFont base(SansCjk, 9);
     setFont(base);
@@ -76,15 +95,13 @@ MainPrint::MainPrint(Config config, QWidget *parent)
     Form_Load();
 }
 
-MainPrint::~MainPrint()
-{
+MainPrint::~MainPrint() {
     if (m_importWindow)
         delete m_importWindow.data();
 }
 
 // Start-up, in order: domestic selected, the start-up values and settings, the caption.
-void MainPrint::Form_Load()
-{
+void MainPrint::Form_Load() {
     Option1->setChecked(true);
     m_sheet.Option1_Click();
     m_startup = InitApp(m_config.serviceBaseUrl, m_config.settingsFile(), m_sheet, *m_position,
@@ -95,9 +112,7 @@ void MainPrint::Form_Load()
     setWindowTitle(m_startup.AppTitle + u"  (软件启动有点慢，请耐心等待…)"_s);
 }
 
-template <typename Handler>
-void MainPrint::blocking(Handler handler)
-{
+template <typename Handler> void MainPrint::blocking(Handler handler) {
     ++m_blockingDepth;
     handler();
     --m_blockingDepth;
@@ -109,8 +124,7 @@ void MainPrint::blocking(Handler handler)
 
 // Shut-down: the settings are saved (the operator is told when they cannot be) and the
 // program ends at once, closing the import window and dropping an armed print.
-void MainPrint::closeEvent(QCloseEvent *event)
-{
+void MainPrint::closeEvent(QCloseEvent *event) {
     if (m_blockingDepth > 0) {
         m_closePending = true;
         event->ignore();
@@ -126,16 +140,14 @@ void MainPrint::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-void MainPrint::Command3_Click()
-{
+void MainPrint::Command3_Click() {
     if (m_importWindow)
         return;
     m_importWindow = new P_Pnr(m_sheet, *m_messages, *m_clock, this);
     m_importWindow->show();
 }
 
-void MainPrint::bindPrinting()
-{
+void MainPrint::bindPrinting() {
     const auto bindOffset = [](QLineEdit *edit, PrintPosition *position,
                                void (PrintPosition::*set)(const QString &),
                                void (PrintPosition::*changed)(const QString &)) {
@@ -148,14 +160,11 @@ void MainPrint::bindPrinting()
     };
     bindOffset(leftr, m_position.get(), &PrintPosition::setLeftr, &PrintPosition::leftrChanged);
     bindOffset(topb, m_position.get(), &PrintPosition::setTopb, &PrintPosition::topbChanged);
-    connect(cmdtoleft, &ClickableLabel::clicked, m_position.get(),
-            &PrintPosition::cmdtoleft_Click);
+    connect(cmdtoleft, &ClickableLabel::clicked, m_position.get(), &PrintPosition::cmdtoleft_Click);
     connect(cmdtoright, &ClickableLabel::clicked, m_position.get(),
             &PrintPosition::cmdtoright_Click);
-    connect(cmdtotop, &ClickableLabel::clicked, m_position.get(),
-            &PrintPosition::cmdtotop_Click);
-    connect(cmdtobum, &ClickableLabel::clicked, m_position.get(),
-            &PrintPosition::cmdtobum_Click);
+    connect(cmdtotop, &ClickableLabel::clicked, m_position.get(), &PrintPosition::cmdtotop_Click);
+    connect(cmdtobum, &ClickableLabel::clicked, m_position.get(), &PrintPosition::cmdtobum_Click);
 
     connect(Command2, &QPushButton::clicked, this,
             [this] { blocking([this] { m_printJob->Command2_Click(); }); });

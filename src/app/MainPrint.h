@@ -3,6 +3,7 @@
 #include "app/Config.h"
 #include "print/StartupValues.h"
 #include "sheet/Itinerary.h"
+#include "textimport/ui/P_Pnr.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -23,7 +24,6 @@ class Clock;
 class FileSystem;
 class Messages;
 class NetworkPictureLoader;
-class P_Pnr;
 class PrintJob;
 class PrintPosition;
 class ReceiptPrinter;
@@ -31,9 +31,9 @@ class SheetFieldEdit;
 
 // What a test may put in place of the real edges; null means the real one.
 struct MainPrintSeams {
-    Messages *messages = nullptr;     // modal message boxes
+    Messages *messages = nullptr;      // modal message boxes
     ReceiptPrinter *printer = nullptr; // the default printer
-    const Clock *clock = nullptr;     // the system clock
+    const Clock *clock = nullptr;      // the system clock
 };
 
 // The main window: the query bar, the print position group and the itinerary sheet with the
@@ -89,8 +89,7 @@ private:
     void bindPrinting();
     // Runs a handler that may block on a picture load; a close request arriving meanwhile is
     // carried out when it ends.
-    template <typename Handler>
-    void blocking(Handler handler);
+    template <typename Handler> void blocking(Handler handler);
 
     void buildQueryBar();
     void buildPrintPosition();

@@ -4,8 +4,7 @@
 
 namespace itinerary {
 
-void MessageBoxMessages::showMessage(const QString &text, const QString &title)
-{
+void MessageBoxMessages::showMessage(const QString &text, const QString &title) {
     QMessageBox box(QMessageBox::NoIcon, title.isEmpty() ? m_defaultTitle : title, text,
                     QMessageBox::Ok, m_parent);
     box.exec();

@@ -10,7 +10,8 @@ namespace itinerary {
 // with the application's title unless a title of its own is given.
 class MessageBoxMessages final : public Messages {
 public:
-    explicit MessageBoxMessages(QWidget *parent) : m_parent(parent) {}
+    explicit MessageBoxMessages(QWidget *parent)
+        : m_parent(parent) {}
 
     void setDefaultTitle(const QString &title) { m_defaultTitle = title; }
     void showMessage(const QString &text, const QString &title = QString()) override;

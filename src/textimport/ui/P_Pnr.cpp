@@ -14,8 +14,7 @@ using namespace Qt::StringLiterals;
 namespace itinerary {
 
 namespace {
-QRect twips(int left, int top, int width, int height)
-{
+QRect twips(int left, int top, int width, int height) {
     return QRect(left / 15, top / 15, width / 15, height / 15);
 }
 } // namespace
@@ -25,8 +24,7 @@ P_Pnr::P_Pnr(Itinerary &sheet, Messages &messages, const Clock &clock, QWidget *
     , m_sheet(sheet)
     , m_messages(messages)
     , m_clock(clock)
-    , m_mainWindow(mainWindow)
-{
+    , m_mainWindow(mainWindow) {
     setObjectName(u"P_Pnr"_s);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(u"PNR内容导入"_s);
@@ -63,13 +61,11 @@ P_Pnr::P_Pnr(Itinerary &sheet, Messages &messages, const Clock &clock, QWidget *
         m_mainWindow->setEnabled(false);
 }
 
-P_Pnr::~P_Pnr()
-{
+P_Pnr::~P_Pnr() {
     Form_Unload();
 }
 
-void P_Pnr::FormatPC()
-{
+void P_Pnr::FormatPC() {
     // A fault inside the parse must never end the program; the window closes as usual.
     try {
         itinerary::FormatPC(Text1->toPlainText(), m_sheet, m_messages, m_clock);
@@ -78,20 +74,17 @@ void P_Pnr::FormatPC()
     }
 }
 
-void P_Pnr::Command1_Click()
-{
+void P_Pnr::Command1_Click() {
     FormatPC();
     close();
 }
 
-void P_Pnr::closeEvent(QCloseEvent *event)
-{
+void P_Pnr::closeEvent(QCloseEvent *event) {
     Form_Unload();
     QWidget::closeEvent(event);
 }
 
-void P_Pnr::Form_Unload()
-{
+void P_Pnr::Form_Unload() {
     if (m_unloaded)
         return;
     m_unloaded = true;
