@@ -1,0 +1,30 @@
+#include "app/Config.h"
+
+#include "BuildConfig.h"
+#include "print/SettingsFile.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include <QUrl>
+
+namespace itinerary {
+
+QString Config::captchaUrlFor(const QString &siteHomeUrl) {
+    const QUrl home(siteHomeUrl);
+    const QUrl root = home.resolved(QUrl(QStringLiteral("/")));
+    return root.toString() + QStringLiteral("newsky/servlet/CallYanServlet?");
+}
+
+Config Config::fromBuild() {
+    Config config;
+    config.serviceBaseUrl = QStringLiteral(ITINERARY_SERVICE_BASE_URL);
+    config.siteHomeUrl = QStringLiteral(ITINERARY_SITE_HOME_URL);
+    config.captchaUrl = captchaUrlFor(config.siteHomeUrl);
+    config.settingsDirectory =
+        QFileInfo(settingsFilePath(QCoreApplication::applicationDirPath(), userSettingsDirectory()))
+            .absolutePath();
+    return config;
+}
+
+} // namespace itinerary

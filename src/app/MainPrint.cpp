@@ -1,0 +1,309 @@
+#include "app/MainPrint.h"
+
+#include "app/ClickableLabel.h"
+#include "app/MessageBoxMessages.h"
+#include "app/SheetFieldEdit.h"
+#include "app/Twips.h"
+#include "print/LocalFileSystem.h"
+#include "print/PrintJob.h"
+#include "print/PrintPosition.h"
+#include "print/SettingsFile.h"
+#include "print/net/NetworkPictureLoader.h"
+#include "print/ui/QtReceiptPrinter.h"
+#include "sheet/Clock.h"
+#include "textimport/ui/P_Pnr.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+
+using namespace Qt::StringLiterals;
+
+namespace itinerary {
+
+namespace {
+
+// A CJK face that exists on the machine; the classic serif face the form names does not.
+const QString SerifCjk = u"Noto Serif CJK SC"_s;
+const QString SansCjk = u"Noto Sans CJK SC"_s;
+
+QLabel *makeLabel(const QString &caption, const QRect &rect, QWidget *parent,
+                  Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
+    auto *label = new QLabel(caption, parent);
+    label->setGeometry(rect);
+    label->setAlignment(alignment);
+    return label;
+}
+
+// A line drawn in its own colour between two points (the separator under the query bar).
+class LineWidget final : public QWidget {
+public:
+    LineWidget(const QColor &colour, QWidget *parent)
+        : QWidget(parent) {
+        QPalette p = palette();
+        p.setColor(QPalette::Window, colour);
+        setPalette(p);
+        setAutoFillBackground(true);
+    }
+};
+
+} // namespace
+
+QSize MainPrint::clientSize() {
+    return QSize(twipsToPixels(13065), twipsToPixels(5025));
+}
+
+MainPrint::MainPrint(Config config, MainPrintSeams seams, QWidget *parent)
+    : QWidget(parent)
+    , m_config(std::move(config)) {
+    if (seams.clock == nullptr)
+        m_ownClock = std::make_unique<SystemClock>();
+    m_clock = seams.clock ? seams.clock : m_ownClock.get();
+    if (seams.messages == nullptr) {
+        auto boxes = std::make_unique<MessageBoxMessages>(this);
+        boxes->setDefaultTitle(u"行程单打印软件"_s);
+        m_ownMessages = std::move(boxes);
+    }
+    m_messages = seams.messages ? seams.messages : m_ownMessages.get();
+    if (seams.printer == nullptr)
+        m_ownPrinter = std::make_unique<QtReceiptPrinter>();
+    ReceiptPrinter &printer = seams.printer ? *seams.printer : *m_ownPrinter;
+    m_files = std::make_unique<LocalFileSystem>();
+    m_position = std::make_unique<PrintPosition>();
+    m_loader = std::make_unique<NetworkPictureLoader>();
+    m_loader->setTimeout(std::chrono::milliseconds(m_config.loadTimeoutMs));
+    m_printJob =
+        std::make_unique<PrintJob>(m_sheet, *m_position, *m_loader, printer, *m_messages, *m_clock);
+
+    setObjectName(u"MainPrint"_s);
+    QFont base(SansCjk, 9);
+    setFont(base);
+    // What lies outside the client area (the browser, the print picture, field 4) must stay
+    // out of sight: the window keeps its opening size.
+    setFixedSize(clientSize());
+
+    buildQueryBar();
+    buildPrintPosition();
+    buildSheet();
+    setFocusOrder();
+    bindModel();
+    bindPrinting();
+    Form_Load();
+}
+
+MainPrint::~MainPrint() {
+    if (m_importWindow)
+        delete m_importWindow.data();
+}
+
+// Start-up, in order: domestic selected, the start-up values and settings, the caption.
+void MainPrint::Form_Load() {
+    Option1->setChecked(true);
+    m_sheet.Option1_Click();
+    m_startup = InitApp(m_config.serviceBaseUrl, m_config.settingsFile(), m_sheet, *m_position,
+                        *m_files, *m_clock);
+    m_printJob->setPrintUrl(m_startup.PrintUrl);
+    if (auto *boxes = dynamic_cast<MessageBoxMessages *>(m_ownMessages.get()))
+        boxes->setDefaultTitle(m_startup.AppTitle);
+    setWindowTitle(m_startup.AppTitle + u"  (软件启动有点慢，请耐心等待…)"_s);
+}
+
+template <typename Handler> void MainPrint::blocking(Handler handler) {
+    ++m_blockingDepth;
+    handler();
+    --m_blockingDepth;
+    if (m_blockingDepth == 0 && m_closePending) {
+        m_closePending = false;
+        close();
+    }
+}
+
+// Shut-down: the settings are saved (the operator is told when they cannot be) and the
+// program ends at once, closing the import window and dropping an armed print.
+void MainPrint::closeEvent(QCloseEvent *event) {
+    if (m_blockingDepth > 0) {
+        m_closePending = true;
+        event->ignore();
+        return;
+    }
+    m_printJob->dropArmedPrint();
+    const SettingsSaveResult saved =
+        SaveSettings(m_startup.IniPath, m_sheet, *m_position, *m_files);
+    if (!saved.saved)
+        m_messages->showMessage(saved.message);
+    if (m_importWindow)
+        m_importWindow->close();
+    event->accept();
+}
+
+void MainPrint::Command3_Click() {
+    if (m_importWindow)
+        return;
+    m_importWindow = new P_Pnr(m_sheet, *m_messages, *m_clock, this);
+    m_importWindow->show();
+}
+
+void MainPrint::bindPrinting() {
+    const auto bindOffset = [](QLineEdit *edit, PrintPosition *position,
+                               void (PrintPosition::*set)(const QString &),
+                               void (PrintPosition::*changed)(const QString &)) {
+        QObject::connect(edit, &QLineEdit::textEdited, position,
+                         [position, set](const QString &text) { (position->*set)(text); });
+        QObject::connect(position, changed, edit, [edit](const QString &text) {
+            if (edit->text() != text)
+                edit->setText(text);
+        });
+    };
+    bindOffset(leftr, m_position.get(), &PrintPosition::setLeftr, &PrintPosition::leftrChanged);
+    bindOffset(topb, m_position.get(), &PrintPosition::setTopb, &PrintPosition::topbChanged);
+    connect(cmdtoleft, &ClickableLabel::clicked, m_position.get(), &PrintPosition::cmdtoleft_Click);
+    connect(cmdtoright, &ClickableLabel::clicked, m_position.get(),
+            &PrintPosition::cmdtoright_Click);
+    connect(cmdtotop, &ClickableLabel::clicked, m_position.get(), &PrintPosition::cmdtotop_Click);
+    connect(cmdtobum, &ClickableLabel::clicked, m_position.get(), &PrintPosition::cmdtobum_Click);
+
+    connect(Command2, &QPushButton::clicked, this,
+            [this] { blocking([this] { m_printJob->Command2_Click(); }); });
+    connect(m_printJob.get(), &PrintJob::printEnabledChanged, Command2, &QPushButton::setEnabled);
+    connect(m_printJob.get(), &PrintJob::image1Changed, this, [this] {
+        QPixmap picture;
+        picture.loadFromData(m_printJob->Image1());
+        Image1->setPixmap(picture);
+    });
+    connect(Command3, &QPushButton::clicked, this, &MainPrint::Command3_Click);
+}
+
+void MainPrint::buildQueryBar() {
+    m_frame1 = new QGroupBox(this);
+    m_frame1->setObjectName(u"Frame1"_s);
+    m_frame1->setGeometry(twipsRect(120, 0, 1695, 615));
+    Option1 = new QRadioButton(u"国内"_s, m_frame1);
+    Option1->setObjectName(u"Option1"_s);
+    Option1->setGeometry(twipsRect(120, 240, 735, 255));
+    Option2 = new QRadioButton(u"国际"_s, m_frame1);
+    Option2->setObjectName(u"Option2"_s);
+    Option2->setGeometry(twipsRect(840, 240, 735, 255));
+
+    makeLabel(u"票号"_s, twipsRect(1875, 240, 495, 255), this);
+    Tn = new QLineEdit(this);
+    Tn->setObjectName(u"Tn"_s);
+    Tn->setGeometry(twipsRect(2280, 120, 1455, 375));
+    makeLabel(u"姓名"_s, twipsRect(3840, 240, 495, 255), this);
+    Nm = new QLineEdit(this);
+    Nm->setObjectName(u"Nm"_s);
+    Nm->setGeometry(twipsRect(4200, 120, 975, 375));
+    makeLabel(u"验证码"_s, twipsRect(5280, 240, 735, 255), this);
+    Text1 = new QLineEdit(this);
+    Text1->setObjectName(u"Text1"_s);
+    Text1->setGeometry(twipsRect(5880, 120, 615, 375));
+    Image2 = new QLabel(this);
+    Image2->setObjectName(u"Image2"_s);
+    Image2->setGeometry(twipsRect(6480, 120, 1095, 375));
+
+    Command1 = new QPushButton(u"导入"_s, this);
+    Command1->setObjectName(u"Command1"_s);
+    Command1->setGeometry(twipsRect(7560, 120, 735, 375));
+    Command1->setEnabled(false);
+    Command2 = new QPushButton(u"打印"_s, this);
+    Command2->setObjectName(u"Command2"_s);
+    Command2->setGeometry(twipsRect(8280, 120, 735, 375));
+    Command3 = new QPushButton(u"PNR导入"_s, this);
+    Command3->setObjectName(u"Command3"_s);
+    Command3->setGeometry(twipsRect(9000, 120, 855, 375));
+
+    auto *line = new LineWidget(QColor(128, 64, 0), this);
+    line->setObjectName(u"Line1"_s);
+    line->setGeometry(twipsToPixels(1800), twipsToPixels(600),
+                      twipsToPixels(10800) - twipsToPixels(1800), 1);
+}
+
+void MainPrint::buildPrintPosition() {
+    m_frame2 = new QGroupBox(u"打印位置"_s, this);
+    m_frame2->setObjectName(u"Frame2"_s);
+    m_frame2->setGeometry(twipsRect(10800, 0, 2175, 615));
+    leftr = new QLineEdit(u"0"_s, m_frame2);
+    leftr->setObjectName(u"leftr"_s);
+    leftr->setGeometry(twipsRect(360, 240, 375, 270));
+    topb = new QLineEdit(u"0"_s, m_frame2);
+    topb->setObjectName(u"topb"_s);
+    topb->setGeometry(twipsRect(1360, 240, 375, 270));
+
+    QFont nudgeFont(SerifCjk, 9);
+    nudgeFont.setBold(true);
+    const auto nudge = [&](const QString &name, const QString &caption, const QRect &rect) {
+        auto *label = new ClickableLabel(caption, m_frame2);
+        label->setObjectName(name);
+        label->setFont(nudgeFont);
+        label->setGeometry(rect);
+        return label;
+    };
+    cmdtoleft = nudge(u"cmdtoleft"_s, u"<<"_s, twipsRect(120, 300, 255, 255));
+    cmdtoright = nudge(u"cmdtoright"_s, u">>"_s, twipsRect(720, 300, 255, 255));
+    cmdtotop = nudge(u"cmdtotop"_s, u"︽"_s, twipsRect(1160, 240, 255, 135));
+    cmdtobum = nudge(u"cmdtobum"_s, u"︾"_s, twipsRect(1760, 360, 255, 135));
+}
+
+void MainPrint::buildSheet() {
+    for (const LabelInfo &info : sheetLabels()) {
+        makeLabel(info.caption.toString(), twipsToPixels(info.rect), this,
+                  info.centred ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
+    }
+    for (const FieldInfo &info : fieldTable()) {
+        auto *edit = new SheetFieldEdit(m_sheet, info.index, this);
+        edit->setGeometry(twipsToPixels(info.rect));
+        m_fields[info.index] = edit;
+    }
+    cmdpau = new QPushButton(u"上一位"_s, this);
+    cmdpau->setObjectName(u"cmdpau"_s);
+    cmdpau->setGeometry(twipsRect(4440, 720, 975, 375));
+    cmdnext = new QPushButton(u"下一位"_s, this);
+    cmdnext->setObjectName(u"cmdnext"_s);
+    cmdnext->setGeometry(twipsRect(5400, 720, 975, 375));
+
+    // The rendered receipt, stretched to its box, out of sight below the sheet.
+    Image1 = new QLabel(this);
+    Image1->setObjectName(u"Image1"_s);
+    Image1->setGeometry(twipsRect(1080, 5280, 11640, 5970));
+    Image1->setScaledContents(true);
+}
+
+void MainPrint::setFocusOrder() {
+    QList<QWidget *> order{Option1,  Option2,  Tn,       Nm,    Text1,
+                           Command1, Command2, Command3, leftr, topb};
+    for (int index : sheetFocusOrder())
+        order.append(m_fields[index]);
+    order.append(cmdpau);
+    order.append(cmdnext);
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+void MainPrint::bindModel() {
+    connect(Option1, &QRadioButton::clicked, this, [this] { m_sheet.Option1_Click(); });
+    connect(Option2, &QRadioButton::clicked, this, [this] { m_sheet.Option2_Click(); });
+    connect(&m_sheet, &Itinerary::intlFlagChanged, this,
+            [this](qint16 flag) { (flag == 0 ? Option1 : Option2)->setChecked(true); });
+    connect(cmdnext, &QPushButton::clicked, this, [this] { m_sheet.cmdnext_Click(); });
+    connect(cmdpau, &QPushButton::clicked, this, [this] { m_sheet.cmdpau_Click(); });
+    const auto showButtons = [this] {
+        cmdpau->setEnabled(m_sheet.previousEnabled());
+        cmdnext->setEnabled(m_sheet.nextEnabled());
+    };
+    connect(&m_sheet, &Itinerary::passengerButtonsChanged, this, showButtons);
+    showButtons();
+    connect(Text1, &QLineEdit::textChanged, this, &MainPrint::Text1_Change);
+}
+
+// The captcha text is upper-cased on every change with the caret kept at the end.
+void MainPrint::Text1_Change() {
+    const QString upper = Text1->text().toUpper();
+    if (upper != Text1->text())
+        Text1->setText(upper);
+    Text1->setCursorPosition(int(Text1->text().size()));
+}
+
+} // namespace itinerary

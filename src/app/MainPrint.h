@@ -1,0 +1,121 @@
+#pragma once
+
+#include "app/Config.h"
+#include "print/StartupValues.h"
+#include "sheet/Itinerary.h"
+#include "textimport/ui/P_Pnr.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace itinerary {
+
+class ClickableLabel;
+class Clock;
+class FileSystem;
+class Messages;
+class NetworkPictureLoader;
+class PrintJob;
+class PrintPosition;
+class ReceiptPrinter;
+class SheetFieldEdit;
+
+// What a test may put in place of the real edges; null means the real one.
+struct MainPrintSeams {
+    Messages *messages = nullptr;      // modal message boxes
+    ReceiptPrinter *printer = nullptr; // the default printer
+    const Clock *clock = nullptr;      // the system clock
+};
+
+// The main window: the query bar, the print position group and the itinerary sheet with the
+// passenger buttons; outside its visible area the browser, the print picture and field 4.
+// A thin view over the sheet model and the jobs of the core.
+class MainPrint final : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit MainPrint(Config config, MainPrintSeams seams = {}, QWidget *parent = nullptr);
+    ~MainPrint() override;
+
+    Itinerary &sheet() { return m_sheet; }
+    PrintPosition &printPosition() { return *m_position; }
+    PrintJob &printJob() { return *m_printJob; }
+    NetworkPictureLoader &pictureLoader() { return *m_loader; }
+    const StartupValues &startupValues() const { return m_startup; }
+    // The import window while it is open.
+    P_Pnr *importWindow() const { return m_importWindow; }
+    SheetFieldEdit *field(int index) const { return m_fields[index]; }
+
+    // The controls, by the names the handlers use.
+    QRadioButton *Option1 = nullptr;
+    QRadioButton *Option2 = nullptr;
+    QLineEdit *Tn = nullptr;
+    QLineEdit *Nm = nullptr;
+    QLineEdit *Text1 = nullptr;
+    QLabel *Image2 = nullptr;
+    QPushButton *Command1 = nullptr;
+    QPushButton *Command2 = nullptr;
+    QPushButton *Command3 = nullptr;
+    QLineEdit *leftr = nullptr;
+    QLineEdit *topb = nullptr;
+    ClickableLabel *cmdtoleft = nullptr;
+    ClickableLabel *cmdtoright = nullptr;
+    ClickableLabel *cmdtotop = nullptr;
+    ClickableLabel *cmdtobum = nullptr;
+    QPushButton *cmdpau = nullptr;
+    QPushButton *cmdnext = nullptr;
+    QLabel *Image1 = nullptr;
+
+    // The client area at the opening size: 13065 x 5025 twips.
+    static QSize clientSize();
+
+    // Opens the paste window for a booking display (button "PNR导入").
+    void Command3_Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void Form_Load();
+    void bindPrinting();
+    // Runs a handler that may block on a picture load; a close request arriving meanwhile is
+    // carried out when it ends.
+    template <typename Handler> void blocking(Handler handler);
+
+    void buildQueryBar();
+    void buildPrintPosition();
+    void buildSheet();
+    void setFocusOrder();
+    void bindModel();
+    void Text1_Change();
+
+    Config m_config;
+    Itinerary m_sheet;
+    std::unique_ptr<Clock> m_ownClock;
+    const Clock *m_clock = nullptr;
+    std::unique_ptr<Messages> m_ownMessages;
+    Messages *m_messages = nullptr;
+    std::unique_ptr<ReceiptPrinter> m_ownPrinter;
+    std::unique_ptr<FileSystem> m_files;
+    std::unique_ptr<PrintPosition> m_position;
+    std::unique_ptr<NetworkPictureLoader> m_loader;
+    std::unique_ptr<PrintJob> m_printJob;
+    StartupValues m_startup;
+    QPointer<P_Pnr> m_importWindow;
+    int m_blockingDepth = 0;
+    bool m_closePending = false;
+    QGroupBox *m_frame1 = nullptr;
+    QGroupBox *m_frame2 = nullptr;
+    std::array<SheetFieldEdit *, FieldCount> m_fields{};
+};
+
+} // namespace itinerary

@@ -1,0 +1,284 @@
+#include "app/ClickableLabel.h"
+#include "app/MainPrint.h"
+#include "app/SheetFieldEdit.h"
+
+#include "print/PrintPosition.h"
+#include "sheet/Clock.h"
+#include "sheet/Messages.h"
+#include "textimport/ui/P_Pnr.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace itinerary;
+using namespace Qt::StringLiterals;
+
+namespace {
+// Every window of these tests keeps its settings in a folder of its own.
+Config testConfig(const QString &settingsDirectory = QString()) {
+    static QTemporaryDir scratch;
+    Config c;
+    c.serviceBaseUrl = u"http://127.0.0.1:9/"_s;
+    c.siteHomeUrl = u"http://127.0.0.1:9/"_s;
+    c.captchaUrl = Config::captchaUrlFor(c.siteHomeUrl);
+    c.settingsDirectory = settingsDirectory.isEmpty() ? scratch.path() : settingsDirectory;
+    c.loadTimeoutMs = 2000;
+    return c;
+}
+
+const QString ThreePassengers =
+    u" 1.张三 2.李四 3.王五 HXYZ12\n"
+    " 4.  CA1501 Y   TU15MAY  PEKSHA HK3   0800 1010          E T3T2\n"
+    " 5.SSR FOID CA HK1 NI110101199001011111/P1\n"
+    " 6.SSR FOID CA HK1 NI110101199001012222/P2\n"
+    " 7.SSR FOID CA HK1 NI110101199001013333/P3\n"
+    " 8.FN/A/FCNY1130.00/SCNY1130.00/C3.00/TCNY50.00CN/TCNY80.00YQ/ACNY1260.00\n"
+    " 9.TN/999-1111111111/P1\n"
+    "10.TN/999-2222222222/P2\n"
+    "11.TN/999-3333333333/P3\n"_s;
+
+// Pastes `text` into a fresh import window and presses "导入".
+void importBooking(MainPrint &w, const QString &text) {
+    QTest::mouseClick(w.Command3, Qt::LeftButton);
+    P_Pnr *importWindow = w.importWindow();
+    QVERIFY(importWindow != nullptr);
+    QVERIFY(importWindow->Text1->toPlainText().isEmpty());
+    importWindow->Text1->setPlainText(text);
+    QTest::mouseClick(importWindow->Command1, Qt::LeftButton);
+    QTRY_VERIFY(w.importWindow() == nullptr);
+}
+
+// The next control that Tab reaches from `w`.
+QWidget *nextTabStop(QWidget *w) {
+    QWidget *next = w->nextInFocusChain();
+    while (next != w && !(next->focusPolicy() & Qt::TabFocus))
+        next = next->nextInFocusChain();
+    return next;
+}
+
+void typeInto(QWidget *w, const QString &text) {
+    QTest::keyClicks(w, text);
+}
+} // namespace
+
+class TestMainPrint final : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void layoutFollowsTheFieldTable() {
+        MainPrint w(testConfig());
+        QCOMPARE(w.size(), QSize(871, 335));
+        QCOMPARE(w.field(0)->geometry(), QRect(192, 48, 105, 25));
+        QCOMPARE(w.field(57)->geometry(), QRect(128, 208, 65, 25));
+        // Field 4, the browser and the print picture lie outside the client area.
+        QVERIFY(!w.rect().intersects(w.field(4)->geometry()));
+        QVERIFY(!w.rect().intersects(w.Image1->geometry()));
+        QCOMPARE(w.Command1->text(), u"导入"_s);
+        QVERIFY(!w.Command1->isEnabled());
+        QVERIFY(!w.cmdpau->isEnabled());
+        QVERIFY(!w.cmdnext->isEnabled());
+        QCOMPARE(w.field(2)->text(), u"不得签转"_s);
+        if (qEnvironmentVariableIsSet("ITINERARY_SCREENSHOT")) {
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            w.grab().save(qEnvironmentVariable("ITINERARY_SCREENSHOT"));
+        }
+    }
+
+    void typingRunsTheChangeRule() {
+        MainPrint w(testConfig());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        SheetFieldEdit *pnr = w.field(3);
+        pnr->setFocus();
+        typeInto(pnr, u"hxyz12"_s);
+        QCOMPARE(pnr->text(), u"HXYZ12"_s);
+        QCOMPARE(w.field(4)->text(), u"HXYZ12"_s);
+        QCOMPARE(pnr->cursorPosition(), 6);
+
+        SheetFieldEdit *name = w.field(0);
+        name->setFocus();
+        typeInto(name, u"xy"_s);
+        name->setCursorPosition(1);
+        typeInto(name, u"ab"_s);
+        QCOMPARE(name->text(), u"XABY"_s);
+        QCOMPARE(name->cursorPosition(), 3);
+
+        w.field(36)->setFocus();
+        typeInto(w.field(36), u"a:b"_s);
+        QCOMPARE(w.sheet().text(36), u"A:B"_s);
+    }
+
+    void programWritesShowAtOnce() {
+        MainPrint w(testConfig());
+        w.sheet().setText(0, u"zhang"_s);
+        QCOMPARE(w.field(0)->text(), u"ZHANG"_s);
+        QCOMPARE(w.field(0)->cursorPosition(), 5);
+    }
+
+    void leavingAFareFieldFormatsBeforeTheClick() {
+        MainPrint w(testConfig());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.activateWindow();
+        SheetFieldEdit *fare = w.field(30);
+        fare->setFocus();
+        fare->selectAll();
+        typeInto(fare, u"1200"_s);
+        QCOMPARE(fare->text(), u"1200"_s);
+        // Clicking "国际" moves focus first: the fare is formatted in domestic mode, and only
+        // then is the flag switched.
+        QTest::mouseClick(w.Option2, Qt::LeftButton);
+        QCOMPARE(fare->text(), u"CNY 1200.00"_s);
+        QCOMPARE(w.sheet().text(33), u"CNY 1200.00"_s);
+        QCOMPARE(w.sheet().intlFlag(), qint16(1));
+        QVERIFY(w.Option2->isChecked());
+
+        // International mode: leaving a fare field changes nothing.
+        w.field(31)->setFocus();
+        w.field(31)->selectAll();
+        typeInto(w.field(31), u"50"_s);
+        w.field(32)->setFocus(Qt::TabFocusReason);
+        QCOMPARE(w.sheet().text(31), u"50"_s);
+    }
+
+    void windowDeactivationDoesNotFormat() {
+        MainPrint w(testConfig());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        SheetFieldEdit *fare = w.field(30);
+        fare->setFocus();
+        fare->selectAll();
+        typeInto(fare, u"99"_s);
+        QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+        QApplication::sendEvent(fare, &out);
+        QCOMPARE(fare->text(), u"99"_s);
+    }
+
+    void captchaIsUpperCasedWithTheCaretAtTheEnd() {
+        MainPrint w(testConfig());
+        w.Text1->setFocus();
+        typeInto(w.Text1, u"ab"_s);
+        w.Text1->setCursorPosition(1);
+        typeInto(w.Text1, u"c"_s);
+        QCOMPARE(w.Text1->text(), u"ACB"_s);
+        QCOMPARE(w.Text1->cursorPosition(), 3);
+    }
+
+    void startsDomesticWithTheCaptionAndTodaysDate() {
+        const FixedClock clock(QDate(2026, 12, 7));
+        RecordingMessages messages;
+        MainPrint w(testConfig(), MainPrintSeams{&messages, nullptr, &clock});
+        QCOMPARE(w.windowTitle(), u"行程单打印软件  (软件启动有点慢，请耐心等待…)"_s);
+        QCOMPARE(w.sheet().intlFlag(), qint16(0));
+        QVERIFY(w.Option1->isChecked());
+        QCOMPARE(w.field(40)->text(), u"2026-12-7"_s);
+        QCOMPARE(w.leftr->text(), u"0"_s);
+        QVERIFY(w.Command2->isEnabled());
+        QVERIFY(messages.shown().isEmpty());
+    }
+
+    void pastedBookingFillsTheSheetAndStepsThroughPassengers() {
+        RecordingMessages messages;
+        MainPrint w(testConfig(), MainPrintSeams{&messages, nullptr, nullptr});
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTest::mouseClick(w.Command3, Qt::LeftButton);
+        QVERIFY(w.importWindow() != nullptr);
+        QVERIFY(!w.isEnabled());
+        QVERIFY(w.importWindow()->windowFlags() & Qt::WindowStaysOnTopHint);
+        QCOMPARE(w.importWindow()->windowTitle(), u"PNR内容导入"_s);
+        w.importWindow()->close();
+        QTRY_VERIFY(w.importWindow() == nullptr);
+        QVERIFY(w.isEnabled());
+
+        importBooking(w, ThreePassengers);
+        QVERIFY(w.isEnabled());
+        QVERIFY(messages.shown().isEmpty());
+        QCOMPARE(w.field(0)->text(), u"张三"_s);
+        QCOMPARE(w.field(3)->text(), u"HXYZ12"_s);
+        QCOMPARE(w.field(5)->text(), u"北京   T3"_s);
+        QCOMPARE(w.field(34)->text(), u"999-1111111111"_s);
+        QVERIFY(!w.cmdpau->isEnabled());
+        QVERIFY(w.cmdnext->isEnabled());
+        QTest::mouseClick(w.cmdnext, Qt::LeftButton);
+        QTest::mouseClick(w.cmdnext, Qt::LeftButton);
+        QCOMPARE(w.field(0)->text(), u"王五"_s);
+        QCOMPARE(w.field(1)->text(), u"110101199001013333"_s);
+        QVERIFY(!w.cmdnext->isEnabled());
+        QVERIFY(w.cmdpau->isEnabled());
+        QTest::mouseClick(w.cmdpau, Qt::LeftButton);
+        QCOMPARE(w.field(0)->text(), u"李四"_s);
+    }
+
+    void cancelledOrFailedImportsBehave() {
+        RecordingMessages messages;
+        MainPrint w(testConfig(), MainPrintSeams{&messages, nullptr, nullptr});
+        w.sheet().setText(0, u"OLD"_s);
+        QTest::mouseClick(w.Command3, Qt::LeftButton);
+        w.importWindow()->Text1->setPlainText(ThreePassengers);
+        QTest::mouseClick(w.importWindow()->Command2, Qt::LeftButton);
+        QTRY_VERIFY(w.importWindow() == nullptr);
+        QCOMPARE(w.field(0)->text(), u"OLD"_s);
+
+        importBooking(w, u"no segments here"_s);
+        QCOMPARE(messages.shown().size(), 1);
+        QCOMPARE(messages.shown().first().title, u"错误提示"_s);
+        QCOMPARE(messages.shown().first().text, u"没有找到航段信息"_s);
+        QCOMPARE(w.field(0)->text(), QString()); // cleared before the message
+        QVERIFY(w.isEnabled());
+    }
+
+    void settingsComeBackOnTheNextStart() {
+        QTemporaryDir dir;
+        {
+            MainPrint w(testConfig(dir.path()));
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            w.field(38)->setFocus();
+            typeInto(w.field(38), u"bjs123"_s);
+            for (int i = 0; i < 3; ++i)
+                QTest::mouseClick(w.cmdtoleft, Qt::LeftButton);
+            QTest::mouseClick(w.cmdtobum, Qt::LeftButton);
+            QTest::mouseClick(w.cmdtobum, Qt::LeftButton);
+            QCOMPARE(w.leftr->text(), u"-3"_s);
+            QVERIFY(w.close());
+        }
+        MainPrint again(testConfig(dir.path()));
+        QCOMPARE(again.field(38)->text(), u"BJS123"_s);
+        QCOMPARE(again.leftr->text(), u"-3"_s);
+        QCOMPARE(again.topb->text(), u"2"_s);
+        QCOMPARE(again.printPosition().topb(), u"2"_s);
+    }
+
+    void unsavableSettingsAreReported() {
+        QTemporaryDir dir;
+        QFile blocker(dir.filePath(u"file"_s));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        RecordingMessages messages;
+        MainPrint w(testConfig(dir.filePath(u"file"_s)),
+                    MainPrintSeams{&messages, nullptr, nullptr});
+        QVERIFY(w.close());
+        QCOMPARE(messages.shown().size(), 1);
+        QVERIFY(messages.shown().first().text.contains(dir.filePath(u"file"_s)));
+    }
+
+    void focusOrderRunsThroughTheSheet() {
+        MainPrint w(testConfig());
+        QCOMPARE(nextTabStop(w.Text1), w.Command1);
+        QCOMPARE(nextTabStop(w.Command3), w.leftr);
+        QCOMPARE(nextTabStop(w.topb), w.field(0));
+        QCOMPARE(nextTabStop(w.field(3)), w.field(5));
+        QCOMPARE(nextTabStop(w.field(58)), w.field(4));
+    }
+};
+
+QTEST_MAIN(TestMainPrint)
+#include "tst_mainprint.moc"
