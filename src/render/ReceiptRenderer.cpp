@@ -18,6 +18,7 @@ namespace {
 // Below this the text is unreadable on any printer; a longer value is cut at its box.
 constexpr int MinPixelSize = 16;
 constexpr int GridLabelPixelSize = 22;
+constexpr int TextPadding = 5; // pixels, about 0.4 mm
 constexpr int GridLineWidth = 2;
 // Qt's PNG writer turns quality 80 into zlib level 1: a 1-bit receipt comes out about a
 // quarter larger than at the default level (some 20 KiB), in two thirds of the time.
@@ -87,18 +88,21 @@ int fittingPixelSize(FontCache &fonts, const QString &text, int start, int width
 void drawValue(QPainter &painter, FontCache &fonts, const FieldPlacement &placement,
                const QString &text) {
     const QRect box = ReceiptRenderer::pixelRect(placement.rectMm);
+    // Text keeps a hair's breadth from the box's sides (and from the grid's border).
+    const QRect line =
+        box.width() > 4 * TextPadding ? box.adjusted(TextPadding, 0, -TextPadding, 0) : box;
     int size = pixelsFromPoints(placement.fontSizePt);
     // A line must fit the box's height: ascent plus descent is about 1.45 em in Noto CJK.
     size = std::min(size, std::max(MinPixelSize, int(box.height() / 1.45)));
     if (placement.shrinkToFit)
-        size = fittingPixelSize(fonts, text, size, box.width());
+        size = fittingPixelSize(fonts, text, size, line.width());
     const QFontMetrics &metrics = fonts.metrics(size);
     const int advance = metrics.horizontalAdvance(text);
-    int x = box.left();
+    int x = line.left();
     if (placement.alignment == FieldAlignment::Centre)
-        x += (box.width() - advance) / 2;
+        x += (line.width() - advance) / 2;
     else if (placement.alignment == FieldAlignment::Right)
-        x += box.width() - advance;
+        x += line.width() - advance;
     const int baseline = box.top() + (box.height() - metrics.height()) / 2 + metrics.ascent();
     painter.setFont(fonts.font(size));
     painter.setClipRect(box);
