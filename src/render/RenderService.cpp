@@ -77,6 +77,8 @@ RenderService::~RenderService() {
     const QList<ServiceConnection *> connections = m_connections.values();
     m_connections.clear();
     qDeleteAll(connections);
+    // Renders not started yet are dropped; the pool waits for the running ones.
+    m_pool.clear();
 }
 
 bool RenderService::listen(const QHostAddress &address, quint16 port) {
@@ -118,8 +120,11 @@ bool RenderService::accept(QTcpSocket *socket) {
         return false;
     auto *connection = new ServiceConnection(socket, m_limits, this);
     m_connections.insert(socket, connection);
-    connect(connection, &QObject::destroyed, this,
-            [this, socket] { m_connections.remove(socket); });
+    // Compared before removing: a new socket may already have taken the old one's address.
+    connect(connection, &QObject::destroyed, this, [this, socket, connection] {
+        if (m_connections.value(socket) == connection)
+            m_connections.remove(socket);
+    });
     return true;
 }
 

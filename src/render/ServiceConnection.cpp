@@ -61,8 +61,13 @@ ServiceConnection::ServiceConnection(QTcpSocket *socket, const ServiceLimits &li
     m_idleTimer.setSingleShot(true);
     m_idleTimer.setInterval(m_limits.idleTimeout);
     connect(&m_idleTimer, &QTimer::timeout, this, [this] {
-        if (m_socket)
-            m_socket->disconnectFromHost();
+        // Also the reaper of a connection whose socket went without telling this object.
+        if (!m_socket || m_socket->state() == QAbstractSocket::UnconnectedState) {
+            deleteLater();
+            return;
+        }
+        m_socket->disconnectFromHost();
+        m_idleTimer.start();
     });
     m_lingerTimer.setSingleShot(true);
     m_lingerTimer.setInterval(m_limits.lingerTimeout);
@@ -298,6 +303,13 @@ bool ServiceConnection::headerLine(const QByteArray &line) {
     }
     const QByteArray name = line.first(colon).toLower();
     const QByteArray value = line.sliced(colon + 1).trimmed();
+    for (const char ch : value) {
+        const auto c = static_cast<unsigned char>(ch);
+        if ((c < 0x20 && c != '\t') || c == 0x7F) {
+            reject(400, "Bad Request", "malformed header line");
+            return false;
+        }
+    }
     // The service takes GET requests only; a body would have to be framed, and is refused.
     if ((name == "content-length" && value != "0") || name == "transfer-encoding") {
         reject(413, "Content Too Large", "request body not accepted");

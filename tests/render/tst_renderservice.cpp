@@ -153,6 +153,7 @@ private Q_SLOTS:
         QTest::newRow("space in target") << QByteArray("GET /Print/print.asp?l=0&p=a b&t HTTP/1.1\r\n\r\n") << 400 << QByteArray("malformed request line");
         QTest::newRow("control char")    << QByteArray("GET /health\x01 HTTP/1.1\r\n\r\n") << 400 << QByteArray("malformed request line");
         QTest::newRow("bad header")      << QByteArray("GET /health HTTP/1.1\r\nno colon here\r\n\r\n") << 400 << QByteArray("malformed header line");
+        QTest::newRow("nul in header")   << QByteArray("GET /health HTTP/1.1\r\nX: a\0b\r\n\r\n", 32) << 400 << QByteArray("malformed header line");
         // clang-format on
     }
     void refusedRequests() {
