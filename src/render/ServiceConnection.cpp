@@ -278,6 +278,12 @@ bool ServiceConnection::startRequest(const QByteArray &line) {
         reject(400, "Bad Request", "malformed request line");
         return false;
     }
+    // Only GET is served; HEAD and the others would need answers the HTTP server does not
+    // frame the same way.
+    if (line.first(firstSpace) != "GET") {
+        reject(405, "Method Not Allowed", "only GET is served");
+        return false;
+    }
     m_current = Request{target, false};
     m_keepAlive = version == "HTTP/1.1";
     m_closeHeader = false;

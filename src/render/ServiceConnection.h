@@ -23,7 +23,7 @@ namespace itinerary {
 // parses it, and so
 // - keeps each request's raw request target (the server's own URL parsing would turn
 //   GB18030 bytes into U+FFFD), handed out in request order by takeTarget();
-// - enforces the limits (request line, header size and count, no request body, a deadline
+// - enforces the limits (GET only, request line, header size and count, no body, a deadline
 //   per request, an idle time-out), answering 4xx itself and cutting the connection off;
 // - writes the answers in request order, however the renders finish, and drops them
 //   cleanly when the client has gone.

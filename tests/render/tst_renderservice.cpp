@@ -144,8 +144,10 @@ private Q_SLOTS:
         QTest::newRow("70 KiB line")     << getRequest(longLine) << 414 << QByteArray("request line too long");
         QTest::newRow("header flood")    << getRequest("/health", manyHeaders) << 431 << QByteArray("too many header lines");
         QTest::newRow("huge header")     << getRequest("/health", "X-Big: " + QByteArray(70 * 1024, 'b') + "\r\n") << 431 << QByteArray("header lines too large");
-        QTest::newRow("body")            << QByteArray("POST /Print/print.asp HTTP/1.1\r\nContent-Length: 5\r\n\r\nhello") << 413 << QByteArray("body");
-        QTest::newRow("chunked body")    << QByteArray("POST /health HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n0\r\n\r\n") << 413 << QByteArray("body");
+        QTest::newRow("post")            << QByteArray("POST /Print/print.asp HTTP/1.1\r\nContent-Length: 5\r\n\r\nhello") << 405 << QByteArray("only GET");
+        QTest::newRow("head")            << QByteArray("HEAD /health HTTP/1.1\r\n\r\n") << 405 << QByteArray("only GET");
+        QTest::newRow("body")            << QByteArray("GET /health HTTP/1.1\r\nContent-Length: 5\r\n\r\nhello") << 413 << QByteArray("body");
+        QTest::newRow("chunked body")    << QByteArray("GET /health HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n0\r\n\r\n") << 413 << QByteArray("body");
         QTest::newRow("garbage")         << QByteArray("\x16\x03\x01\x02\xfc\x03\x03\r\n\r\n") << 400 << QByteArray("malformed request line");
         QTest::newRow("nul in target")   << QByteArray("GET /he\0alth HTTP/1.1\r\n\r\n", 25) << 400 << QByteArray("malformed request line");
         QTest::newRow("no version")      << QByteArray("GET /health\r\n\r\n") << 400 << QByteArray("malformed request line");
