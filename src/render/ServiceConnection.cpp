@@ -13,6 +13,8 @@ namespace {
 constexpr qint64 MaxDiscardedBytes = 16 * 1024 * 1024;
 // Answers waiting for a client that does not read them.
 constexpr qint64 MaxUnsentBytes = 8 * 1024 * 1024;
+// Empty lines tolerated between requests.
+constexpr int MaxEmptyLines = 8;
 
 bool isTokenChar(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
@@ -234,9 +236,16 @@ void ServiceConnection::scan() {
 
 bool ServiceConnection::scanLine(const QByteArray &line) {
     if (m_phase == Phase::RequestLine) {
-        // Empty lines before a request are allowed and ignored.
-        if (line.isEmpty())
+        // A few empty lines before a request are allowed and ignored; they start no request.
+        if (line.isEmpty()) {
+            m_requestTimer.stop();
+            if (++m_emptyLines > MaxEmptyLines) {
+                reject(400, "Bad Request", "malformed request line");
+                return false;
+            }
             return true;
+        }
+        m_emptyLines = 0;
         return startRequest(line);
     }
     if (!line.isEmpty())

@@ -79,6 +79,7 @@ private:
     bool m_closeHeader = false;
     qsizetype m_headerBytes = 0;
     int m_headerLines = 0;
+    int m_emptyLines = 0;
     std::deque<Request> m_requests; // complete, not yet taken by a handler
     std::deque<Answer> m_answers;   // in request order
     bool m_closeAfterLastTaken = false;

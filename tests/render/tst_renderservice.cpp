@@ -155,6 +155,7 @@ private Q_SLOTS:
         QTest::newRow("space in target") << QByteArray("GET /Print/print.asp?l=0&p=a b&t HTTP/1.1\r\n\r\n") << 400 << QByteArray("malformed request line");
         QTest::newRow("control char")    << QByteArray("GET /health\x01 HTTP/1.1\r\n\r\n") << 400 << QByteArray("malformed request line");
         QTest::newRow("bad header")      << QByteArray("GET /health HTTP/1.1\r\nno colon here\r\n\r\n") << 400 << QByteArray("malformed header line");
+        QTest::newRow("empty lines")     << QByteArray(20, '\n') << 400 << QByteArray("malformed request line");
         QTest::newRow("nul in header")   << QByteArray("GET /health HTTP/1.1\r\nX: a\0b\r\n\r\n", 32) << 400 << QByteArray("malformed header line");
         // clang-format on
     }
@@ -232,6 +233,15 @@ private Q_SLOTS:
         QCOMPARE(b.body, QByteArray("ok"));
         QVERIFY(grey(QImage::fromData(c.body, "png")) == grey(m_renderer.render(second)));
         // The connection stays open for more.
+        QVERIFY(client.send(getRequest("/health")));
+        QCOMPARE(client.read().status, 200);
+    }
+
+    void strayEmptyLineDoesNotTimeOutAKeptAliveConnection() {
+        WireClient client(m_port);
+        QVERIFY(client.send(getRequest("/health") + "\r\n"));
+        QCOMPARE(client.read().status, 200);
+        QThread::msleep(1800); // past the request deadline, within the idle time
         QVERIFY(client.send(getRequest("/health")));
         QCOMPARE(client.read().status, 200);
     }
