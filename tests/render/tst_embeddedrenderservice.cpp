@@ -118,21 +118,6 @@ private Q_SLOTS:
         }
         QVERIFY(refusesConnections(port));
     }
-
-    void usesTheLayoutItWasGiven() {
-        QString error;
-        const std::optional<ReceiptLayout> layout = ReceiptLayout::fromJson(
-            R"({"fields":[{"index":1,"x":100,"y":50,"width":50,"height":10,"align":"right"}]})",
-            &error);
-        QVERIFY2(layout, qPrintable(error));
-        EmbeddedRenderService service(*layout);
-        const quint16 port = quint16(service.start().port());
-        const WireAnswer answer = exchange(port, getRequest("/Print/print.asp?l=0&p=zero,one&t"));
-        QCOMPARE(answer.status, 200);
-        const QImage expected = ReceiptRenderer(*layout).render({u"zero"_s, u"one"_s});
-        QVERIFY(QImage::fromData(answer.body, "png").convertToFormat(QImage::Format_Grayscale8) ==
-                expected.convertToFormat(QImage::Format_Grayscale8));
-    }
 };
 
 QTEST_MAIN(TestEmbeddedRenderService)

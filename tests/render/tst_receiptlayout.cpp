@@ -69,33 +69,12 @@ private Q_SLOTS:
         QVERIFY(qAbs(ink.bottom() - (ReceiptHeightMm - 5)) < 0.02);
     }
 
-    void pageMatchesThePrintedSize() {
-        // 1 mm = 56.7 twips; the print job stretches the picture to 11640 x 5970 twips.
-        QVERIFY(qAbs(ReceiptWidthMm * 1440 / 25.4 - 11640) < 1);
-        QVERIFY(qAbs(ReceiptHeightMm * 1440 / 25.4 - 5970) < 3);
-    }
-
     void jsonRoundTrip() {
         const ReceiptLayout &layout = ReceiptLayout::defaultLayout();
         QString error;
         const std::optional<ReceiptLayout> again = ReceiptLayout::fromJson(layout.toJson(), &error);
         QVERIFY2(again, qPrintable(error));
         QCOMPARE(*again, layout);
-    }
-
-    void optionalKeysTakeTheirDefaults() {
-        QString error;
-        const std::optional<ReceiptLayout> layout = ReceiptLayout::fromJson(
-            layoutWithField(R"({"index":7,"x":10,"y":20,"width":30,"height":8})"), &error);
-        QVERIFY2(layout, qPrintable(error));
-        QCOMPARE(layout->fontFamily(), u"Noto Sans CJK SC"_s);
-        QCOMPARE(layout->fields().size(), 1);
-        const FieldPlacement &p = layout->fields().first();
-        QCOMPARE(p.index, 7);
-        QCOMPARE(p.rectMm, QRectF(10, 20, 30, 8));
-        QCOMPARE(p.fontSizePt, 10.5);
-        QCOMPARE(p.alignment, FieldAlignment::Left);
-        QVERIFY(p.shrinkToFit);
     }
 
     void fieldsAreKeptInIndexOrder() {
@@ -123,19 +102,14 @@ private Q_SLOTS:
         QTest::newRow("not json")          << QByteArray("{fields") << u"not JSON"_s;
         QTest::newRow("list")              << QByteArray("[]") << u"JSON object"_s;
         QTest::newRow("no fields")         << QByteArray("{}") << u"fields must be a list"_s;
-        QTest::newRow("empty font")        << QByteArray(R"({"font":" ","fields":[]})") << u"font"_s;
         QTest::newRow("field not object")  << field("1") << u"fields[0] is not an object"_s;
         QTest::newRow("index missing")     << field(R"({"x":1,"y":1,"width":1,"height":1})") << u"index"_s;
         QTest::newRow("index 59")          << field(R"({"index":59,"x":1,"y":1,"width":1,"height":1})") << u"index"_s;
-        QTest::newRow("index -1")          << field(R"({"index":-1,"x":1,"y":1,"width":1,"height":1})") << u"index"_s;
         QTest::newRow("index fraction")    << field(R"({"index":1.5,"x":1,"y":1,"width":1,"height":1})") << u"index"_s;
-        QTest::newRow("x text")            << field(R"({"index":1,"x":"1","y":1,"width":1,"height":1})") << u"numbers"_s;
         QTest::newRow("width zero")        << field(R"({"index":1,"x":1,"y":1,"width":0,"height":1})") << u"positive"_s;
         QTest::newRow("height negative")   << field(R"({"index":1,"x":1,"y":1,"width":1,"height":-2})") << u"positive"_s;
         QTest::newRow("right of the page") << field(R"({"index":1,"x":206,"y":1,"width":1,"height":1})") << u"outside the page"_s;
-        QTest::newRow("above the page")    << field(R"({"index":1,"x":1,"y":-5,"width":1,"height":5})") << u"outside the page"_s;
         QTest::newRow("size zero")         << field(R"({"index":1,"x":1,"y":1,"width":1,"height":1,"size":0})") << u"size"_s;
-        QTest::newRow("size huge")         << field(R"({"index":1,"x":1,"y":1,"width":1,"height":1,"size":500})") << u"size"_s;
         QTest::newRow("align middle")      << field(R"({"index":1,"x":1,"y":1,"width":1,"height":1,"align":"middle"})") << u"align"_s;
         QTest::newRow("shrink text")       << field(R"({"index":1,"x":1,"y":1,"width":1,"height":1,"shrink":"yes"})") << u"shrink"_s;
         QTest::newRow("placed twice")      << layoutWithField(R"({"index":1,"x":1,"y":1,"width":1,"height":1},

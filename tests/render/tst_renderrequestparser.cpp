@@ -78,8 +78,6 @@ private Q_SLOTS:
             << QByteArray("?l=0&p=a%2Cb,c&t") << QStringList{u"a,b"_s, u"c"_s};
         QTest::newRow("plus is not a space")
             << QByteArray("?l=0&p=a+b,%2B&t") << QStringList{u"a+b"_s, u"+"_s};
-        QTest::newRow("lower-case escapes")
-            << QByteArray("?l=0&p=%e5%bc%a0&t") << QStringList{u"张"_s};
         QTest::newRow("no time-stamp: p runs to the end")
             << QByteArray("?l=0&p=a,b") << QStringList{u"a"_s, u"b"_s};
         QTest::newRow("p up to the last ampersand")
@@ -106,21 +104,16 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("target");
         QTest::addColumn<QString>("error");
         QTest::newRow("no query") << QByteArray("/Print/print.asp") << u"no l="_s;
-        QTest::newRow("empty query") << QByteArray("/Print/print.asp?") << u"no l="_s;
         QTest::newRow("l not first") << QByteArray("?p=a&l=0&t") << u"no l="_s;
+        QTest::newRow("no p") << QByteArray("?l=0&t") << u"no &p="_s;
         QTest::newRow("l empty") << QByteArray("?l=&p=a&t") << u"l must be 0 or 1"_s;
         QTest::newRow("l two") << QByteArray("?l=2&p=a&t") << u"l must be 0 or 1"_s;
-        QTest::newRow("l 01") << QByteArray("?l=01&p=a&t") << u"l must be 0 or 1"_s;
-        QTest::newRow("no p") << QByteArray("?l=0&t") << u"no &p="_s;
-        QTest::newRow("l only") << QByteArray("?l=0") << u"no &p="_s;
         QTest::newRow("lone percent")
             << QByteArray("?l=0&p=100%&t") << u"percent-escape in value 0"_s;
         QTest::newRow("percent one digit")
             << QByteArray("?l=0&p=a,%4&t") << u"percent-escape in value 1"_s;
         QTest::newRow("percent non-hex")
             << QByteArray("?l=0&p=a,b,%G1&t") << u"percent-escape in value 2"_s;
-        QTest::newRow("percent before comma")
-            << QByteArray("?l=0&p=%,a&t") << u"percent-escape in value 0"_s;
     }
     void malformed() {
         QFETCH(QByteArray, target);

@@ -191,11 +191,9 @@ private Q_SLOTS:
         QTest::newRow("not json")       << QStringList{u"render"_s} << QByteArray("{") << 1 << u"not JSON"_s;
         QTest::newRow("no fields")      << QStringList{u"render"_s} << QByteArray(R"({"x":1})") << 1 << u"\"fields\" list"_s;
         QTest::newRow("number value")   << QStringList{u"render"_s} << QByteArray(R"(["a",5])") << 1 << u"value 1 is not a string"_s;
-        QTest::newRow("missing file")   << QStringList{u"render"_s, u"/nonexistent/sheet.json"_s} << QByteArray() << 1 << u"cannot read"_s;
         QTest::newRow("bad layout")     << QStringList{u"render"_s, u"--layout"_s, u"/nonexistent/layout.json"_s} << QByteArray("[]") << 1 << u"cannot read"_s;
         QTest::newRow("unwritable out") << QStringList{u"render"_s, u"--out"_s, u"/nonexistent/dir/r.png"_s} << QByteArray("[]") << 1 << u"cannot write"_s;
         QTest::newRow("unknown option") << QStringList{u"render"_s, u"--colour"_s} << QByteArray("[]") << 2 << u"unexpected argument"_s;
-        QTest::newRow("two inputs")     << QStringList{u"render"_s, u"a.json"_s, u"b.json"_s} << QByteArray() << 2 << u"unexpected argument: b.json"_s;
         QTest::newRow("out no value")   << QStringList{u"render"_s, u"--out"_s} << QByteArray("[]") << 2 << u"--out needs a value"_s;
         // clang-format on
     }
@@ -259,10 +257,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         // clang-format off
         QTest::newRow("three-part address") << QStringList{u"--listen"_s, u"1.2.3:80"_s} << 2 << u"ADDR:PORT"_s;
-        QTest::newRow("no port")            << QStringList{u"--listen"_s, u"127.0.0.1"_s} << 2 << u"ADDR:PORT"_s;
-        QTest::newRow("port too big")       << QStringList{u"--listen"_s, u"127.0.0.1:70000"_s} << 2 << u"ADDR:PORT"_s;
         QTest::newRow("bare ipv6")          << QStringList{u"--listen"_s, u"::1:80"_s} << 2 << u"ADDR:PORT"_s;
-        QTest::newRow("name")               << QStringList{u"--listen"_s, u"example:80"_s} << 2 << u"ADDR:PORT"_s;
+        QTest::newRow("port too big")       << QStringList{u"--listen"_s, u"127.0.0.1:70000"_s} << 2 << u"ADDR:PORT"_s;
         QTest::newRow("no value")           << QStringList{u"--layout"_s} << 2 << u"needs a value"_s;
         QTest::newRow("unknown option")     << QStringList{u"--port"_s, u"80"_s} << 2 << u"unexpected argument"_s;
         QTest::newRow("bad layout")         << QStringList{u"--layout"_s, u"/nonexistent.json"_s} << 1 << u"cannot read"_s;
