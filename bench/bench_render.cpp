@@ -1,0 +1,192 @@
+// The receipt picture: drawing and encoding alone, request to picture over loopback through
+// the embedded service (median and 99th percentile), and receipts per second with 2 and 8
+// clients at once. Loops are bounded by Google Benchmark's iteration counts.
+#include "render/EmbeddedRenderService.h"
+#include "render/ReceiptRenderer.h"
+#include "sheet/FieldMap.h"
+
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QTcpSocket>
+#include <QThread>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <atomic>
+#include <vector>
+
+using namespace itinerary;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QStringList receiptValues() {
+    QStringList values(FieldCount);
+    values[0] = u"张三丰"_s;
+    values[1] = u"110101199003078515"_s;
+    values[2] = u"不得签转"_s;
+    values[3] = values[4] = u"HX4K2M"_s;
+    for (int row = 0; row < SegmentRowCount; ++row) {
+        values[segmentField(row, SegmentColumn::City)] = u"北京首都T3"_s;
+        values[segmentField(row, SegmentColumn::Carrier)] = u"国航"_s;
+        values[segmentField(row, SegmentColumn::Flight)] = u"CA1501"_s;
+        values[segmentField(row, SegmentColumn::BookingClass)] = u"Y"_s;
+        values[segmentField(row, SegmentColumn::Date)] = u"2026-12-15"_s;
+        values[segmentField(row, SegmentColumn::Time)] = u"08:30"_s;
+        values[segmentField(row, SegmentColumn::FareBasis)] = u"Y"_s;
+        values[segmentField(row, SegmentColumn::NotValidBefore)] = u"15DEC"_s;
+        values[segmentField(row, SegmentColumn::NotValidAfter)] = u"15DEC"_s;
+        values[segmentField(row, SegmentColumn::Baggage)] = u"20K"_s;
+    }
+    values[Field::FinalCity] = u"上海虹桥T2"_s;
+    values[Field::Fare] = u"CNY 1240.00"_s;
+    values[Field::DevelopmentFund] = u"CN 50.00"_s;
+    values[Field::FuelSurcharge] = u"YQ 0.00"_s;
+    values[Field::OtherTaxes] = u"XT 0.00"_s;
+    values[Field::Total] = u"CNY 1290.00"_s;
+    values[Field::TicketNumber] = u"999-2345678901"_s;
+    values[Field::CheckCode] = u"0042"_s;
+    values[Field::Notice] = u"退改签收费"_s;
+    values[Field::Insurance] = u"XXX"_s;
+    values[Field::AgentCode] = u"08312345"_s;
+    values[Field::IssuingUnit] = u"某某航空服务有限公司"_s;
+    values[Field::IssueDate] = u"2026-12-07"_s;
+    values[Field::CompanyNumber] = u"0123"_s;
+    return values;
+}
+
+// The request as the print job sends it.
+QByteArray printRequest() {
+    const QString query = u"l=0&p=%1&2026-12-07 10:15:02"_s.arg(receiptValues().join(u','));
+    return "GET /Print/print.asp?" + query.toUtf8().toPercentEncoding("=&,") +
+           " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+}
+
+// A kept-alive connection that sends one request and reads its whole answer, blocking.
+class Client final {
+public:
+    explicit Client(quint16 port) {
+        m_socket.connectToHost(QHostAddress::LocalHost, port);
+        m_socket.waitForConnected(5000);
+        m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    }
+    // The size of the picture, 0 on failure.
+    qsizetype get(const QByteArray &request) {
+        m_socket.write(request);
+        QByteArray buffer;
+        qsizetype headerEnd = -1;
+        qsizetype length = -1;
+        while (true) {
+            if (!m_socket.waitForReadyRead(10000))
+                return 0;
+            buffer += m_socket.readAll();
+            if (headerEnd < 0 && (headerEnd = buffer.indexOf("\r\n\r\n")) >= 0) {
+                if (!buffer.startsWith("HTTP/1.1 200"))
+                    return 0;
+                const qsizetype at = buffer.indexOf("Content-Length: ");
+                length = buffer.mid(at + 16, buffer.indexOf('\r', at) - at - 16).toLongLong();
+            }
+            if (headerEnd >= 0 && buffer.size() >= headerEnd + 4 + length)
+                return length;
+        }
+    }
+
+private:
+    QTcpSocket m_socket;
+};
+
+EmbeddedRenderService &service() {
+    static EmbeddedRenderService instance;
+    static const bool started = !instance.start().isEmpty();
+    if (!started)
+        qFatal("the rendering service did not start: %s", qPrintable(instance.errorString()));
+    return instance;
+}
+
+quint16 servicePort() {
+    return quint16(service().baseUrl().port());
+}
+
+void BM_DrawAndEncode(benchmark::State &state) {
+    const ReceiptRenderer renderer(ReceiptLayout::defaultLayout());
+    const QStringList values = receiptValues();
+    renderer.renderPng(values); // fonts loaded
+    qsizetype size = 0;
+    for (auto _ : state)
+        size = renderer.renderPng(values).size();
+    state.counters["png_bytes"] = double(size);
+}
+BENCHMARK(BM_DrawAndEncode)->Unit(benchmark::kMillisecond)->Iterations(200);
+
+void BM_RequestToPicture(benchmark::State &state) {
+    const QByteArray request = printRequest();
+    Client client(servicePort());
+    client.get(request); // warm
+    std::vector<double> ms;
+    qsizetype size = 0;
+    for (auto _ : state) {
+        QElapsedTimer clock;
+        clock.start();
+        size = client.get(request);
+        ms.push_back(clock.nsecsElapsed() / 1e6);
+        if (size == 0)
+            state.SkipWithError("request failed");
+    }
+    std::sort(ms.begin(), ms.end());
+    state.counters["median_ms"] = ms[ms.size() / 2];
+    state.counters["p99_ms"] = ms[std::min(ms.size() - 1, ms.size() * 99 / 100)];
+    state.counters["png_bytes"] = double(size);
+}
+BENCHMARK(BM_RequestToPicture)->Unit(benchmark::kMillisecond)->Iterations(500)->UseRealTime();
+
+// Each iteration: `clients` connections at once, each asking for 20 receipts.
+void BM_ReceiptsPerSecond(benchmark::State &state) {
+    const int clients = int(state.range(0));
+    constexpr int PerClient = 20;
+    const QByteArray request = printRequest();
+    const quint16 port = servicePort();
+    std::atomic<int> done{0};
+    std::atomic<int> failed{0};
+    for (auto _ : state) {
+        std::vector<QThread *> threads;
+        for (int c = 0; c < clients; ++c) {
+            threads.push_back(QThread::create([&] {
+                Client client(port);
+                for (int i = 0; i < PerClient; ++i) {
+                    if (client.get(request) > 0)
+                        ++done;
+                    else
+                        ++failed;
+                }
+            }));
+            threads.back()->start();
+        }
+        for (QThread *t : threads) {
+            t->wait();
+            delete t;
+        }
+    }
+    state.counters["receipts_per_s"] =
+        benchmark::Counter(double(done.load()), benchmark::Counter::kIsRate);
+    state.counters["failed"] = double(failed.load());
+}
+BENCHMARK(BM_ReceiptsPerSecond)
+    ->Arg(2)
+    ->Arg(8)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5)
+    ->UseRealTime();
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    service().stop();
+    return 0;
+}

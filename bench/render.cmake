@@ -1,0 +1,3 @@
+add_executable(bench_render ${CMAKE_CURRENT_LIST_DIR}/bench_render.cpp)
+target_link_libraries(bench_render PRIVATE itinerary_options itinerary_render Qt6::Network
+  benchmark::benchmark)

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "render/ReceiptLayout.h"
+#include "render/ServiceLimits.h"
+
+#include <QString>
+#include <QUrl>
+
+#include <memory>
+
+class QObject;
+class QThread;
+
+namespace itinerary {
+
+class RenderService;
+
+// The rendering service inside the application: on 127.0.0.1 with a free port, served from
+// its own thread, so that a blocking load of a picture from the GUI thread cannot deadlock.
+// Start it after the QGuiApplication exists and stop it (or destroy this) before the
+// application object goes; start and stop from the thread that owns this object.
+class EmbeddedRenderService final {
+public:
+    explicit EmbeddedRenderService(ReceiptLayout layout = ReceiptLayout::defaultLayout(),
+                                   ServiceLimits limits = {});
+    ~EmbeddedRenderService();
+    EmbeddedRenderService(const EmbeddedRenderService &) = delete;
+    EmbeddedRenderService &operator=(const EmbeddedRenderService &) = delete;
+
+    // Starts the service (once; later calls return the same address) and returns its base
+    // address, "http://127.0.0.1:PORT/". Empty on failure, with errorString() set.
+    QUrl start();
+    // Stops the service; requests under way are dropped. Safe to call when not running.
+    void stop();
+
+    bool isRunning() const { return m_service != nullptr; }
+    QUrl baseUrl() const { return m_baseUrl; }
+    QString errorString() const { return m_error; }
+
+private:
+    void stopThread();
+
+    ReceiptLayout m_layout;
+    ServiceLimits m_limits;
+    std::unique_ptr<QThread> m_thread;
+    QObject *m_anchor = nullptr;        // lives in the service thread, to run code there
+    RenderService *m_service = nullptr; // created, used and destroyed in the service thread
+    QUrl m_baseUrl;
+    QString m_error;
+};
+
+} // namespace itinerary
