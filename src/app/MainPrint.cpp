@@ -18,7 +18,6 @@
 #include "webimport/ResultPageParser.h"
 #include "webimport/ui/WebBs.h"
 
-#include <QAbstractEventDispatcher>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -322,18 +321,16 @@ void MainPrint::Text1_Change() {
 
 namespace itinerary {
 
-// The browser engine is slow to start, so it is made at the first idle moment after the
-// window has been painted: the window shows at once and the site loads behind it. (A zero
-// timer started earlier would fire before the first paint and delay it.)
+// The browser engine is slow to start, so it is made once the window has been painted for
+// the first time, when the events already queued have been handled: the window shows at
+// once and the site loads behind it. (A zero timer started before the first paint would fire
+// before it and delay it.)
 void MainPrint::paintEvent(QPaintEvent *event) {
     QWidget::paintEvent(event);
     if (m_painted)
         return;
     m_painted = true;
-    connect(
-        QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
-        [this] { QTimer::singleShot(0, this, &MainPrint::createBrowser); },
-        Qt::SingleShotConnection);
+    QTimer::singleShot(0, this, &MainPrint::createBrowser);
 }
 
 // The engine's browser control, out of sight right of the client area; in the focus order
@@ -345,8 +342,8 @@ void MainPrint::createBrowser() {
     QWebEngineView *view = web->view();
     view->setObjectName(u"WebBs"_s);
     view->setGeometry(twipsRect(13560, 240, 4575, 8535));
-    QWidget::setTabOrder(m_fields[4], view);
-    QWidget::setTabOrder(view, cmdpau);
+    m_browserView = view;
+    placeBrowserInFocusOrder();
     // The captcha picture must be fetched in the page's session, as the page's own browser.
     web->shareCookiesWith(m_loader->cookieJar());
     m_loader->setUserAgent(web->userAgent());
@@ -359,11 +356,24 @@ void MainPrint::createBrowser() {
     Q_EMIT browserCreated();
 }
 
+// After field 4 and before "上一位". The view itself takes no focus, the page's widget inside
+// it does; the engine makes a new one for some pages, which moves the view to the end of the
+// focus chain, so this is done again for every completed page.
+void MainPrint::placeBrowserInFocusOrder() {
+    if (!m_browserView)
+        return;
+    m_browserView->setFocusPolicy(Qt::StrongFocus);
+    QWidget::setTabOrder(m_fields[4], m_browserView);
+    QWidget::setTabOrder(m_browserView, cmdpau);
+}
+
 void MainPrint::bindBrowser() {
     connect(m_browser, &BrowserControl::DownloadComplete, this, &MainPrint::WebBs_DownloadComplete);
     // Completing a page loads a captcha picture, which blocks.
-    connect(m_browser, &BrowserControl::DocumentComplete, this,
-            [this] { blocking([this] { WebBs_DocumentComplete(); }); });
+    connect(m_browser, &BrowserControl::DocumentComplete, this, [this] {
+        placeBrowserInFocusOrder();
+        blocking([this] { WebBs_DocumentComplete(); });
+    });
     connect(m_browser, &BrowserControl::StatusTextChange, this, &MainPrint::WebBs_StatusTextChange);
     connect(Command1, &QPushButton::clicked, this, &MainPrint::Command1_Click);
     connect(Image2, &ClickableLabel::clicked, this,

@@ -114,6 +114,7 @@ private:
     // The verification query.
     void createBrowser();
     void bindBrowser();
+    void placeBrowserInFocusOrder();
     void OpenVerificationSite();
     void navigateToSite();
     void RefreshCaptcha();
@@ -149,6 +150,7 @@ private:
     bool m_siteOpened = false;
     bool m_pageReady = false;
     BrowserControl *m_browser = nullptr;
+    QPointer<QWidget> m_browserView;
     // Last, so that it goes first: its pending page callbacks must not outlive the window.
     std::unique_ptr<BrowserControl> m_ownBrowser;
 };

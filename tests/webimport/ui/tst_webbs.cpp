@@ -226,6 +226,7 @@ int main(int argc, char *argv[]) {
     // The engine refuses to start as root inside its sandbox.
     if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     TestWebBs test;
     return QTest::qExec(&test, argc, argv);
