@@ -317,10 +317,6 @@ void MainPrint::Text1_Change() {
     Text1->setCursorPosition(int(Text1->text().size()));
 }
 
-} // namespace itinerary
-
-namespace itinerary {
-
 // The browser engine is slow to start, so it is made once the window has been painted for
 // the first time, when the events already queued have been handled: the window shows at
 // once and the site loads behind it. (A zero timer started before the first paint would fire

@@ -146,6 +146,8 @@ private Q_SLOTS:
         while (view->isAncestorOf(afterView))
             afterView = nextTabStop(afterView);
         QCOMPARE(afterView, w.cmdpau);
+        if (qEnvironmentVariableIsSet("ITINERARY_SCREENSHOT"))
+            w.grab().save(qEnvironmentVariable("ITINERARY_SCREENSHOT"));
     }
 
     // In order, each query starting from the page the previous one left: the home page, a
