@@ -5,7 +5,6 @@
 #include "TestPaths.h"
 
 #include "webimport/MarkupNormaliser.h"
-#include "webimport/ThirdTable.h"
 #include "webimport/ui/WebBs.h"
 
 #include "TicketFile.h"
@@ -31,7 +30,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int PageTimeoutMs = 30000;
-const QString FixedCode = u"K7Q2"_s;
 
 QString readPage(const QString &name) {
     QFile file(QStringLiteral(ITINERARY_TEST_DATA_DIR "/pages/") + name);
@@ -90,7 +88,6 @@ class TestWebBs final : public QObject {
 private Q_SLOTS:
     void initTestCase() {
         m_site = std::make_unique<site::VerificationSite>(site::builtInTickets());
-        m_site->setFixedCaptcha(FixedCode);
         QVERIFY(!m_site->listen().isEmpty());
         m_web = std::make_unique<WebBs>(&m_window);
         m_web->shareCookiesWith(&m_jar);
@@ -170,26 +167,6 @@ private Q_SLOTS:
                 m_web->setElementValue(id, u"x"_s, std::move(done));
         });
         QCOMPARE(result, ok);
-    }
-
-    // A query through the page's own form and script; the result page's third table comes
-    // with upper-case tag names, as the parser reads it.
-    void resultPageGivesItsThirdTable() {
-        const QStringList values{u"784-2103456789"_s, u"欧阳建国"_s, FixedCode};
-        const QStringList ids{u"eticketNoORIn"_s, u"passengerName"_s, u"randCode"_s};
-        for (int i = 0; i < 3; ++i) {
-            QVERIFY(answer([&](BrowserControl::Done done) {
-                m_web->setElementValue(ids[i], values[i], std::move(done));
-            }));
-        }
-        const Finished page = load([this] {
-            m_web->execScript(u"validateStatus_info()"_s, [](bool ok) { QVERIFY(ok); });
-        });
-        QCOMPARE(page.events.size(), 3);
-        const QString served = normaliseTagNames(readPage(u"result-four-segments.html"_s));
-        QCOMPARE(page.markup, QString(served).remove(u"<!DOCTYPE html>\n"_s));
-        QCOMPARE(page.table, thirdTableInnerMarkup(served));
-        QVERIFY(page.table && page.table->contains(u"</TD><TD><DIV style=\""_s));
     }
 
     void removedCookiesLeaveTheJar() {
