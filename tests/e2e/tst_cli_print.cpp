@@ -240,23 +240,29 @@ private Q_SLOTS:
     void failuresPrintNothing_data() {
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<bool>("booking");
+        QTest::addColumn<QByteArray>("layout"); // beside the settings file, when not empty
         QTest::addColumn<QString>("message");
         const QString down = u"http://127.0.0.1:%1/"_s.arg(closedPort());
         // clang-format off
-        QTest::newRow("service down")    << QStringList{u"--service"_s, down, u"--check-code"_s, u"0042"_s} << true  << NoPicture;
-        QTest::newRow("no check code")   << QStringList{}                                                  << true  << u"请填写验证码!"_s;
-        QTest::newRow("check code word") << QStringList{u"--check-code"_s, u"ABCD"_s}                     << true  << u"验证码不正确"_s;
-        QTest::newRow("offset not mm")   << QStringList{u"--check-code"_s, u"0042"_s, u"--top"_s, u"x"_s} << true  << u"打印位置不正确"_s;
-        QTest::newRow("no segment")      << QStringList{u"--check-code"_s, u"0042"_s}                     << false << u"没有找到航段信息"_s;
+        QTest::newRow("service down")    << QStringList{u"--service"_s, down, u"--check-code"_s, u"0042"_s} << true  << QByteArray() << NoPicture;
+        QTest::newRow("no check code")   << QStringList{}                                                  << true  << QByteArray() << u"请填写验证码!"_s;
+        QTest::newRow("check code word") << QStringList{u"--check-code"_s, u"ABCD"_s}                     << true  << QByteArray() << u"验证码不正确"_s;
+        QTest::newRow("offset not mm")   << QStringList{u"--check-code"_s, u"0042"_s, u"--top"_s, u"x"_s} << true  << QByteArray() << u"打印位置不正确"_s;
+        QTest::newRow("no segment")      << QStringList{u"--check-code"_s, u"0042"_s}                     << false << QByteArray() << u"没有找到航段信息"_s;
+        QTest::newRow("broken layout")   << QStringList{u"--check-code"_s, u"0042"_s}                     << true  << QByteArray("{") << u"layout.json: not JSON"_s;
         // clang-format on
     }
 
-    // The job's own message on standard error, exit 1, no line and no page.
+    // The job's own message (or why the job could not start) on standard error, exit 1, no
+    // line and no page.
     void failuresPrintNothing() {
         QFETCH(QStringList, options);
         QFETCH(bool, booking);
+        QFETCH(QByteArray, layout);
         QFETCH(QString, message);
         QTemporaryDir home;
+        if (!layout.isEmpty())
+            writeBytes(home.filePath(u"itinerary/itinerary/layout.json"_s), layout);
         const QStringList tickets = uniqueTickets();
         const QString bookingPath = home.filePath(u"booking.txt"_s);
         writeBytes(bookingPath,
