@@ -33,10 +33,13 @@ struct Run {
 
 // The tool with its settings in `configHome` (never a real user's), run while this process
 // keeps its event loop turning, so that a server of the test can answer it.
-Run runCli(const QStringList &arguments, const QString &configHome, const QByteArray &input = {}) {
+Run runCli(const QStringList &arguments, const QString &configHome, const QByteArray &input = {},
+           const QList<QPair<QString, QString>> &extraEnvironment = {}) {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(u"XDG_CONFIG_HOME"_s, configHome);
+    for (const auto &[name, value] : extraEnvironment)
+        environment.insert(name, value);
     process.setProcessEnvironment(environment);
     process.start(Cli, QStringList{u"print"_s} + arguments);
     if (!process.waitForStarted(10000))
@@ -235,6 +238,19 @@ private Q_SLOTS:
         QCOMPARE(run.exitCode, 1);
         QCOMPARE(first.size(), 1);
         QCOMPARE(pdfsNamed({tickets.at(1)}), QStringList());
+    }
+
+    // No print system to reach: the picture is rendered, the tick finds no printer, and the
+    // batch stops before its first line.
+    void noPrinterStopsBeforeTheFirstLine() {
+        QTemporaryDir home;
+        const QStringList tickets = uniqueTickets();
+        const Run run = runCli({u"--check-code"_s, u"0042"_s, u"-"_s}, home.path(),
+                               twoPassengerBooking(tickets),
+                               {{u"CUPS_SERVER"_s, home.filePath(u"no-print-system"_s)}});
+        QVERIFY2(run.err.contains(u"没有可用的默认打印机"_s.toUtf8()), run.err.constData());
+        QCOMPARE(run.out, QByteArray());
+        QCOMPARE(run.exitCode, 1);
     }
 
     void failuresPrintNothing_data() {
