@@ -1,46 +1,36 @@
 #pragma once
 
-#include <QImage>
 #include <QPointF>
 #include <QRect>
 #include <QString>
 #include <QStringList>
 
-// The pages that the CUPS-PDF default queue makes of print jobs, as the end-to-end tests
-// read them back: found by job title in the home directory's PDF/ folder once the queue is
-// idle, rasterised with pdftoppm at the receipt picture's own resolution (300 dpi), so that
-// a receipt printed at 11640 x 5970 twips lands pixel for pixel like the picture.
+// More on the pages of the CUPS-PDF default queue than PrintedPdf.h gives: which pages of a
+// job exist (to show that nothing was printed, and to take them all away), and where the
+// fields of a receipt land on a page read at 300 dpi. The receipt picture is 300 dpi and is
+// printed at its own size (11640 x 5970 twips), so its pixels are the page's.
 namespace itinerary::test {
-
-inline constexpr int PageDpi = 300;
 
 bool haveDefaultPrinter();
 
 // Waits, bounded, until the queue holds no job that is not completed.
 bool waitForIdleQueue(int timeoutMs = 120000);
 
-// The PDF files whose names hold every part in order (the queue writes a title's spaces as
-// "_" and its non-ASCII characters as escapes, so ASCII parts are what can be matched).
+// The PDF files whose names hold every part, in order, newest first. The queue writes a
+// title's spaces as "_" and its non-ASCII characters as escapes, so the parts to match are
+// ASCII.
 QStringList pdfsNamed(const QStringList &parts);
 
-// Once the queue is idle, the newest non-empty PDF named by `parts`; empty on timeout.
-QString waitForPdf(const QStringList &parts, int timeoutMs = 120000);
-
-// Pages of a PDF as pdfinfo counts them; -1 when it cannot be read.
-int pageCount(const QString &pdf);
-
-// The first page, greyscale at PageDpi; null when pdftoppm fails.
-QImage firstPage(const QString &pdf);
-
-// Where the receipt's top-left corner lands on the page (pixels at PageDpi) when printed on
-// the default printer with these offsets: the printable area's corner moved by them.
+// Where the receipt's top-left corner lands on a page at 300 dpi when printed on the default
+// printer with these offsets: the printable area's corner moved by them.
 QPointF receiptOrigin(int leftTwips, int topTwips);
 
 // The box of field `index` of the default layout on a page whose receipt starts at
 // `origin`, grown by `margin` pixels on every side.
 QRect fieldBoxOnPage(const QPointF &origin, int index, int margin);
 
-// Removes the PDFs it was given when it goes, so that no run leaves pages behind.
+// Removes the PDFs it was given when it goes, passed or not, so that no run leaves pages in
+// the home directory.
 class PdfCleanup final {
 public:
     PdfCleanup() = default;
