@@ -10,10 +10,13 @@
 #include "print/SettingsFile.h"
 #include "print/net/NetworkPictureLoader.h"
 #include "print/ui/QtReceiptPrinter.h"
+#include "render/EmbeddedRenderService.h"
 #include "sheet/Clock.h"
 #include "textimport/ui/P_Pnr.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -104,12 +107,32 @@ MainPrint::~MainPrint() {
 void MainPrint::Form_Load() {
     Option1->setChecked(true);
     m_sheet.Option1_Click();
-    m_startup = InitApp(m_config.serviceBaseUrl, m_config.settingsFile(), m_sheet, *m_position,
-                        *m_files, *m_clock);
+    m_startup = InitApp(serviceBaseUrl(), m_config.settingsFile(), m_sheet, *m_position, *m_files,
+                        *m_clock);
     m_printJob->setPrintUrl(m_startup.PrintUrl);
     if (auto *boxes = dynamic_cast<MessageBoxMessages *>(m_ownMessages.get()))
         boxes->setDefaultTitle(m_startup.AppTitle);
     setWindowTitle(m_startup.AppTitle + u"  (软件启动有点慢，请耐心等待…)"_s);
+}
+
+QString MainPrint::serviceBaseUrl() {
+    if (!m_config.serviceBaseUrl.isEmpty())
+        return m_config.serviceBaseUrl;
+    ReceiptLayout layout = ReceiptLayout::defaultLayout();
+    const QString layoutFile = m_config.settingsDirectory + u"/layout.json"_s;
+    if (QFileInfo::exists(layoutFile)) {
+        QString error;
+        if (std::optional<ReceiptLayout> own = ReceiptLayout::fromFile(layoutFile, &error))
+            layout = *own;
+        else
+            m_messages->showMessage(u"打印版式文件无法使用，已改用默认版式：%1\n%2"_s.arg(
+                QDir::toNativeSeparators(layoutFile), error));
+    }
+    m_renderService = std::make_unique<EmbeddedRenderService>(std::move(layout));
+    const QUrl base = m_renderService->start();
+    if (base.isEmpty())
+        m_messages->showMessage(u"打印服务无法启动：%1"_s.arg(m_renderService->errorString()));
+    return base.toString();
 }
 
 template <typename Handler> void MainPrint::blocking(Handler handler) {

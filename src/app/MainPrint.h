@@ -21,6 +21,7 @@ namespace itinerary {
 
 class ClickableLabel;
 class Clock;
+class EmbeddedRenderService;
 class FileSystem;
 class Messages;
 class NetworkPictureLoader;
@@ -51,6 +52,8 @@ public:
     PrintJob &printJob() { return *m_printJob; }
     NetworkPictureLoader &pictureLoader() { return *m_loader; }
     const StartupValues &startupValues() const { return m_startup; }
+    // The embedded rendering service, when no service address is configured.
+    EmbeddedRenderService *renderService() const { return m_renderService.get(); }
     // The import window while it is open.
     P_Pnr *importWindow() const { return m_importWindow; }
     SheetFieldEdit *field(int index) const { return m_fields[index]; }
@@ -86,6 +89,9 @@ protected:
 
 private:
     void Form_Load();
+    // The configured rendering service, or the embedded one started now when none is
+    // configured (with the agency's layout.json beside the settings file, if there is one).
+    QString serviceBaseUrl();
     void bindPrinting();
     // Runs a handler that may block on a picture load; a close request arriving meanwhile is
     // carried out when it ends.
@@ -109,6 +115,7 @@ private:
     std::unique_ptr<PrintPosition> m_position;
     std::unique_ptr<NetworkPictureLoader> m_loader;
     std::unique_ptr<PrintJob> m_printJob;
+    std::unique_ptr<EmbeddedRenderService> m_renderService;
     StartupValues m_startup;
     QPointer<P_Pnr> m_importWindow;
     int m_blockingDepth = 0;

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <limits>
 
 namespace itinerary {
 
@@ -146,7 +147,9 @@ void Itinerary::setNextEnabled(bool enabled) {
 void Itinerary::cmdnext_Click() {
     // The disabled button is the guard in the window; the model refuses to leave the list.
     const int upperBound = int(m_passengers.size()) - 1;
-    if (!m_hasPassengerList || m_currentPassenger >= upperBound)
+    // The index is 16-bit: a list longer than that cannot be stepped past its end either.
+    if (!m_hasPassengerList || m_currentPassenger >= upperBound ||
+        m_currentPassenger == std::numeric_limits<qint16>::max())
         return;
     ++m_currentPassenger;
     setPreviousEnabled(true);

@@ -1,3 +1,4 @@
+#include "PrintedPdf.h"
 #include "print/PictureLoader.h"
 #include "print/PrintJob.h"
 #include "print/PrintPosition.h"
@@ -23,7 +24,8 @@ using namespace itinerary;
 using namespace Qt::StringLiterals;
 
 namespace {
-constexpr int PrintDpi = 300;
+using test::PrintDpi;
+using test::waitForPdf;
 
 // A receipt-shaped picture (2425 x 1244 pixels, aspect 11640 : 5970), white with one black
 // block well inside, so that neither offset pushes it off the page.
@@ -46,46 +48,10 @@ public:
     QByteArray LoadPictureFromUrl(const QString &) override { return receiptPicture(); }
 };
 
-QString runTool(const QString &program, const QStringList &arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000) || process.exitCode() != 0)
-        return u"<failed>"_s;
-    return QString::fromLocal8Bit(process.readAllStandardOutput());
-}
-
-// The PDF that the CUPS-PDF queue made of the job with this title, once the queue is idle.
-QString waitForPdf(const QString &title) {
-    const QDir pdfDir(QDir::homePath() + u"/PDF"_s);
-    const QDeadlineTimer deadline(120000);
-    while (!deadline.hasExpired()) {
-        const bool queueIdle =
-            runTool(u"lpstat"_s, {u"-W"_s, u"not-completed"_s, u"-o"_s}).trimmed().isEmpty();
-        const QFileInfoList found =
-            pdfDir.entryInfoList({u"*"_s + title + u"*.pdf"_s}, QDir::Files, QDir::Time);
-        if (queueIdle && !found.isEmpty() && found.first().size() > 0)
-            return found.first().absoluteFilePath();
-        QTest::qWait(200);
-    }
-    return QString();
-}
-
-// The bounding box of the dark pixels of the PDF's page at 300 dpi.
+// The bounding box of the dark pixels of the PDF's first page at 300 dpi.
 QRect darkBox(const QString &pdf, const QString &scratch) {
-    const QString prefix = scratch + u"/page"_s;
-    if (runTool(u"pdftoppm"_s, {u"-r"_s, QString::number(PrintDpi), u"-gray"_s, u"-png"_s,
-                                u"-singlefile"_s, pdf, prefix}) == u"<failed>"_s)
-        return QRect();
-    const QImage page = QImage(prefix + u".png"_s).convertToFormat(QImage::Format_Grayscale8);
-    QRect box;
-    for (int y = 0; y < page.height(); ++y) {
-        const uchar *line = page.constScanLine(y);
-        for (int x = 0; x < page.width(); ++x) {
-            if (line[x] < 128)
-                box |= QRect(x, y, 1, 1);
-        }
-    }
-    return box;
+    const QList<QImage> pages = test::pdfPages(pdf, scratch);
+    return pages.isEmpty() ? QRect() : test::darkBox(pages.first());
 }
 
 double twipsToPixels(int twips) {
@@ -143,7 +109,7 @@ private Q_SLOTS:
 
         QTemporaryDir scratch;
         for (const Print &p : prints) {
-            const QString info = runTool(u"pdfinfo"_s, {p.pdf});
+            const QString info = test::runTool(u"pdfinfo"_s, {p.pdf});
             QVERIFY2(info.contains(QRegularExpression(u"Pages:\\s+1\\n"_s)), qPrintable(info));
         }
         const QRect moved = darkBox(prints.at(0).pdf, scratch.path());

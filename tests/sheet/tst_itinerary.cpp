@@ -265,6 +265,16 @@ private Q_SLOTS:
         QCOMPARE(one.currentPassenger(), qint16(0));
     }
 
+    void indexNeverWrapsOnAHugeList() {
+        Itinerary sheet;
+        importList(sheet, PassengerList(40000, Passenger{u"A"_s, {}, {}}));
+        sheet.setCurrentPassenger(32766);
+        sheet.cmdnext_Click();
+        QCOMPARE(sheet.currentPassenger(), qint16(32767));
+        sheet.cmdnext_Click();
+        QCOMPARE(sheet.currentPassenger(), qint16(32767));
+    }
+
     void handEditIsNotWrittenBackIntoTheList() {
         Itinerary sheet;
         importList(sheet, threePassengers());
