@@ -98,6 +98,8 @@ service_pid=$(cat "/proc/$time_pid/task/$time_pid/children" 2>/dev/null | awk '{
 [ -n "$service_pid" ] || service_pid=$(pgrep -P "$time_pid")
 "$bench/render_load" --port "$port" --pid "$service_pid" --seconds 60 --connections 32 \
   --no-malformed > "$work/load.txt" || true
+# render_load stops the service with SIGTERM; make sure of it should render_load have failed.
+kill -TERM "$service_pid" 2>/dev/null || true
 wait "$time_pid" || true
 cat "$work/load.txt" >&2
 figures=$(grep '^figures:' "$work/load.txt" || true)
