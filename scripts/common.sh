@@ -1,14 +1,20 @@
 # Shared by the run, test and bench commands: Debian packages and the headless environment.
 # Sourced, not run.
 
+# The release preset builds the benchmarks too, so the run command needs Google Benchmark.
 ITINERARY_PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-webengine-dev qt6-httpserver-dev qt6-websockets-dev
-  fonts-noto-cjk
+  fonts-noto-cjk libbenchmark-dev
 )
 ITINERARY_TEST_PACKAGES=(
   clang-format clang libclang-rt-14-dev libbenchmark-dev
   cups cups-bsd printer-driver-cups-pdf poppler-utils xvfb xauth
+  dpkg-dev
+)
+# The bench command also measures whole processes with /usr/bin/time.
+ITINERARY_BENCH_PACKAGES=(
+  xvfb xauth time
 )
 
 as_root() {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every test with AddressSanitizer and
-# UndefinedBehaviorSanitizer, runs them all, then proves the core builds and passes alone.
+# UndefinedBehaviorSanitizer, runs them all, proves the core builds and passes alone, then
+# builds the Debian package and runs its programs, under load too (scripts/package-check.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/common.sh
@@ -21,3 +22,5 @@ echo "== core preset: the core tier alone"
 cmake --preset core >/dev/null
 cmake --build --preset core
 ctest --preset core
+
+bash scripts/package-check.sh

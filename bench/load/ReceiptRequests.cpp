@@ -1,0 +1,65 @@
+#include "ReceiptRequests.h"
+
+#include "sheet/FieldMap.h"
+
+using namespace Qt::StringLiterals;
+
+namespace itinerary::load {
+
+QStringList receiptValues(int serial) {
+    QStringList values(FieldCount);
+    values[Field::Name] = u"张三丰"_s;
+    values[Field::IdNumber] = u"110101199003078515"_s;
+    values[Field::Endorsement] = u"不得签转"_s;
+    values[Field::RecordCode] = values[Field::RecordCodeMirror] = u"HX4K2M"_s;
+    for (int row = 0; row < SegmentRowCount; ++row) {
+        values[segmentField(row, SegmentColumn::City)] = u"北京首都T3"_s;
+        values[segmentField(row, SegmentColumn::Carrier)] = u"国航"_s;
+        values[segmentField(row, SegmentColumn::Flight)] = u"CA150%1"_s.arg(row);
+        values[segmentField(row, SegmentColumn::BookingClass)] = u"Y"_s;
+        values[segmentField(row, SegmentColumn::Date)] = u"2026-12-15"_s;
+        values[segmentField(row, SegmentColumn::Time)] = u"08:30"_s;
+        values[segmentField(row, SegmentColumn::Baggage)] = u"20K"_s;
+    }
+    values[Field::FinalCity] = u"上海虹桥T2"_s;
+    values[Field::Fare] = u"CNY 1240.00"_s;
+    values[Field::DevelopmentFund] = u"CN 50.00"_s;
+    values[Field::FuelSurcharge] = u"YQ 0.00"_s;
+    values[Field::OtherTaxes] = u"XT 0.00"_s;
+    values[Field::Total] = u"CNY 1290.00"_s;
+    values[Field::TicketNumber] = u"999-%1"_s.arg(2345678901LL + serial);
+    values[Field::CheckCode] = u"%1"_s.arg(serial % 10000, 4, 10, QLatin1Char('0'));
+    values[Field::Notice] = u"退改签收费 A&B #1 100%"_s;
+    values[Field::Insurance] = u"XXX"_s;
+    values[Field::AgentCode] = u"08312345"_s;
+    values[Field::IssuingUnit] = u"某某航空服务有限公司"_s;
+    values[Field::IssueDate] = u"2026-12-07"_s;
+    values[Field::CompanyNumber] = u"0123"_s;
+    return values;
+}
+
+QByteArray printTarget(const QStringList &values, int intlFlag) {
+    const QString query = u"l=%1&p=%2&2026-12-07 10:15:02"_s.arg(intlFlag).arg(values.join(u','));
+    return "/Print/print.asp?" + query.toUtf8().toPercentEncoding("=&,");
+}
+
+QByteArray getRequest(const QByteArray &target, bool close, const QByteArray &extraHeaders) {
+    return "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" +
+           (close ? QByteArray("Connection: close\r\n") : QByteArray()) + extraHeaders + "\r\n";
+}
+
+bool isReceiptPicture(const QByteArray &body) {
+    // The signature, then the IHDR chunk with the width and height, big-endian.
+    static const QByteArray header = QByteArray::fromHex("89504e470d0a1a0a0000000d49484452");
+    if (body.size() < 24 || !body.startsWith(header))
+        return false;
+    const auto number = [&body](qsizetype at) {
+        quint32 n = 0;
+        for (qsizetype i = at; i < at + 4; ++i)
+            n = (n << 8) | quint8(body.at(i));
+        return n;
+    };
+    return number(16) == 2425 && number(20) == 1244;
+}
+
+} // namespace itinerary::load

@@ -1,0 +1,139 @@
+#!/usr/bin/env bash
+# The figures in one place: builds the release preset, runs every benchmark of bench/ and the
+# rendering service under a minute of load, measures the peak memory of the application and of
+# the service with /usr/bin/time, and prints one table (Markdown, for README.md).
+# Benchmarks report; they never fail. Loopback only.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/common.sh
+
+ensure_packages "${ITINERARY_PACKAGES[@]}" "${ITINERARY_BENCH_PACKAGES[@]}"
+export_headless_env
+
+echo "== release build" >&2
+cmake --preset default >/dev/null
+cmake --build --preset default >&2
+
+bench=build/default/bench
+work=$(mktemp -d /tmp/itinerary-bench.XXXXXX)
+pids=()
+cleanup() {
+  local p
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+# Settings and caches of the measured application stay out of the user's own directories.
+export XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache"
+
+# Google Benchmark JSON -> one line per benchmark and value: "name<TAB>key<TAB>value".
+flatten() {
+  awk '
+    /^      "name": / { name = $2; gsub(/[",]/, "", name) }
+    /^      "[a-z_0-9]+": [-0-9"]/ && name != "" {
+      key = $1; gsub(/[":]/, "", key); value = $2; gsub(/[",]/, "", value)
+      print name "\t" key "\t" value
+    }
+    /^    }/ { name = "" }'
+}
+
+# value FILE BENCHMARK KEY: the value, printed with `digits` decimals (default 1).
+value() {
+  awk -F '\t' -v b="$2" -v k="$3" -v d="${4:-1}" \
+    '$1 == b && $2 == k { printf "%.*f", d, $3; found = 1; exit } END { if (!found) printf "n/a" }' "$1"
+}
+
+rows=()
+row() { rows+=("| $1 | $2 |"); }
+
+# Every Google Benchmark program of bench/, whatever is present.
+for exe in "$bench"/*; do
+  name=$(basename "$exe")
+  [ -f "$exe" ] && [ -x "$exe" ] || continue
+  case "$name" in render_load | bench_startup) continue ;; esac
+  echo "== $name" >&2
+  "$exe" --benchmark_format=json 2>/dev/null | flatten > "$work/$name.tsv" || true
+done
+
+# Window-up time: measured by the start-up program when it exists.
+if [ -x "$bench/bench_startup" ]; then
+  echo "== bench_startup (offscreen, then Xvfb)" >&2
+  offscreen=$(QT_QPA_PLATFORM=offscreen "$bench/bench_startup" 2>/dev/null | tail -n 1 || true)
+  onx=$(env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 1280x1024x24" \
+        "$bench/bench_startup" 2>/dev/null | tail -n 1 || true)
+  row "window up, offscreen (and browser control ready)" "${offscreen:-n/a}"
+  row "window up, Xvfb (and browser control ready)" "${onx:-n/a}"
+else
+  # TO BE FILLED: this row is filled by the start-up program (bench/bench_startup) once it
+  # exists; the script runs it offscreen and under Xvfb and shows its last output line.
+  row "window up, offscreen / Xvfb / browser control ready" "not measured yet (no bench_startup)"
+fi
+
+t="$work/bench_textimport.tsv"
+row "booking import, 12 passengers and 4 segments" \
+  "$(value "$t" BM_FormatPC_TwelvePassengersFourSegments real_time) µs"
+w="$work/bench_webimport.tsv"
+row "result page import (normalise, third table, guard and parse)" \
+  "$(value "$w" BM_ResultPageImport real_time) µs"
+row "result page parse alone" "$(value "$w" BM_ParseResultPage real_time) µs"
+r="$work/bench_render.tsv"
+row "receipt picture drawn and encoded" \
+  "$(value "$r" BM_DrawAndEncode/iterations:200 real_time) ms"
+row "request to picture over loopback, median / p99" \
+  "$(value "$r" BM_RequestToPicture/iterations:500/real_time median_ms) / $(value "$r" BM_RequestToPicture/iterations:500/real_time p99_ms) ms"
+row "receipts per second, 2 clients / 8 clients" \
+  "$(value "$r" BM_ReceiptsPerSecond/2/iterations:5/real_time receipts_per_s 0) / $(value "$r" BM_ReceiptsPerSecond/8/iterations:5/real_time receipts_per_s 0)"
+
+# The rendering service as its own process, a minute at 32 connections, under /usr/bin/time.
+echo "== itinerary-render: 60 s at 32 connections" >&2
+mkfifo "$work/first-line"
+/usr/bin/time -v -o "$work/service-time.txt" build/default/tools/itinerary-render/itinerary-render \
+  --listen 127.0.0.1:0 > "$work/first-line" 2>/dev/null &
+time_pid=$!
+pids+=("$time_pid")
+read -r -t 20 base < "$work/first-line"
+port=${base##*:}
+port=${port%/}
+service_pid=$(cat "/proc/$time_pid/task/$time_pid/children" 2>/dev/null | awk '{ print $1 }')
+[ -n "$service_pid" ] || service_pid=$(pgrep -P "$time_pid")
+"$bench/render_load" --port "$port" --pid "$service_pid" --seconds 60 --connections 32 \
+  --no-malformed > "$work/load.txt" || true
+# render_load stops the service with SIGTERM; make sure of it should render_load have failed.
+kill -TERM "$service_pid" 2>/dev/null || true
+wait "$time_pid" || true
+cat "$work/load.txt" >&2
+figures=$(grep '^figures:' "$work/load.txt" || true)
+figure() { sed -n "s/.* $1=\([-0-9.]*\).*/\1/p" <<< "$figures"; }
+growth=$(figure growth_kib)
+row "service process, 60 s at 32 connections: receipts per second" "$(figure per_second)"
+row "service process, 60 s at 32 connections: latency median / p99" \
+  "$(figure median_ms) / $(figure p99_ms) ms"
+row "service process: resident size growth over the minute" \
+  "$(awk -v k="${growth:-0}" 'BEGIN { printf "%.1f", k / 1024 }') MiB"
+service_peak=$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$work/service-time.txt")
+row "peak memory of the service (under that load)" \
+  "$(awk -v k="${service_peak:-0}" 'BEGIN { printf "%.0f", k / 1024 }') MiB"
+
+# The application: started offscreen, left to settle, then stopped.
+echo "== itinerary: peak memory over 10 s" >&2
+/usr/bin/time -v -o "$work/app-time.txt" \
+  timeout -s TERM 10 build/default/src/app/itinerary > /dev/null 2>&1 || true
+app_peak=$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$work/app-time.txt")
+row "peak memory of the application (start-up and 10 s idle, offscreen)" \
+  "$(awk -v k="${app_peak:-0}" 'BEGIN { printf "%.0f", k / 1024 }') MiB"
+
+# Every benchmark as it reported itself.
+for tsv in "$work"/*.tsv; do
+  awk -F '\t' '$2 == "real_time" { n = $1 } $2 == "time_unit" && n != "" {
+      printf "%s\t%s\n", n, $3 }' "$tsv" > "$work/units"
+  while IFS=$'\t' read -r name unit; do
+    row "$(basename "$tsv" .tsv): $name" "$(value "$tsv" "$name" real_time 2) $unit"
+  done < "$work/units"
+done
+
+echo
+echo "Measured $(date -u +%Y-%m-%d) on $(nproc) cores, $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1):"
+echo
+echo "| figure | value |"
+echo "|---|---|"
+printf '%s\n' "${rows[@]}"

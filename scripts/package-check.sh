@@ -1,0 +1,97 @@
+#!/usr/bin/env bash
+# Builds the Debian package from the release preset, unpacks it into a scratch directory and
+# runs the programs from there: itinerary-cli imports a booking and renders its receipt,
+# itinerary-render serves /health and a receipt, then holds 10 s of load at 32 connections
+# and the malformed requests (render_load). So the package cannot rot unnoticed.
+# Called by scripts/test.sh; runs alone too (after the packages of scripts/common.sh).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+echo "== package: release build and cpack"
+cmake --preset default >/dev/null
+cmake --build --preset default
+rm -f build/default/package/itinerary_*.deb
+(cd build/default && cpack >/dev/null)
+deb=$(ls build/default/package/itinerary_*.deb)
+echo "built $deb"
+
+scratch=$(mktemp -d /tmp/itinerary-package.XXXXXX)
+service_pid=
+cleanup() {
+  if [ -n "$service_pid" ]; then kill "$service_pid" 2>/dev/null || true; fi
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "package check FAILED: $*" >&2
+  exit 1
+}
+
+echo "== package: contents"
+dpkg-deb -x "$deb" "$scratch/root"
+bin="$scratch/root/usr/bin"
+for f in usr/bin/itinerary usr/bin/itinerary-render usr/bin/itinerary-cli \
+         usr/bin/verification-site usr/share/applications/itinerary.desktop \
+         usr/share/icons/hicolor/scalable/apps/itinerary.svg \
+         usr/lib/systemd/system/itinerary-render.service \
+         usr/lib/systemd/user/itinerary-verification-site.service; do
+  [ -e "$scratch/root/$f" ] || fail "$f is not in the package"
+done
+grep -q '^ExecStart=/usr/bin/itinerary-render ' \
+  "$scratch/root/usr/lib/systemd/system/itinerary-render.service" \
+  || fail "the service unit does not start /usr/bin/itinerary-render"
+depends=$(dpkg-deb -f "$deb" Depends)
+for p in fonts-noto-cjk libqt6core6 libqt6gui6 libqt6httpserver6; do
+  [[ "$depends" == *"$p"* ]] || fail "Depends lacks $p: $depends"
+done
+# The programs must find their libraries where the system keeps them, not in this tree.
+if readelf -d "$bin"/* | grep -E 'R(UN)?PATH' | grep -q "$PWD"; then
+  fail "a packaged program still looks for libraries in the build tree"
+fi
+
+echo "== package: itinerary-cli import and render"
+"$bin/itinerary-cli" import --today 2026-05-01 tests/data/bookings/one_passenger.txt \
+  > "$scratch/sheet.json"
+grep -q '"张三","110101199001011234"' "$scratch/sheet.json" || fail "import: $(head -c 200 "$scratch/sheet.json")"
+grep -q '"CA1501"' "$scratch/sheet.json" || fail "import lost the flight"
+"$bin/itinerary-cli" render --out "$scratch/receipt.png" "$scratch/sheet.json"
+[ "$(head -c 8 "$scratch/receipt.png" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] \
+  || fail "render did not write a PNG"
+
+echo "== package: itinerary-render"
+"$bin/itinerary-render" --help | grep -q -- '--listen ADDR:PORT' || fail "itinerary-render --help"
+mkfifo "$scratch/first-line"
+"$bin/itinerary-render" --listen 127.0.0.1:0 > "$scratch/first-line" &
+service_pid=$!
+read -r -t 20 base < "$scratch/first-line" || fail "itinerary-render printed no address"
+port=${base##*:}
+port=${port%/}
+[[ "$base" == http://127.0.0.1:*/ && "$port" =~ ^[0-9]+$ ]] || fail "bad first line: $base"
+
+# A plain HTTP/1.1 GET over bash's /dev/tcp; the service closes after the answer.
+http_get() {
+  local target=$1 out=$2
+  exec 3<>"/dev/tcp/127.0.0.1/$port"
+  printf 'GET %s HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n' "$target" >&3
+  timeout 20 cat <&3 > "$out"
+  exec 3<&-
+}
+http_get /health "$scratch/health"
+head -n 1 "$scratch/health" | grep -q '^HTTP/1.1 200' || fail "/health: $(head -n 1 "$scratch/health")"
+[ "$(tail -c 2 "$scratch/health")" = ok ] || fail "/health did not say ok"
+http_get '/Print/print.asp?l=0&p=%E5%BC%A0%E4%B8%89,110101199001011234&2026-12-07%2010:15:02' \
+  "$scratch/picture"
+head -n 1 "$scratch/picture" | grep -q '^HTTP/1.1 200' || fail "render: $(head -n 1 "$scratch/picture")"
+grep -qai '^content-type: image/png' "$scratch/picture" || fail "render: not a PNG answer"
+LC_ALL=C grep -qa $'^\x89PNG\r$' "$scratch/picture" || fail "render: no PNG in the answer"
+kill -TERM "$service_pid"
+status=0
+wait "$service_pid" || status=$?
+service_pid=
+[ "$status" -eq 0 ] || fail "itinerary-render ended with status $status on SIGTERM"
+
+echo "== package: itinerary-render under load and malformed requests"
+build/default/bench/render_load --service "$bin/itinerary-render" --seconds 10 --connections 32
+
+echo "package check passed"
