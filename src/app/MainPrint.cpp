@@ -49,6 +49,13 @@ QLabel *makeLabel(const QString &caption, const QRect &rect, QWidget *parent,
     return label;
 }
 
+// Names a new control and puts it at its place.
+template <typename Widget> Widget *placed(Widget *widget, const QString &name, const QRect &rect) {
+    widget->setObjectName(name);
+    widget->setGeometry(rect);
+    return widget;
+}
+
 // A line drawn in its own colour between two points (the separator under the query bar).
 class LineWidget final : public QWidget {
 public:
@@ -212,42 +219,28 @@ void MainPrint::bindPrinting() {
 }
 
 void MainPrint::buildQueryBar() {
-    m_frame1 = new QGroupBox(this);
-    m_frame1->setObjectName(u"Frame1"_s);
-    m_frame1->setGeometry(twipsRect(120, 0, 1695, 615));
-    Option1 = new QRadioButton(u"国内"_s, m_frame1);
-    Option1->setObjectName(u"Option1"_s);
-    Option1->setGeometry(twipsRect(120, 240, 735, 255));
-    Option2 = new QRadioButton(u"国际"_s, m_frame1);
-    Option2->setObjectName(u"Option2"_s);
-    Option2->setGeometry(twipsRect(840, 240, 735, 255));
+    m_frame1 = placed(new QGroupBox(this), u"Frame1"_s, twipsRect(120, 0, 1695, 615));
+    Option1 =
+        placed(new QRadioButton(u"国内"_s, m_frame1), u"Option1"_s, twipsRect(120, 240, 735, 255));
+    Option2 =
+        placed(new QRadioButton(u"国际"_s, m_frame1), u"Option2"_s, twipsRect(840, 240, 735, 255));
 
     makeLabel(u"票号"_s, twipsRect(1875, 240, 495, 255), this);
-    Tn = new QLineEdit(this);
-    Tn->setObjectName(u"Tn"_s);
-    Tn->setGeometry(twipsRect(2280, 120, 1455, 375));
+    Tn = placed(new QLineEdit(this), u"Tn"_s, twipsRect(2280, 120, 1455, 375));
     makeLabel(u"姓名"_s, twipsRect(3840, 240, 495, 255), this);
-    Nm = new QLineEdit(this);
-    Nm->setObjectName(u"Nm"_s);
-    Nm->setGeometry(twipsRect(4200, 120, 975, 375));
+    Nm = placed(new QLineEdit(this), u"Nm"_s, twipsRect(4200, 120, 975, 375));
     makeLabel(u"验证码"_s, twipsRect(5280, 240, 735, 255), this);
-    Text1 = new QLineEdit(this);
-    Text1->setObjectName(u"Text1"_s);
-    Text1->setGeometry(twipsRect(5880, 120, 615, 375));
-    Image2 = new ClickableLabel(QString(), this);
-    Image2->setObjectName(u"Image2"_s);
-    Image2->setGeometry(twipsRect(6480, 120, 1095, 375));
+    Text1 = placed(new QLineEdit(this), u"Text1"_s, twipsRect(5880, 120, 615, 375));
+    Image2 =
+        placed(new ClickableLabel(QString(), this), u"Image2"_s, twipsRect(6480, 120, 1095, 375));
 
-    Command1 = new QPushButton(u"导入"_s, this);
-    Command1->setObjectName(u"Command1"_s);
-    Command1->setGeometry(twipsRect(7560, 120, 735, 375));
+    Command1 =
+        placed(new QPushButton(u"导入"_s, this), u"Command1"_s, twipsRect(7560, 120, 735, 375));
     Command1->setEnabled(false);
-    Command2 = new QPushButton(u"打印"_s, this);
-    Command2->setObjectName(u"Command2"_s);
-    Command2->setGeometry(twipsRect(8280, 120, 735, 375));
-    Command3 = new QPushButton(u"PNR导入"_s, this);
-    Command3->setObjectName(u"Command3"_s);
-    Command3->setGeometry(twipsRect(9000, 120, 855, 375));
+    Command2 =
+        placed(new QPushButton(u"打印"_s, this), u"Command2"_s, twipsRect(8280, 120, 735, 375));
+    Command3 =
+        placed(new QPushButton(u"PNR导入"_s, this), u"Command3"_s, twipsRect(9000, 120, 855, 375));
 
     auto *line = new LineWidget(QColor(128, 64, 0), this);
     line->setObjectName(u"Line1"_s);
@@ -256,15 +249,10 @@ void MainPrint::buildQueryBar() {
 }
 
 void MainPrint::buildPrintPosition() {
-    m_frame2 = new QGroupBox(u"打印位置"_s, this);
-    m_frame2->setObjectName(u"Frame2"_s);
-    m_frame2->setGeometry(twipsRect(10800, 0, 2175, 615));
-    leftr = new QLineEdit(u"0"_s, m_frame2);
-    leftr->setObjectName(u"leftr"_s);
-    leftr->setGeometry(twipsRect(360, 240, 375, 270));
-    topb = new QLineEdit(u"0"_s, m_frame2);
-    topb->setObjectName(u"topb"_s);
-    topb->setGeometry(twipsRect(1360, 240, 375, 270));
+    m_frame2 =
+        placed(new QGroupBox(u"打印位置"_s, this), u"Frame2"_s, twipsRect(10800, 0, 2175, 615));
+    leftr = placed(new QLineEdit(u"0"_s, m_frame2), u"leftr"_s, twipsRect(360, 240, 375, 270));
+    topb = placed(new QLineEdit(u"0"_s, m_frame2), u"topb"_s, twipsRect(1360, 240, 375, 270));
 
     QFont nudgeFont(SerifCjk, 9);
     nudgeFont.setBold(true);
@@ -291,17 +279,13 @@ void MainPrint::buildSheet() {
         edit->setGeometry(twipsToPixels(info.rect));
         m_fields[info.index] = edit;
     }
-    cmdpau = new QPushButton(u"上一位"_s, this);
-    cmdpau->setObjectName(u"cmdpau"_s);
-    cmdpau->setGeometry(twipsRect(4440, 720, 975, 375));
-    cmdnext = new QPushButton(u"下一位"_s, this);
-    cmdnext->setObjectName(u"cmdnext"_s);
-    cmdnext->setGeometry(twipsRect(5400, 720, 975, 375));
+    cmdpau =
+        placed(new QPushButton(u"上一位"_s, this), u"cmdpau"_s, twipsRect(4440, 720, 975, 375));
+    cmdnext =
+        placed(new QPushButton(u"下一位"_s, this), u"cmdnext"_s, twipsRect(5400, 720, 975, 375));
 
     // The rendered receipt, stretched to its box, out of sight below the sheet.
-    Image1 = new QLabel(this);
-    Image1->setObjectName(u"Image1"_s);
-    Image1->setGeometry(twipsRect(1080, 5280, 11640, 5970));
+    Image1 = placed(new QLabel(this), u"Image1"_s, twipsRect(1080, 5280, 11640, 5970));
     Image1->setScaledContents(true);
 }
 
