@@ -9,7 +9,7 @@ namespace itinerary {
 struct Config {
     // Rendering service base address ending in "/"; empty starts the embedded service.
     QString serviceBaseUrl;
-    // Verification site home page, ending in "/".
+    // Verification site home page, ending in "/"; empty: no site, and no browser is started.
     QString siteHomeUrl;
     // The site's root followed by "newsky/servlet/CallYanServlet?".
     QString captchaUrl;

@@ -7,12 +7,17 @@
 #include "print/LocalFileSystem.h"
 #include "print/PrintJob.h"
 #include "print/PrintPosition.h"
+#include "print/PrintRequest.h"
 #include "print/SettingsFile.h"
 #include "print/net/NetworkPictureLoader.h"
 #include "print/ui/QtReceiptPrinter.h"
 #include "render/EmbeddedRenderService.h"
 #include "sheet/Clock.h"
+#include "sheet/TextRules.h"
 #include "textimport/ui/P_Pnr.h"
+#include "webimport/QueryChecks.h"
+#include "webimport/ResultPageParser.h"
+#include "webimport/ui/WebBs.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -23,6 +28,8 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
+#include <QWebEngineView>
 
 using namespace Qt::StringLiterals;
 
@@ -81,6 +88,7 @@ MainPrint::MainPrint(Config config, MainPrintSeams seams, QWidget *parent)
     m_loader->setTimeout(std::chrono::milliseconds(m_config.loadTimeoutMs));
     m_printJob =
         std::make_unique<PrintJob>(m_sheet, *m_position, *m_loader, printer, *m_messages, *m_clock);
+    m_browser = seams.browser;
 
     setObjectName(u"MainPrint"_s);
     QFont base(SansCjk, 9);
@@ -95,6 +103,8 @@ MainPrint::MainPrint(Config config, MainPrintSeams seams, QWidget *parent)
     setFocusOrder();
     bindModel();
     bindPrinting();
+    if (m_browser != nullptr)
+        bindBrowser();
     Form_Load();
 }
 
@@ -113,6 +123,7 @@ void MainPrint::Form_Load() {
     if (auto *boxes = dynamic_cast<MessageBoxMessages *>(m_ownMessages.get()))
         boxes->setDefaultTitle(m_startup.AppTitle);
     setWindowTitle(m_startup.AppTitle + u"  (软件启动有点慢，请耐心等待…)"_s);
+    OpenVerificationSite();
 }
 
 QString MainPrint::serviceBaseUrl() {
@@ -223,7 +234,7 @@ void MainPrint::buildQueryBar() {
     Text1 = new QLineEdit(this);
     Text1->setObjectName(u"Text1"_s);
     Text1->setGeometry(twipsRect(5880, 120, 615, 375));
-    Image2 = new QLabel(this);
+    Image2 = new ClickableLabel(QString(), this);
     Image2->setObjectName(u"Image2"_s);
     Image2->setGeometry(twipsRect(6480, 120, 1095, 375));
 
@@ -327,6 +338,176 @@ void MainPrint::Text1_Change() {
     if (upper != Text1->text())
         Text1->setText(upper);
     Text1->setCursorPosition(int(Text1->text().size()));
+}
+
+// The browser engine is slow to start, so it is made once the window has been painted for
+// the first time, when the events already queued have been handled: the window shows at
+// once and the site loads behind it. (A zero timer started before the first paint would fire
+// before it and delay it.)
+void MainPrint::paintEvent(QPaintEvent *event) {
+    QWidget::paintEvent(event);
+    if (m_painted)
+        return;
+    m_painted = true;
+    QTimer::singleShot(0, this, &MainPrint::createBrowser);
+}
+
+// The engine's browser control, out of sight right of the client area; in the focus order
+// after field 4 and before "上一位". A build without a site address has no browser.
+void MainPrint::createBrowser() {
+    if (m_browser != nullptr || m_config.siteHomeUrl.isEmpty())
+        return;
+    auto web = std::make_unique<WebBs>(this);
+    QWebEngineView *view = web->view();
+    view->setObjectName(u"WebBs"_s);
+    view->setGeometry(twipsRect(13560, 240, 4575, 8535));
+    m_browserView = view;
+    placeBrowserInFocusOrder();
+    // The captcha picture must be fetched in the page's session, as the page's own browser.
+    web->shareCookiesWith(m_loader->cookieJar());
+    m_loader->setUserAgent(web->userAgent());
+    view->show();
+    m_browser = web.get();
+    m_ownBrowser = std::move(web);
+    bindBrowser();
+    if (m_siteOpened)
+        navigateToSite();
+    Q_EMIT browserCreated();
+}
+
+// After field 4 and before "上一位". The view itself takes no focus, the page's widget inside
+// it does; the engine makes a new one for some pages, which moves the view to the end of the
+// focus chain, so this is done again for every completed page.
+void MainPrint::placeBrowserInFocusOrder() {
+    if (!m_browserView)
+        return;
+    m_browserView->setFocusPolicy(Qt::StrongFocus);
+    QWidget::setTabOrder(m_fields[4], m_browserView);
+    QWidget::setTabOrder(m_browserView, cmdpau);
+}
+
+void MainPrint::bindBrowser() {
+    connect(m_browser, &BrowserControl::DownloadComplete, this, &MainPrint::WebBs_DownloadComplete);
+    // Completing a page loads a captcha picture, which blocks.
+    connect(m_browser, &BrowserControl::DocumentComplete, this, [this] {
+        placeBrowserInFocusOrder();
+        blocking([this] { WebBs_DocumentComplete(); });
+    });
+    connect(m_browser, &BrowserControl::StatusTextChange, this, &MainPrint::WebBs_StatusTextChange);
+    connect(Command1, &QPushButton::clicked, this, &MainPrint::Command1_Click);
+    connect(Image2, &ClickableLabel::clicked, this,
+            [this] { blocking([this] { Image2_Click(); }); });
+}
+
+// The last step of start-up: the browser loads the site's start page, at once when it
+// exists, otherwise as soon as it has been made.
+void MainPrint::OpenVerificationSite() {
+    m_siteOpened = true;
+    navigateToSite();
+}
+
+void MainPrint::navigateToSite() {
+    if (m_browser != nullptr && !m_config.siteHomeUrl.isEmpty())
+        m_browser->Navigate(m_config.siteHomeUrl);
+}
+
+// A fresh captcha picture for the page's session, shown at its own size. When none can be
+// had the picture area stays where it was, empty, and a click on it tries again.
+void MainPrint::RefreshCaptcha() {
+    const QByteArray picture =
+        m_loader->LoadPictureFromUrl(m_config.captchaUrl + requestTimeStamp(m_clock->now()));
+    QPixmap pixmap;
+    pixmap.loadFromData(picture);
+    Image2->setPixmap(pixmap);
+    if (!pixmap.isNull())
+        Image2->resize(pixmap.size());
+}
+
+void MainPrint::Image2_Click() {
+    RefreshCaptcha();
+}
+
+void MainPrint::Command1_Click() {
+    SubmitQuery();
+}
+
+// Checks what the operator typed, writes the cleaned texts back, and on success puts them
+// into the site's query form and runs its script. "导入" stays disabled until the next page
+// completes, or until a rejected input has been reported.
+void MainPrint::SubmitQuery() {
+    Command1->setEnabled(false);
+    Tn->setText(cleanTicketNumber(Tn->text()));
+    if (!ticketNumberAccepted(Tn->text())) {
+        m_messages->showMessage(TicketNumberLengthMessage.toString());
+        Command1->setEnabled(true);
+        return;
+    }
+    Nm->setText(trimBlanks(Nm->text()));
+    Text1->setText(trimBlanks(Text1->text()));
+    if (!captchaAccepted(Text1->text())) {
+        m_messages->showMessage(CaptchaLengthMessage.toString());
+        Command1->setEnabled(true);
+        return;
+    }
+    fillQueryPage(0);
+}
+
+// The page answers asynchronously, so each step starts the next one when it has succeeded:
+// the three inputs in order, each read from its box at that moment, then the script.
+void MainPrint::fillQueryPage(int step) {
+    if (m_browser == nullptr) {
+        queryPageNotReady();
+        return;
+    }
+    const std::array<std::pair<QStringView, QLineEdit *>, 3> inputs{{
+        {TicketNumberInputId, Tn},
+        {PassengerNameInputId, Nm},
+        {CaptchaInputId, Text1},
+    }};
+    if (step < int(inputs.size())) {
+        const auto &[id, box] = inputs[step];
+        m_browser->setElementValue(id.toString(), box->text(), [this, step](bool ok) {
+            if (ok)
+                fillQueryPage(step + 1);
+            else
+                queryPageNotReady();
+        });
+        return;
+    }
+    m_browser->execScript(QueryScript.toString(), [this](bool ok) {
+        if (!ok)
+            queryPageNotReady();
+    });
+}
+
+// The page shown is not the site's query page (an error page, a page without the form, a
+// failing script). The operator is told and may try again; the start page is loaded again
+// so that the next try finds the query form and a fresh captcha.
+void MainPrint::queryPageNotReady() {
+    m_messages->showMessage(QueryPageNotReadyMessage.toString());
+    Command1->setEnabled(true);
+    navigateToSite();
+}
+
+// Every completed page, whatever it is: "导入" becomes usable, a new captcha is shown, and
+// the result page import is allowed from now on.
+void MainPrint::WebBs_DocumentComplete() {
+    Command1->setEnabled(true);
+    RefreshCaptcha();
+    m_pageReady = true;
+}
+
+void MainPrint::WebBs_StatusTextChange(const QString &text) {
+    if (text != u"完成"_s)
+        return;
+    m_pageReady = true;
+    Command1->setEnabled(true);
+}
+
+void MainPrint::WebBs_DownloadComplete(const QString &documentMarkup,
+                                       const std::optional<QString> &thirdTableInnerMarkup) {
+    itinerary::WebBs_DownloadComplete(m_pageReady, documentMarkup, thirdTableInnerMarkup, m_sheet,
+                                      *m_messages);
 }
 
 } // namespace itinerary

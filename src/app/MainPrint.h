@@ -10,6 +10,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 class QGroupBox;
 class QLabel;
@@ -19,6 +20,7 @@ class QRadioButton;
 
 namespace itinerary {
 
+class BrowserControl;
 class ClickableLabel;
 class Clock;
 class EmbeddedRenderService;
@@ -35,6 +37,8 @@ struct MainPrintSeams {
     Messages *messages = nullptr;      // modal message boxes
     ReceiptPrinter *printer = nullptr; // the default printer
     const Clock *clock = nullptr;      // the system clock
+    // The verification site's browser; null: the engine's, made after the first paint.
+    BrowserControl *browser = nullptr;
 };
 
 // The main window: the query bar, the print position group and the itinerary sheet with the
@@ -57,6 +61,10 @@ public:
     // The import window while it is open.
     P_Pnr *importWindow() const { return m_importWindow; }
     SheetFieldEdit *field(int index) const { return m_fields[index]; }
+    // The browser control that drives the verification site, once it exists.
+    BrowserControl *browser() const { return m_browser; }
+    // Set once a page of the site has completed; the result page import waits for it.
+    bool PageReady() const { return m_pageReady; }
 
     // The controls, by the names the handlers use.
     QRadioButton *Option1 = nullptr;
@@ -64,7 +72,7 @@ public:
     QLineEdit *Tn = nullptr;
     QLineEdit *Nm = nullptr;
     QLineEdit *Text1 = nullptr;
-    QLabel *Image2 = nullptr;
+    ClickableLabel *Image2 = nullptr;
     QPushButton *Command1 = nullptr;
     QPushButton *Command2 = nullptr;
     QPushButton *Command3 = nullptr;
@@ -84,8 +92,13 @@ public:
     // Opens the paste window for a booking display (button "PNR导入").
     void Command3_Click();
 
+Q_SIGNALS:
+    // The engine's browser control exists (it is made after the window's first paint).
+    void browserCreated();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void Form_Load();
@@ -103,6 +116,23 @@ private:
     void setFocusOrder();
     void bindModel();
     void Text1_Change();
+
+    // The verification query.
+    void createBrowser();
+    void bindBrowser();
+    void placeBrowserInFocusOrder();
+    void OpenVerificationSite();
+    void navigateToSite();
+    void RefreshCaptcha();
+    void Image2_Click();
+    void Command1_Click();
+    void SubmitQuery();
+    void fillQueryPage(int step);
+    void queryPageNotReady();
+    void WebBs_DocumentComplete();
+    void WebBs_StatusTextChange(const QString &text);
+    void WebBs_DownloadComplete(const QString &documentMarkup,
+                                const std::optional<QString> &thirdTableInnerMarkup);
 
     Config m_config;
     Itinerary m_sheet;
@@ -123,6 +153,13 @@ private:
     QGroupBox *m_frame1 = nullptr;
     QGroupBox *m_frame2 = nullptr;
     std::array<SheetFieldEdit *, FieldCount> m_fields{};
+    bool m_painted = false;
+    bool m_siteOpened = false;
+    bool m_pageReady = false;
+    BrowserControl *m_browser = nullptr;
+    QPointer<QWidget> m_browserView;
+    // Last, so that it goes first: its pending page callbacks must not outlive the window.
+    std::unique_ptr<BrowserControl> m_ownBrowser;
 };
 
 } // namespace itinerary

@@ -25,8 +25,9 @@ Config testConfig(const QString &settingsDirectory = QString()) {
     static QTemporaryDir scratch;
     Config c;
     c.serviceBaseUrl = u"http://127.0.0.1:9/"_s;
-    c.siteHomeUrl = u"http://127.0.0.1:9/"_s;
-    c.captchaUrl = Config::captchaUrlFor(c.siteHomeUrl);
+    // No verification site: these windows never start the browser engine.
+    c.siteHomeUrl = QString();
+    c.captchaUrl = QString();
     c.settingsDirectory = settingsDirectory.isEmpty() ? scratch.path() : settingsDirectory;
     c.loadTimeoutMs = 2000;
     return c;

@@ -44,8 +44,9 @@ public:
 Config printingConfig(const QString &settingsDirectory, const QString &serviceBaseUrl) {
     Config c;
     c.serviceBaseUrl = serviceBaseUrl;
-    c.siteHomeUrl = u"http://127.0.0.1:9/"_s;
-    c.captchaUrl = Config::captchaUrlFor(c.siteHomeUrl);
+    // No verification site: these windows never start the browser engine.
+    c.siteHomeUrl = QString();
+    c.captchaUrl = QString();
     c.settingsDirectory = settingsDirectory;
     c.loadTimeoutMs = 5000;
     return c;

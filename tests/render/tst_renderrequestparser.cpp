@@ -62,7 +62,7 @@ private Q_SLOTS:
         QCOMPARE(parsed.request.values, values);
     }
 
-    // Targets written by hand: raw bytes, other clients, and the edges of the M13 reading.
+    // Targets written by hand: raw bytes, other clients, and the edges of the raw-target reading.
     void rawTargets_data() {
         QTest::addColumn<QByteArray>("target");
         QTest::addColumn<QStringList>("values");

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+
+namespace itinerary {
+class Itinerary;
+class PrintJob;
+} // namespace itinerary
+
+namespace itinerary::cli {
+
+class StderrMessages;
+
+// One receipt as the sheet sends it: the values of the name, e-ticket number and check code
+// fields without their leading and trailing blanks.
+struct ReceiptLine {
+    int number = 0; // from 1, in passenger list order
+    QString name;
+    QString ticketNumber;
+    QString checkCode;
+
+    // "<number>\t<name>\t<e-ticket number>\t<check code>\n" in UTF-8. A tab or line end
+    // inside a value becomes a space, so that every receipt stays one line of four columns.
+    QByteArray toTsv() const;
+};
+
+struct BatchPrintHooks {
+    // Before the request of each receipt (for example to title the printer job).
+    std::function<void(const ReceiptLine &)> aboutToPrint;
+    // After each receipt has gone to the printer.
+    std::function<void(const ReceiptLine &)> printed;
+};
+
+// Prints one receipt per passenger of the sheet's list, in list order, each through the
+// print job as the Print button does it: the request, then the print from the job's timer
+// about 100 ms later, for which an event loop runs until the job makes printing usable
+// again. The job advances the check code after each. The sheet shows the first passenger
+// (as an import leaves it); the next one is brought up with "下一位".
+//
+// Stops at the first receipt the job reports a failure for (through `messages`) and returns
+// false; true when every passenger's receipt was printed.
+bool printEveryPassenger(Itinerary &sheet, PrintJob &job, const StderrMessages &messages,
+                         const BatchPrintHooks &hooks);
+
+} // namespace itinerary::cli
