@@ -28,37 +28,6 @@ itinerary_install_unit(${PROJECT_SOURCE_DIR}/packaging/itinerary-render.service.
 itinerary_install_unit(${PROJECT_SOURCE_DIR}/packaging/itinerary-verification-site.service.in
                        user)
 
-# True when `target` links `library`, directly or through the static libraries it links.
-function(itinerary_links target library result)
-  set(found FALSE)
-  set(pending ${target})
-  set(seen)
-  while(pending AND NOT found)
-    list(POP_FRONT pending current)
-    if(current IN_LIST seen OR NOT TARGET ${current})
-      continue()
-    endif()
-    list(APPEND seen ${current})
-    get_target_property(type ${current} TYPE)
-    set(links)
-    if(NOT type STREQUAL "INTERFACE_LIBRARY")
-      get_target_property(direct ${current} LINK_LIBRARIES)
-      if(direct)
-        list(APPEND links ${direct})
-      endif()
-    endif()
-    get_target_property(interface ${current} INTERFACE_LINK_LIBRARIES)
-    if(interface)
-      list(APPEND links ${interface})
-    endif()
-    if(library IN_LIST links)
-      set(found TRUE)
-    endif()
-    list(APPEND pending ${links})
-  endwhile()
-  set(${result} ${found} PARENT_SCOPE)
-endfunction()
-
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME itinerary)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -78,21 +47,11 @@ the application against the real site's address.")
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 
-# Library dependencies are computed from the binaries (dpkg-shlibdeps). What the binaries load
-# at run time without linking it is named here: the CJK fonts the receipt and the sheet are
-# drawn with, and the browser engine's helper process when the window embeds the browser.
+# Library dependencies are computed from the binaries (dpkg-shlibdeps; the browser engine's
+# shlibs bring its helper process along). The CJK fonts the receipt and the sheet are drawn
+# with are data that no binary links, so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(ITINERARY_RUNTIME_DEPENDS fonts-noto-cjk)
-if(TARGET itinerary)
-  itinerary_links(itinerary Qt6::WebEngineCore ITINERARY_USES_BROWSER)
-  if(NOT ITINERARY_USES_BROWSER)
-    itinerary_links(itinerary Qt6::WebEngineWidgets ITINERARY_USES_BROWSER)
-  endif()
-  if(ITINERARY_USES_BROWSER)
-    list(APPEND ITINERARY_RUNTIME_DEPENDS libqt6webenginecore6-bin)
-  endif()
-endif()
-list(JOIN ITINERARY_RUNTIME_DEPENDS ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk")
 # Printing goes to the default printer of a CUPS server, local or on the network.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "cups")
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/package)

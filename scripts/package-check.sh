@@ -45,6 +45,10 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for p in fonts-noto-cjk libqt6core6 libqt6gui6 libqt6httpserver6; do
   [[ "$depends" == *"$p"* ]] || fail "Depends lacks $p: $depends"
 done
+# The browser engine runs its pages in a helper process that no binary links.
+if readelf -d "$bin/itinerary" | grep -q 'libQt6WebEngineCore'; then
+  [[ "$depends" == *libqt6webenginecore6-bin* ]] || fail "Depends lacks the browser engine's helper"
+fi
 # The programs must find their libraries where the system keeps them, not in this tree.
 if readelf -d "$bin"/* | grep -E 'R(UN)?PATH' | grep -q "$PWD"; then
   fail "a packaged program still looks for libraries in the build tree"
