@@ -15,6 +15,10 @@ if(ITINERARY_SANITIZE)
   target_link_options(itinerary_options INTERFACE -fsanitize=address,undefined)
 endif()
 
+# Third-party leaks the sanitizer run must not fail on (inherited by the processes tests start).
+set(ITINERARY_LSAN_OPTIONS
+    "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan-suppressions.txt")
+
 # itinerary_add_library(NAME TIER core|services|ui SOURCES ... LIBS ...)
 # One static library per source folder. The tier decides which Qt modules it may use.
 function(itinerary_add_library name)
@@ -38,7 +42,7 @@ function(itinerary_add_test name)
   endif()
   set_tests_properties(${name} PROPERTIES
     TIMEOUT ${ARG_TIMEOUT}
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${ARG_ENVIRONMENT}")
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${ITINERARY_LSAN_OPTIONS};${ARG_ENVIRONMENT}")
   if(ARG_LABELS)
     set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
   endif()
