@@ -10,7 +10,7 @@ ITINERARY_PACKAGES=(
 ITINERARY_TEST_PACKAGES=(
   clang-format clang libclang-rt-14-dev libbenchmark-dev
   cups cups-bsd printer-driver-cups-pdf poppler-utils xvfb xauth
-  dpkg-dev
+  dpkg-dev file
 )
 # The bench command also measures whole processes with /usr/bin/time.
 ITINERARY_BENCH_PACKAGES=(
