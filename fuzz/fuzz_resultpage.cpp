@@ -41,10 +41,10 @@ void checkParse(const QString &markup, const std::optional<QString> &table, bool
     bool recognised = true;
     if (viaGuard) {
         parsed = markup.contains(u"印刷序号");
-        WebBs_DownloadComplete(true, markup, table, sheet, messages);
+        importResultPage(true, markup, table, sheet, messages);
         recognised = messages.shown().isEmpty();
     } else {
-        recognised = ParseResultPage(table, sheet, messages);
+        recognised = readResultTable(table, sheet, messages);
     }
     for (int index : Untouched)
         require(sheet.text(index) == u"KEEP"_s, "a field the page never writes changed");

@@ -39,7 +39,7 @@ QString userSettingsDirectory() {
            QLatin1String(SettingsApplication);
 }
 
-std::optional<QString> GetTagValue(const QString &content, const QString &tag) {
+std::optional<QString> tagValue(const QString &content, const QString &tag) {
     const QString opening = u'<' + tag + u'>';
     const qsizetype found = content.indexOf(opening);
     if (found < 0)
@@ -54,12 +54,14 @@ std::optional<QString> GetTagValue(const QString &content, const QString &tag) {
     return piece.left(closing).toString();
 }
 
-QString settingsText(const QString &leftr, const QString &topb, const QString &companyCode,
-                     const QString &companyNumber, const QString &companyName) {
+QString settingsText(const QString &leftOffsetMm, const QString &topOffsetMm,
+                     const QString &companyCode, const QString &companyNumber,
+                     const QString &companyName) {
     const QString crlf = u"\r\n"_s;
-    return u"<setup>"_s + crlf + tagLine(TagLeft, leftr) + crlf + tagLine(TagTop, topb) + crlf +
-           tagLine(TagCompanyCode, companyCode) + crlf + tagLine(TagCompanyNumber, companyNumber) +
-           crlf + tagLine(TagCompanyName, companyName) + crlf + u"</setup>"_s;
+    return u"<setup>"_s + crlf + tagLine(TagLeft, leftOffsetMm) + crlf +
+           tagLine(TagTop, topOffsetMm) + crlf + tagLine(TagCompanyCode, companyCode) + crlf +
+           tagLine(TagCompanyNumber, companyNumber) + crlf + tagLine(TagCompanyName, companyName) +
+           crlf + u"</setup>"_s;
 }
 
 QString issueDateText(const QDate &today, const QString &dateFormat) {
@@ -69,30 +71,29 @@ QString issueDateText(const QDate &today, const QString &dateFormat) {
     return text;
 }
 
-void LoadSettings(const QString &iniPath, Itinerary &sheet, PrintPosition &position,
+void loadSettings(const QString &iniPath, Itinerary &sheet, PrintPosition &position,
                   const FileSystem &fileSystem, const Clock &clock) {
     // A file that cannot be read, or holds nothing, is treated like an absent one: the
     // offsets keep their usable defaults instead of becoming empty.
     const std::optional<QString> content =
-        PathExists(iniPath, fileSystem) ? ReadTextFile(iniPath, fileSystem) : std::nullopt;
+        pathExists(iniPath, fileSystem) ? readTextFile(iniPath, fileSystem) : std::nullopt;
     if (content && !content->isEmpty()) {
-        position.setLeftr(GetTagValue(*content, TagLeft).value_or(QString()));
-        position.setTopb(GetTagValue(*content, TagTop).value_or(QString()));
-        sheet.setText(Field::AgentCode, GetTagValue(*content, TagCompanyCode).value_or(QString()));
+        position.setLeftOffsetMm(tagValue(*content, TagLeft).value_or(QString()));
+        position.setTopOffsetMm(tagValue(*content, TagTop).value_or(QString()));
+        sheet.setText(Field::AgentCode, tagValue(*content, TagCompanyCode).value_or(QString()));
         sheet.setText(Field::CompanyNumber,
-                      GetTagValue(*content, TagCompanyNumber).value_or(QString()));
-        sheet.setText(Field::IssuingUnit,
-                      GetTagValue(*content, TagCompanyName).value_or(QString()));
+                      tagValue(*content, TagCompanyNumber).value_or(QString()));
+        sheet.setText(Field::IssuingUnit, tagValue(*content, TagCompanyName).value_or(QString()));
     }
     sheet.setText(Field::IssueDate, issueDateText(clock.today()));
 }
 
-SettingsSaveResult SaveSettings(const QString &iniPath, const Itinerary &sheet,
+SettingsSaveResult saveSettings(const QString &iniPath, const Itinerary &sheet,
                                 const PrintPosition &position, FileSystem &fileSystem) {
     const QString text =
-        settingsText(position.leftr(), position.topb(), sheet.text(Field::AgentCode),
+        settingsText(position.leftOffsetMm(), position.topOffsetMm(), sheet.text(Field::AgentCode),
                      sheet.text(Field::CompanyNumber), sheet.text(Field::IssuingUnit));
-    if (WriteTextFile(iniPath, text, fileSystem))
+    if (writeTextFile(iniPath, text, fileSystem))
         return {true, QString()};
     return {false, u"设置没有保存，无法写入文件：%1"_s.arg(QDir::toNativeSeparators(iniPath))};
 }

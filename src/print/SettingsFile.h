@@ -33,12 +33,13 @@ QString userSettingsDirectory();
 // The value between the first "<tag>" and the first "</tag>" after it, exactly as it stands,
 // or nothing when the opening tag is missing or its closing tag does not follow before the
 // next "<tag>". Tags are compared exactly, case and all.
-std::optional<QString> GetTagValue(const QString &content, const QString &tag);
+std::optional<QString> tagValue(const QString &content, const QString &tag);
 
 // The file's text: seven lines, each of the first six ending in CR LF, the last one
 // ("</setup>") in nothing; the values unchanged.
-QString settingsText(const QString &leftr, const QString &topb, const QString &companyCode,
-                     const QString &companyNumber, const QString &companyName);
+QString settingsText(const QString &leftOffsetMm, const QString &topOffsetMm,
+                     const QString &companyCode, const QString &companyNumber,
+                     const QString &companyName);
 
 // Today's date for the issue-date field in the given date form, with every "/" and then
 // every "\" turned into "-"; other separators stay.
@@ -48,7 +49,7 @@ QString issueDateText(const QDate &today,
 // Copies the file's values into the offsets and fields 38, 41 and 39 (in that order; a tag
 // that is not found empties its target). A file that is absent, cannot be read or is empty
 // leaves them as they are. In every case field 40 gets today's date.
-void LoadSettings(const QString &iniPath, Itinerary &sheet, PrintPosition &position,
+void loadSettings(const QString &iniPath, Itinerary &sheet, PrintPosition &position,
                   const FileSystem &fileSystem, const Clock &clock);
 
 struct SettingsSaveResult {
@@ -59,7 +60,7 @@ struct SettingsSaveResult {
 
 // Replaces the file with the current offsets and agency fields. Saving an unchanged sheet
 // again gives the same bytes.
-SettingsSaveResult SaveSettings(const QString &iniPath, const Itinerary &sheet,
+SettingsSaveResult saveSettings(const QString &iniPath, const Itinerary &sheet,
                                 const PrintPosition &position, FileSystem &fileSystem);
 
 } // namespace itinerary

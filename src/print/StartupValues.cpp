@@ -7,15 +7,16 @@ namespace itinerary {
 
 using namespace Qt::StringLiterals;
 
-StartupValues InitApp(const QString &serviceBaseUrl, const QString &iniPath, Itinerary &sheet,
-                      PrintPosition &position, const FileSystem &fileSystem, const Clock &clock) {
+StartupValues loadStartupValues(const QString &serviceBaseUrl, const QString &iniPath,
+                                Itinerary &sheet, PrintPosition &position,
+                                const FileSystem &fileSystem, const Clock &clock) {
     StartupValues values;
-    values.IntlFlag = 0;
+    values.intlFlag = 0;
     sheet.setIntlFlag(0);
-    values.PrintUrl = serviceBaseUrl + u"Print/print.asp"_s;
-    values.AppTitle = u"行程单打印软件"_s;
-    values.IniPath = iniPath;
-    LoadSettings(values.IniPath, sheet, position, fileSystem, clock);
+    values.printUrl = serviceBaseUrl + u"Print/print.asp"_s;
+    values.applicationTitle = u"行程单打印软件"_s;
+    values.settingsPath = iniPath;
+    loadSettings(values.settingsPath, sheet, position, fileSystem, clock);
     return values;
 }
 

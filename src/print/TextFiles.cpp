@@ -7,18 +7,18 @@
 
 namespace itinerary {
 
-bool PathExists(const QString &path, const FileSystem &fileSystem) {
+bool pathExists(const QString &path, const FileSystem &fileSystem) {
     return fileSystem.exists(path);
 }
 
-std::optional<QString> ReadTextFile(const QString &path, const FileSystem &fileSystem) {
+std::optional<QString> readTextFile(const QString &path, const FileSystem &fileSystem) {
     const std::optional<QByteArray> bytes = fileSystem.read(path);
     if (!bytes)
         return std::nullopt;
     return decodeUtf8OrGb18030(*bytes);
 }
 
-bool WriteTextFile(const QString &path, const QString &text, FileSystem &fileSystem) {
+bool writeTextFile(const QString &path, const QString &text, FileSystem &fileSystem) {
     if (!fileSystem.makeDirectories(QFileInfo(path).absolutePath()))
         return false;
     const QString temporary = fileSystem.createTemporary(path);

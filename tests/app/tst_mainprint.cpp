@@ -5,7 +5,7 @@
 #include "print/PrintPosition.h"
 #include "sheet/Clock.h"
 #include "sheet/Messages.h"
-#include "textimport/ui/P_Pnr.h"
+#include "textimport/ui/BookingImportWindow.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -47,7 +47,7 @@ const QString ThreePassengers =
 // Pastes `text` into a fresh import window and presses "导入".
 void importBooking(MainPrint &w, const QString &text) {
     QTest::mouseClick(w.Command3, Qt::LeftButton);
-    P_Pnr *importWindow = w.importWindow();
+    BookingImportWindow *importWindow = w.importWindow();
     QVERIFY(importWindow != nullptr);
     QVERIFY(importWindow->Text1->toPlainText().isEmpty());
     importWindow->Text1->setPlainText(text);
@@ -255,7 +255,7 @@ private Q_SLOTS:
         QCOMPARE(again.field(38)->text(), u"BJS123"_s);
         QCOMPARE(again.leftr->text(), u"-3"_s);
         QCOMPARE(again.topb->text(), u"2"_s);
-        QCOMPARE(again.printPosition().topb(), u"2"_s);
+        QCOMPARE(again.printPosition().topOffsetMm(), u"2"_s);
     }
 
     void unsavableSettingsAreReported() {

@@ -10,7 +10,7 @@
 #include "render/EmbeddedRenderService.h"
 #include "sheet/Clock.h"
 #include "sheet/Messages.h"
-#include "textimport/FormatPC.h"
+#include "textimport/BookingDisplayImport.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -58,7 +58,7 @@ void importTwoPassengers(MainPrint &w) {
     QVERIFY(booking.open(QIODevice::ReadOnly));
     RecordingMessages none;
     const FixedClock clock(QDate(2026, 7, 1));
-    FormatPC(QString::fromUtf8(booking.readAll()), w.sheet(), none, clock);
+    importBookingDisplay(QString::fromUtf8(booking.readAll()), w.sheet(), none, clock);
     QVERIFY(none.shown().isEmpty());
     QCOMPARE(w.field(0)->text(), u"王小明"_s);
 }
@@ -76,7 +76,7 @@ private Q_SLOTS:
         MainPrint w(printingConfig(settings.path(), QString()),
                     MainPrintSeams{&messages, &printer, nullptr});
         QVERIFY(w.renderService() != nullptr && w.renderService()->isRunning());
-        QVERIFY(w.startupValues().PrintUrl.endsWith(u"/Print/print.asp"_s));
+        QVERIFY(w.startupValues().printUrl.endsWith(u"/Print/print.asp"_s));
         importTwoPassengers(w);
         w.sheet().setText(35, u"0042"_s);
         w.leftr->setText(u"10"_s);

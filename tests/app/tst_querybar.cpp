@@ -95,7 +95,7 @@ private Q_SLOTS:
         auto w = open();
         QCOMPARE(w->browser.calls, QStringList{u"navigate "_s + m_site->baseUrl().toString()});
         QVERIFY(!w->main->Command1->isEnabled());
-        QVERIFY(!w->main->PageReady());
+        QVERIFY(!w->main->pageReady());
         QVERIFY(w->main->Image2->pixmap().isNull());
     }
 
@@ -106,7 +106,7 @@ private Q_SLOTS:
         const int before = m_captchas;
         w->browser.finishPage();
         QVERIFY(w->main->Command1->isEnabled());
-        QVERIFY(w->main->PageReady());
+        QVERIFY(w->main->pageReady());
         QCOMPARE(m_captchas, before + 1);
         QCOMPARE(w->main->Image2->pixmap().size(), site::CaptchaSize);
         QCOMPARE(w->main->Image2->size(), site::CaptchaSize);
@@ -132,7 +132,7 @@ private Q_SLOTS:
         const int before = m_captchas;
         Q_EMIT w->browser.StatusTextChange(status);
         QCOMPARE(w->main->Command1->isEnabled(), ready);
-        QCOMPARE(w->main->PageReady(), ready);
+        QCOMPARE(w->main->pageReady(), ready);
         QCOMPARE(m_captchas, before); // only a completed document fetches a captcha
     }
 

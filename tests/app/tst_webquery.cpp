@@ -125,7 +125,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(w.browser() != nullptr, PageTimeoutMs);
         QVERIFY(paintedFirst);
         QTRY_VERIFY_WITH_TIMEOUT(w.Command1->isEnabled(), PageTimeoutMs);
-        QVERIFY(w.PageReady());
+        QVERIFY(w.pageReady());
         QVERIFY(!w.Image2->pixmap().isNull());
     }
 
@@ -206,7 +206,7 @@ private Q_SLOTS:
     void pageWithoutTheFormIsNotReady() {
         MainPrint &w = *m_window;
         QSignalSpy pages(w.browser(), &BrowserControl::DownloadComplete);
-        w.browser()->Navigate(m_site->baseUrl().toString() + u"missing"_s);
+        w.browser()->navigate(m_site->baseUrl().toString() + u"missing"_s);
         QTRY_VERIFY_WITH_TIMEOUT(!pages.isEmpty(), PageTimeoutMs);
         pages.clear();
 

@@ -8,8 +8,8 @@
 namespace itinerary::test {
 
 struct SavedSettings {
-    QString leftr;
-    QString topb;
+    QString leftOffsetMm;
+    QString topOffsetMm;
     QString companyCode;
     QString companyNumber;
     QString companyName;

@@ -29,12 +29,12 @@ int main(int argc, char *argv[]) {
     std::fflush(stdout);
     for (int i = 1;; ++i) {
         const test::SavedSettings v = test::savedVariant(i);
-        position.setLeftr(v.leftr);
-        position.setTopb(v.topb);
+        position.setLeftOffsetMm(v.leftOffsetMm);
+        position.setTopOffsetMm(v.topOffsetMm);
         sheet.setText(Field::AgentCode, v.companyCode);
         sheet.setText(Field::CompanyNumber, v.companyNumber);
         sheet.setText(Field::IssuingUnit, v.companyName);
-        const SettingsSaveResult result = SaveSettings(path, sheet, position, fileSystem);
+        const SettingsSaveResult result = saveSettings(path, sheet, position, fileSystem);
         if (!result.saved) {
             std::fputs(qPrintable(result.message + QLatin1Char('\n')), stderr);
             return 1;

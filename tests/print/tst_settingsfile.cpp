@@ -87,7 +87,7 @@ class TestSettingsFile final : public QObject {
 private Q_SLOTS:
     // ---- reading one tag
 
-    void getTagValue_data() {
+    void tagValues_data() {
         QTest::addColumn<QString>("content");
         QTest::addColumn<QString>("tag");
         QTest::addColumn<bool>("found");
@@ -111,12 +111,12 @@ private Q_SLOTS:
         QTest::newRow("empty content")        << QString()                                   << u"leftr"_s       << false << QString();
         // clang-format on
     }
-    void getTagValue() {
+    void tagValues() {
         QFETCH(QString, content);
         QFETCH(QString, tag);
         QFETCH(bool, found);
         QFETCH(QString, value);
-        const std::optional<QString> result = GetTagValue(content, tag);
+        const std::optional<QString> result = tagValue(content, tag);
         QCOMPARE(result.has_value(), found);
         if (found)
             QCOMPARE(*result, value);
@@ -129,13 +129,13 @@ private Q_SLOTS:
         const QString path = dir.filePath(u"info.ini"_s);
         Itinerary sheet;
         PrintPosition position;
-        position.setLeftr(u"-3"_s);
-        position.setTopb(u"2"_s);
+        position.setLeftOffsetMm(u"-3"_s);
+        position.setTopOffsetMm(u"2"_s);
         sheet.setText(Field::AgentCode, u"BJS123"_s);
         sheet.setText(Field::CompanyNumber, u"08012345"_s);
         sheet.setText(Field::IssuingUnit, u"行程单打印软件"_s);
         LocalFileSystem fs;
-        const SettingsSaveResult result = SaveSettings(path, sheet, position, fs);
+        const SettingsSaveResult result = saveSettings(path, sheet, position, fs);
         QVERIFY(result.saved);
         QVERIFY(result.message.isEmpty());
         QCOMPARE(readBytes(path), FileAfterNudges);
@@ -158,18 +158,18 @@ private Q_SLOTS:
         for (int round = 0; round < 2; ++round) {
             Itinerary sheet;
             PrintPosition position;
-            LoadSettings(path, sheet, position, fs, clock);
-            QVERIFY(SaveSettings(path, sheet, position, fs).saved);
+            loadSettings(path, sheet, position, fs, clock);
+            QVERIFY(saveSettings(path, sheet, position, fs).saved);
             QCOMPARE(readBytes(path), FileAfterNudges);
         }
     }
 
     // ---- loading
 
-    void loadSettings_data() {
+    void loadedValues_data() {
         QTest::addColumn<bool>("present");
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QStringList>("expected"); // leftr, topb, 38, 41, 39
+        QTest::addColumn<QStringList>("expected"); // leftOffsetMm, topOffsetMm, 38, 41, 39
         const QStringList defaults{u"0"_s, u"0"_s, QString(), QString(), QString()};
         // clang-format off
         QTest::newRow("no file")             << false << QByteArray() << defaults;
@@ -192,7 +192,7 @@ private Q_SLOTS:
                                              << QStringList{QString(), QString(), QString(), QString(), u"A"_s};
         // clang-format on
     }
-    void loadSettings() {
+    void loadedValues() {
         QFETCH(bool, present);
         QFETCH(QByteArray, bytes);
         QFETCH(QStringList, expected);
@@ -203,9 +203,10 @@ private Q_SLOTS:
         Itinerary sheet;
         PrintPosition position;
         LocalFileSystem fs;
-        LoadSettings(path, sheet, position, fs, FixedClock(QDate(2026, 12, 7)));
-        const QStringList actual{position.leftr(), position.topb(), sheet.text(Field::AgentCode),
-                                 sheet.text(Field::CompanyNumber), sheet.text(Field::IssuingUnit)};
+        loadSettings(path, sheet, position, fs, FixedClock(QDate(2026, 12, 7)));
+        const QStringList actual{position.leftOffsetMm(), position.topOffsetMm(),
+                                 sheet.text(Field::AgentCode), sheet.text(Field::CompanyNumber),
+                                 sheet.text(Field::IssuingUnit)};
         QCOMPARE(actual, expected);
         QCOMPARE(sheet.text(Field::IssueDate), u"2026-12-7"_s);
     }
@@ -217,11 +218,11 @@ private Q_SLOTS:
         Itinerary sheet;
         PrintPosition position;
         LocalFileSystem fs;
-        QVERIFY(PathExists(path, fs));
-        QVERIFY(!ReadTextFile(path, fs).has_value());
-        LoadSettings(path, sheet, position, fs, FixedClock(QDate(2026, 1, 31)));
-        QCOMPARE(position.leftr(), u"0"_s);
-        QCOMPARE(position.topb(), u"0"_s);
+        QVERIFY(pathExists(path, fs));
+        QVERIFY(!readTextFile(path, fs).has_value());
+        loadSettings(path, sheet, position, fs, FixedClock(QDate(2026, 1, 31)));
+        QCOMPARE(position.leftOffsetMm(), u"0"_s);
+        QCOMPARE(position.topOffsetMm(), u"0"_s);
         QCOMPARE(sheet.text(Field::IssueDate), u"2026-1-31"_s);
     }
 
@@ -258,10 +259,10 @@ private Q_SLOTS:
         writeBytes(path, FileAfterNudges);
         Itinerary sheet;
         PrintPosition position;
-        position.setLeftr(u"12"_s);
+        position.setLeftOffsetMm(u"12"_s);
         sheet.setText(Field::IssuingUnit, u"一个很长的新名字"_s.repeated(50));
         FaultyFileSystem fs(step);
-        const SettingsSaveResult result = SaveSettings(path, sheet, position, fs);
+        const SettingsSaveResult result = saveSettings(path, sheet, position, fs);
         QVERIFY(!result.saved);
         QVERIFY2(result.message.contains(QDir::toNativeSeparators(path)),
                  qPrintable(result.message));
@@ -294,7 +295,7 @@ private Q_SLOTS:
         Itinerary sheet;
         PrintPosition position;
         LocalFileSystem fs;
-        const SettingsSaveResult result = SaveSettings(path, sheet, position, fs);
+        const SettingsSaveResult result = saveSettings(path, sheet, position, fs);
         if (readOnlyDirectory) {
             QFile::setPermissions(QFileInfo(path).absolutePath(), QFileDevice::ReadOwner |
                                                                       QFileDevice::WriteOwner |
@@ -311,7 +312,7 @@ private Q_SLOTS:
         Itinerary sheet;
         PrintPosition position;
         LocalFileSystem fs;
-        QVERIFY(SaveSettings(path, sheet, position, fs).saved);
+        QVERIFY(saveSettings(path, sheet, position, fs).saved);
         QVERIFY(readBytes(path).startsWith("<setup>\r\n<leftr>0</leftr>"));
     }
 
@@ -326,7 +327,7 @@ private Q_SLOTS:
         Itinerary sheet;
         PrintPosition position;
         LocalFileSystem fs;
-        QVERIFY(SaveSettings(path, sheet, position, fs).saved);
+        QVERIFY(saveSettings(path, sheet, position, fs).saved);
         QCOMPARE(QFile::permissions(path) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser),
                  shared);
     }
@@ -356,7 +357,7 @@ private Q_SLOTS:
 
     // ---- start-up
 
-    void initAppPreparesTheStartupValues() {
+    void startupValuesArePrepared() {
         QTemporaryDir dir;
         const QString path = dir.filePath(u"info.ini"_s);
         writeBytes(path, FileAfterNudges);
@@ -364,14 +365,14 @@ private Q_SLOTS:
         sheet.setIntlFlag(1);
         PrintPosition position;
         LocalFileSystem fs;
-        const StartupValues values = InitApp(u"http://127.0.0.1:8091/"_s, path, sheet, position, fs,
-                                             FixedClock(QDate(2027, 3, 4)));
-        QCOMPARE(values.IntlFlag, qint16(0));
+        const StartupValues values = loadStartupValues(u"http://127.0.0.1:8091/"_s, path, sheet,
+                                                       position, fs, FixedClock(QDate(2027, 3, 4)));
+        QCOMPARE(values.intlFlag, qint16(0));
         QCOMPARE(sheet.intlFlag(), qint16(0));
-        QCOMPARE(values.PrintUrl, u"http://127.0.0.1:8091/Print/print.asp"_s);
-        QCOMPARE(values.AppTitle, u"行程单打印软件"_s);
-        QCOMPARE(values.IniPath, path);
-        QCOMPARE(position.leftr(), u"-3"_s);
+        QCOMPARE(values.printUrl, u"http://127.0.0.1:8091/Print/print.asp"_s);
+        QCOMPARE(values.applicationTitle, u"行程单打印软件"_s);
+        QCOMPARE(values.settingsPath, path);
+        QCOMPARE(position.leftOffsetMm(), u"-3"_s);
         QCOMPARE(sheet.text(Field::IssuingUnit), u"行程单打印软件"_s);
         QCOMPARE(sheet.text(Field::IssueDate), u"2027-3-4"_s);
     }

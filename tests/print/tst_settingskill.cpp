@@ -29,7 +29,7 @@ constexpr int Kills = 200;
 
 QByteArray fileBytes(const test::SavedSettings &v) {
     return encodeGb18030(
-        settingsText(v.leftr, v.topb, v.companyCode, v.companyNumber, v.companyName));
+        settingsText(v.leftOffsetMm, v.topOffsetMm, v.companyCode, v.companyNumber, v.companyName));
 }
 
 QByteArray readBytes(const QString &path) {
@@ -84,13 +84,13 @@ private Q_SLOTS:
         Itinerary sheet;
         PrintPosition position;
         LocalFileSystem fileSystem;
-        LoadSettings(path, sheet, position, fileSystem, FixedClock(QDate(2026, 12, 7)));
+        loadSettings(path, sheet, position, fileSystem, FixedClock(QDate(2026, 12, 7)));
         const test::SavedSettings loaded =
             readBytes(path) == even ? test::savedVariant(0) : test::savedVariant(1);
-        QCOMPARE(position.leftr(), loaded.leftr);
+        QCOMPARE(position.leftOffsetMm(), loaded.leftOffsetMm);
         QCOMPARE(sheet.text(Field::IssuingUnit), loaded.companyName);
-        position.setLeftr(u"7"_s);
-        QVERIFY(SaveSettings(path, sheet, position, fileSystem).saved);
+        position.setLeftOffsetMm(u"7"_s);
+        QVERIFY(saveSettings(path, sheet, position, fileSystem).saved);
         QVERIFY(readBytes(path).contains("<leftr>7</leftr>"));
     }
 };

@@ -35,7 +35,7 @@ QString readPage(const QString &name) {
 
 void importPage(const QString &page, Itinerary &sheet, RecordingMessages &messages) {
     const QString markup = normaliseTagNames(page);
-    WebBs_DownloadComplete(true, markup, thirdTableInnerMarkup(markup), sheet, messages);
+    importResultPage(true, markup, thirdTableInnerMarkup(markup), sheet, messages);
 }
 
 QStringList sheetWith(const FieldValues &values) {

@@ -16,19 +16,20 @@ class Messages;
 // the main window takes no input while it is open. "导入" runs the parser over the pasted text
 // and closes once the operator has dismissed any message; "取消" and the close box change
 // nothing.
-class P_Pnr final : public QWidget {
+class BookingImportWindow final : public QWidget {
     Q_OBJECT
 
 public:
-    P_Pnr(Itinerary &sheet, Messages &messages, const Clock &clock, QWidget *mainWindow);
-    ~P_Pnr() override;
+    BookingImportWindow(Itinerary &sheet, Messages &messages, const Clock &clock,
+                        QWidget *mainWindow);
+    ~BookingImportWindow() override;
 
     QPlainTextEdit *Text1 = nullptr;
     QPushButton *Command1 = nullptr; // "导入"
     QPushButton *Command2 = nullptr; // "取消"
 
     // Parses the pasted text into the sheet.
-    void FormatPC();
+    void importBookingDisplay();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

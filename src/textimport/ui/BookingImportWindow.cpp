@@ -1,7 +1,7 @@
-#include "textimport/ui/P_Pnr.h"
+#include "textimport/ui/BookingImportWindow.h"
 
 #include "sheet/Messages.h"
-#include "textimport/FormatPC.h"
+#include "textimport/BookingDisplayImport.h"
 
 #include <QCloseEvent>
 #include <QPlainTextEdit>
@@ -19,7 +19,8 @@ QRect twips(int left, int top, int width, int height) {
 }
 } // namespace
 
-P_Pnr::P_Pnr(Itinerary &sheet, Messages &messages, const Clock &clock, QWidget *mainWindow)
+BookingImportWindow::BookingImportWindow(Itinerary &sheet, Messages &messages, const Clock &clock,
+                                         QWidget *mainWindow)
     : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint)
     , m_sheet(sheet)
     , m_messages(messages)
@@ -53,38 +54,38 @@ P_Pnr::P_Pnr(Itinerary &sheet, Messages &messages, const Clock &clock, QWidget *
     Command1->setObjectName(u"Command1"_s);
     Command1->setGeometry(twips(6480, 4800, 1095, 375));
 
-    connect(Command1, &QPushButton::clicked, this, &P_Pnr::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &P_Pnr::close);
+    connect(Command1, &QPushButton::clicked, this, &BookingImportWindow::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &BookingImportWindow::close);
 
     // Load: the main window takes no input while this window is open.
     if (m_mainWindow)
         m_mainWindow->setEnabled(false);
 }
 
-P_Pnr::~P_Pnr() {
+BookingImportWindow::~BookingImportWindow() {
     Form_Unload();
 }
 
-void P_Pnr::FormatPC() {
+void BookingImportWindow::importBookingDisplay() {
     // A fault inside the parse must never end the program; the window closes as usual.
     try {
-        itinerary::FormatPC(Text1->toPlainText(), m_sheet, m_messages, m_clock);
+        itinerary::importBookingDisplay(Text1->toPlainText(), m_sheet, m_messages, m_clock);
     } catch (const std::exception &) {
         m_messages.showMessage(u"导入失败：无法识别的订座记录内容"_s);
     }
 }
 
-void P_Pnr::Command1_Click() {
-    FormatPC();
+void BookingImportWindow::Command1_Click() {
+    importBookingDisplay();
     close();
 }
 
-void P_Pnr::closeEvent(QCloseEvent *event) {
+void BookingImportWindow::closeEvent(QCloseEvent *event) {
     Form_Unload();
     QWidget::closeEvent(event);
 }
 
-void P_Pnr::Form_Unload() {
+void BookingImportWindow::Form_Unload() {
     if (m_unloaded)
         return;
     m_unloaded = true;

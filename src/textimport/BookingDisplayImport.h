@@ -20,6 +20,7 @@ class Messages;
 //
 // Any text is handled: short lines, missing pieces and impossible dates never fail, and the
 // work is linear in the length of the text.
-void FormatPC(const QString &text, Itinerary &sheet, Messages &messages, const Clock &clock);
+void importBookingDisplay(const QString &text, Itinerary &sheet, Messages &messages,
+                          const Clock &clock);
 
 } // namespace itinerary

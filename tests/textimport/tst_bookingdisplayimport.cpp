@@ -5,7 +5,7 @@
 #include "sheet/Clock.h"
 #include "sheet/Itinerary.h"
 #include "sheet/Messages.h"
-#include "textimport/FormatPC.h"
+#include "textimport/BookingDisplayImport.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -107,7 +107,7 @@ PassengerList twelvePassengers() {
 
 } // namespace
 
-class TestFormatPC final : public QObject {
+class TestBookingDisplayImport final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -198,7 +198,7 @@ private Q_SLOTS:
         Itinerary sheet;
         fillEveryField(sheet);
         RecordingMessages messages;
-        FormatPC(text, sheet, messages, FixedClock(Today));
+        importBookingDisplay(text, sheet, messages, FixedClock(Today));
 
         for (int field : segmentRowFields())
             QCOMPARE(sheet.text(field), expected.value(field));
@@ -282,8 +282,8 @@ private Q_SLOTS:
         sheet.setText(33, u"CNY 99.00"_s);
         RecordingMessages messages;
         // The fare line last, so a line without "/" has nothing after it.
-        FormatPC(booking({PekSha}, {u"TN/999-2345678901/P1"_s, fareLine}), sheet, messages,
-                 FixedClock(Today));
+        importBookingDisplay(booking({PekSha}, {u"TN/999-2345678901/P1"_s, fareLine}), sheet,
+                             messages, FixedClock(Today));
         const QStringList got{sheet.text(30), sheet.text(31), sheet.text(32), sheet.text(58),
                               sheet.text(33)};
         QCOMPARE(got, fares);
@@ -368,7 +368,7 @@ private Q_SLOTS:
         QFETCH(PassengerList, passengers);
         Itinerary sheet;
         RecordingMessages messages;
-        FormatPC(text, sheet, messages, FixedClock(Today));
+        importBookingDisplay(text, sheet, messages, FixedClock(Today));
 
         QCOMPARE(sheet.passengers(), passengers);
         QCOMPARE(sheet.text(3), recordCode);
@@ -440,7 +440,7 @@ private Q_SLOTS:
         QFETCH(FieldTexts, fields);
         Itinerary sheet;
         RecordingMessages messages;
-        FormatPC(fixture(file), sheet, messages, FixedClock(Today));
+        importBookingDisplay(fixture(file), sheet, messages, FixedClock(Today));
 
         QCOMPARE(messages.shown(), QList<Shown>());
         QCOMPARE(sheet.text(3), recordCode);
@@ -452,7 +452,7 @@ private Q_SLOTS:
         QCOMPARE(sheet.nextEnabled(), passengers.size() > 1);
         for (qsizetype i = 0; i < passengers.size(); ++i) {
             if (i > 0)
-                sheet.cmdnext_Click();
+                sheet.showNextPassenger();
             QCOMPARE(sheet.text(0), passengers[i].name);
             QCOMPARE(sheet.text(1), passengers[i].idNumber);
             QCOMPARE(sheet.text(34), passengers[i].ticketNumber);
@@ -483,7 +483,7 @@ private Q_SLOTS:
         for (qsizetype i = 0; i < texts.size(); ++i) {
             Itinerary sheet;
             RecordingMessages messages;
-            FormatPC(texts[i], sheet, messages, FixedClock(Today));
+            importBookingDisplay(texts[i], sheet, messages, FixedClock(Today));
             QCOMPARE(messages.shown(), QList<Shown>());
             if (i == 0)
                 reference = stateOf(sheet);
@@ -511,13 +511,13 @@ private Q_SLOTS:
         QFETCH(QString, second);
         Itinerary fresh;
         RecordingMessages freshMessages;
-        FormatPC(fixture(second), fresh, freshMessages, FixedClock(Today));
+        importBookingDisplay(fixture(second), fresh, freshMessages, FixedClock(Today));
 
         Itinerary sheet;
         RecordingMessages messages;
-        FormatPC(fixture(first), sheet, messages, FixedClock(Today));
-        sheet.cmdnext_Click(); // the operator had moved on in the first list
-        FormatPC(fixture(second), sheet, messages, FixedClock(Today));
+        importBookingDisplay(fixture(first), sheet, messages, FixedClock(Today));
+        sheet.showNextPassenger(); // the operator had moved on in the first list
+        importBookingDisplay(fixture(second), sheet, messages, FixedClock(Today));
         QCOMPARE(stateOf(sheet), stateOf(fresh));
         QCOMPARE(messages.shown(), QList<Shown>());
     }
@@ -546,13 +546,14 @@ private Q_SLOTS:
         QFETCH(bool, segmentsWritten);
         Itinerary sheet;
         RecordingMessages messages;
-        FormatPC(fixture(u"two_passengers_one_line.txt"_s), sheet, messages, FixedClock(Today));
-        sheet.cmdnext_Click();
+        importBookingDisplay(fixture(u"two_passengers_one_line.txt"_s), sheet, messages,
+                             FixedClock(Today));
+        sheet.showNextPassenger();
         const PassengerList earlier = sheet.passengers();
         const QStringList before = sheet.texts();
         messages.clear();
 
-        FormatPC(text, sheet, messages, FixedClock(Today));
+        importBookingDisplay(text, sheet, messages, FixedClock(Today));
         QCOMPARE(messages.shown(), shown);
         QCOMPARE(sheet.currentPassenger(), qint16(0));
         QVERIFY(!sheet.previousEnabled());
@@ -592,7 +593,7 @@ private Q_SLOTS:
         QFETCH(int, passengerCount);
         Itinerary sheet;
         RecordingMessages messages;
-        FormatPC(text, sheet, messages, FixedClock(Today));
+        importBookingDisplay(text, sheet, messages, FixedClock(Today));
         QCOMPARE(sheet.text(3), recordCode);
         QCOMPARE(sheet.hasPassengerList() ? int(sheet.passengers().size()) : -1, passengerCount);
         QCOMPARE(sheet.text(12), u"20K"_s);
@@ -610,12 +611,12 @@ private Q_SLOTS:
         RecordingMessages messages;
         QElapsedTimer timer;
         timer.start();
-        FormatPC(text, sheet, messages, FixedClock(Today));
+        importBookingDisplay(text, sheet, messages, FixedClock(Today));
         QVERIFY2(timer.elapsed() < 20000, qPrintable(QString::number(timer.elapsed())));
         QCOMPARE(sheet.passengers().size(), 20000);
         QCOMPARE(sheet.text(58), u"XT 1"_s + u"0"_s.repeated(99997) + u"199.00"_s);
     }
 };
 
-QTEST_GUILESS_MAIN(TestFormatPC)
-#include "tst_formatpc.moc"
+QTEST_GUILESS_MAIN(TestBookingDisplayImport)
+#include "tst_bookingdisplayimport.moc"

@@ -1,4 +1,4 @@
-#include "textimport/FormatPC.h"
+#include "textimport/BookingDisplayImport.h"
 
 #include "sheet/Itinerary.h"
 #include "sheet/Messages.h"
@@ -12,10 +12,11 @@ using namespace Qt::StringLiterals;
 
 namespace itinerary {
 
-void FormatPC(const QString &text, Itinerary &sheet, Messages &messages, const Clock &clock) {
+void importBookingDisplay(const QString &text, Itinerary &sheet, Messages &messages,
+                          const Clock &clock) {
     sheet.setCurrentPassenger(0);
-    DisablePassengerButtons(sheet);
-    ClearImportFields(sheet);
+    disablePassengerButtons(sheet);
+    clearImportedFields(sheet);
     if (text.isEmpty())
         return;
 

@@ -5,7 +5,7 @@
 #include "TestPaths.h"
 
 #include "webimport/MarkupNormaliser.h"
-#include "webimport/ui/WebBs.h"
+#include "webimport/ui/WebEngineBrowser.h"
 
 #include "TicketFile.h"
 #include "VerificationSite.h"
@@ -40,7 +40,7 @@ QString readPage(const QString &name) {
 
 } // namespace
 
-class TestWebBs final : public QObject {
+class TestWebEngineBrowser final : public QObject {
     Q_OBJECT
 
     // What the control reported for the last finished page.
@@ -89,7 +89,7 @@ private Q_SLOTS:
     void initTestCase() {
         m_site = std::make_unique<site::VerificationSite>(site::builtInTickets());
         QVERIFY(!m_site->listen().isEmpty());
-        m_web = std::make_unique<WebBs>(&m_window);
+        m_web = std::make_unique<WebEngineBrowser>(&m_window);
         m_web->shareCookiesWith(&m_jar);
         connect(m_web.get(), &BrowserControl::DownloadComplete, this,
                 [this](const QString &markup, const std::optional<QString> &table) {
@@ -113,7 +113,7 @@ private Q_SLOTS:
     // third table (the page has two), and the HttpOnly session copied into the jar.
     void finishedPageRaisesTheNotificationsInOrder() {
         const QString home = m_site->baseUrl().toString();
-        const Finished page = load([&] { m_web->Navigate(home); });
+        const Finished page = load([&] { m_web->navigate(home); });
         QCOMPARE(page.events,
                  (QStringList{u"download"_s, u"document "_s + home, u"status 完成"_s}));
         QCOMPARE(page.markup,
@@ -182,7 +182,7 @@ private Q_SLOTS:
         QVERIFY(closed.listen(QHostAddress::LocalHost));
         const QString address = u"http://127.0.0.1:%1/"_s.arg(closed.serverPort());
         closed.close();
-        const Finished page = load([&] { m_web->Navigate(address); });
+        const Finished page = load([&] { m_web->navigate(address); });
         QCOMPARE(page.events.size(), 3);
         QCOMPARE(page.events.last(), u"status 完成"_s);
         QVERIFY(!page.markup.contains(u"eticketNoORIn"_s));
@@ -195,7 +195,7 @@ private:
     std::unique_ptr<site::VerificationSite> m_site;
     QWidget m_window;
     QNetworkCookieJar m_jar;
-    std::unique_ptr<WebBs> m_web;
+    std::unique_ptr<WebEngineBrowser> m_web;
     Finished m_finished;
 };
 
@@ -205,8 +205,8 @@ int main(int argc, char *argv[]) {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
-    TestWebBs test;
+    TestWebEngineBrowser test;
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "tst_webbs.moc"
+#include "tst_webenginebrowser.moc"

@@ -7,8 +7,8 @@
 #include "sheet/Messages.h"
 #include "sheet/TextEncoding.h"
 #include "sheet/TextRules.h"
+#include "textimport/BookingDisplayImport.h"
 #include "textimport/DateConversion.h"
-#include "textimport/FormatPC.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -43,7 +43,7 @@ SheetState stateOf(const Itinerary &sheet) {
 
 void checkDate(const QString &text, const Clock &clock) {
     const QString trimmed = trimBlanks(text);
-    const QString result = GetDate(text, clock);
+    const QString result = numericDate(text, clock);
     if (trimmed.size() == 7)
         return;
     const QDate date = QDate::fromString(result, QStringLiteral("yyyy-MM-dd"));
@@ -60,14 +60,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
 
     Itinerary sheet;
     RecordingMessages messages;
-    FormatPC(text, sheet, messages, clock);
+    importBookingDisplay(text, sheet, messages, clock);
     const SheetState once = stateOf(sheet);
     require(once.current == 0 && !once.previous);
     require(!once.next || once.passengers.size() >= 2);
     require(sheet.text(4) == trimBlanks(sheet.text(3)));
     require(messages.shown().size() <= 1);
 
-    FormatPC(text, sheet, messages, clock);
+    importBookingDisplay(text, sheet, messages, clock);
     require(stateOf(sheet) == once);
 
     checkDate(text.left(16), clock);

@@ -1,4 +1,4 @@
-#include "webimport/ui/WebBs.h"
+#include "webimport/ui/WebEngineBrowser.h"
 
 #include "webimport/MarkupNormaliser.h"
 
@@ -44,20 +44,20 @@ bool isFalse(const QVariant &result) {
 
 } // namespace
 
-WebBs::WebBs(QWidget *parent)
+WebEngineBrowser::WebEngineBrowser(QWidget *parent)
     : m_profile(new QWebEngineProfile(this)) // no storage name: off the record
     , m_view(new QWebEngineView(m_profile, parent)) {
     // The engine reports every finished load, failed or not; see the class comment.
     connect(m_view->page(), &QWebEnginePage::loadFinished, this, [this](bool) { pageFinished(); });
 }
 
-WebBs::~WebBs() {
+WebEngineBrowser::~WebEngineBrowser() {
     m_alive.reset();
     // The page goes before its profile, as the engine requires.
     delete m_view.data();
 }
 
-void WebBs::shareCookiesWith(QNetworkCookieJar *jar) {
+void WebEngineBrowser::shareCookiesWith(QNetworkCookieJar *jar) {
     QWebEngineCookieStore *store = m_profile->cookieStore();
     connect(store, &QWebEngineCookieStore::cookieAdded, jar, [jar](const QNetworkCookie &cookie) {
         if (!jar->updateCookie(cookie))
@@ -68,15 +68,15 @@ void WebBs::shareCookiesWith(QNetworkCookieJar *jar) {
     store->loadAllCookies();
 }
 
-QByteArray WebBs::userAgent() const {
+QByteArray WebEngineBrowser::userAgent() const {
     return m_profile->httpUserAgent().toUtf8();
 }
 
-void WebBs::Navigate(const QString &address) {
+void WebEngineBrowser::navigate(const QString &address) {
     m_view->load(QUrl(address));
 }
 
-void WebBs::setElementValue(const QString &id, const QString &value, Done done) {
+void WebEngineBrowser::setElementValue(const QString &id, const QString &value, Done done) {
     const QString script = u"(function (a) {"
                            " var e = document.getElementById(a[0]);"
                            " if (!e) return false;"
@@ -85,7 +85,7 @@ void WebBs::setElementValue(const QString &id, const QString &value, Done done) 
     run(script, [done = std::move(done)](const QVariant &result) { done(isTrue(result)); });
 }
 
-void WebBs::execScript(const QString &code, Done done) {
+void WebEngineBrowser::execScript(const QString &code, Done done) {
     // The code stands on lines of its own, so a trailing comment in it cannot swallow the
     // wrapper. Only an exception counts as failure: a script that submits a form may leave
     // its page before the engine hands back its result.
@@ -94,7 +94,7 @@ void WebBs::execScript(const QString &code, Done done) {
     run(script, [done = std::move(done)](const QVariant &result) { done(!isFalse(result)); });
 }
 
-void WebBs::run(const QString &script, std::function<void(const QVariant &)> callback) {
+void WebEngineBrowser::run(const QString &script, std::function<void(const QVariant &)> callback) {
     m_view->page()->runJavaScript(script, [alive = std::weak_ptr<bool>(m_alive),
                                            callback = std::move(callback)](const QVariant &result) {
         if (!alive.expired())
@@ -102,7 +102,7 @@ void WebBs::run(const QString &script, std::function<void(const QVariant &)> cal
     });
 }
 
-void WebBs::pageFinished() {
+void WebEngineBrowser::pageFinished() {
     const QUrl address = m_view->url();
     run(MarkupScript, [this, address](const QVariant &result) {
         const QVariantList texts = result.toList();

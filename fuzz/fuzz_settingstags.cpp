@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const QString tags[] = {u"leftr"_s, u"topb"_s, u"companycode"_s, u"companynumber"_s,
                             u"companyname"_s};
     for (const QString &tag : tags) {
-        const std::optional<QString> value = itinerary::GetTagValue(content, tag);
+        const std::optional<QString> value = itinerary::tagValue(content, tag);
         if (!value)
             continue;
         const QString opening = u'<' + tag + u'>';
@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (!content.contains(u'<')) {
         const QString text = itinerary::settingsText(content, content, content, content, content);
         for (const QString &tag : tags) {
-            if (itinerary::GetTagValue(text, tag) != content)
+            if (itinerary::tagValue(text, tag) != content)
                 std::abort();
         }
     }

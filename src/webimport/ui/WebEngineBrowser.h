@@ -28,13 +28,13 @@ namespace itinerary {
 // start page again.
 //
 // Values go into the page as JSON string literals, never pasted into script text raw.
-class WebBs final : public BrowserControl {
+class WebEngineBrowser final : public BrowserControl {
     Q_OBJECT
 
 public:
     // The view is a child widget of `parent`, which places it.
-    explicit WebBs(QWidget *parent);
-    ~WebBs() override;
+    explicit WebEngineBrowser(QWidget *parent);
+    ~WebEngineBrowser() override;
 
     QWebEngineView *view() const { return m_view; }
     QWebEngineProfile *profile() const { return m_profile; }
@@ -46,7 +46,7 @@ public:
     // The engine's User-Agent, for requests that must look like the page's own.
     QByteArray userAgent() const;
 
-    void Navigate(const QString &address) override;
+    void navigate(const QString &address) override;
     void setElementValue(const QString &id, const QString &value, Done done) override;
     void execScript(const QString &code, Done done) override;
 
