@@ -1,8 +1,8 @@
 // The booking import on a large display: twelve passengers, four segments, one identity
 // line and one ticket element per passenger, and the fare line. Target: under 50 µs.
-#include "sheet/Clock.h"
+#include "base/Clock.h"
+#include "base/Messages.h"
 #include "sheet/Itinerary.h"
-#include "sheet/Messages.h"
 #include "textimport/BookingDisplayImport.h"
 
 #include <benchmark/benchmark.h>

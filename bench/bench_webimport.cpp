@@ -1,8 +1,8 @@
 // A saved result page in the form the browser engine hands it over: tag names normalised,
 // the third table taken out, the guard and the parse into a sheet; and each step alone.
+#include "base/Messages.h"
+#include "base/TextEncoding.h"
 #include "sheet/Itinerary.h"
-#include "sheet/Messages.h"
-#include "sheet/TextEncoding.h"
 #include "webimport/MarkupNormaliser.h"
 #include "webimport/ResultPageParser.h"
 #include "webimport/ThirdTable.h"

@@ -2,10 +2,10 @@
 // a sanitizer report, and the import must be repeatable. Importing the same text twice gives
 // the same sheet as importing it once, because every import clears or rewrites what the
 // previous one wrote. Dates without a year land within half a year of today.
-#include "sheet/Clock.h"
+#include "base/Clock.h"
+#include "base/Messages.h"
+#include "base/TextEncoding.h"
 #include "sheet/Itinerary.h"
-#include "sheet/Messages.h"
-#include "sheet/TextEncoding.h"
 #include "sheet/TextRules.h"
 #include "textimport/BookingDisplayImport.h"
 #include "textimport/DateConversion.h"

@@ -1,8 +1,8 @@
 // Any bytes, read as a page: the normaliser, the third-table extraction, the guard and the
 // parser must never crash, and the properties they promise must hold.
+#include "base/Messages.h"
 #include "sheet/FieldMap.h"
 #include "sheet/Itinerary.h"
-#include "sheet/Messages.h"
 #include "webimport/MarkupNormaliser.h"
 #include "webimport/ResultPageParser.h"
 #include "webimport/ThirdTable.h"

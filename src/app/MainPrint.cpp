@@ -3,16 +3,17 @@
 #include "app/ClickableLabel.h"
 #include "app/MessageBoxMessages.h"
 #include "app/SheetFieldEdit.h"
+#include "app/SheetGeometry.h"
 #include "app/Twips.h"
-#include "print/LocalFileSystem.h"
+#include "base/Clock.h"
 #include "print/PrintJob.h"
 #include "print/PrintPosition.h"
 #include "print/PrintRequest.h"
-#include "print/SettingsFile.h"
 #include "print/net/NetworkPictureLoader.h"
 #include "print/ui/QtReceiptPrinter.h"
 #include "render/EmbeddedRenderService.h"
-#include "sheet/Clock.h"
+#include "settings/LocalFileSystem.h"
+#include "settings/SettingsFile.h"
 #include "sheet/TextRules.h"
 #include "textimport/ui/BookingImportWindow.h"
 #include "webimport/QueryChecks.h"
@@ -311,13 +312,13 @@ void MainPrint::buildPrintPosition() {
 }
 
 void MainPrint::buildSheet() {
-    for (const LabelInfo &info : sheetLabels()) {
+    for (const SheetLabel &info : sheetLabels()) {
         makeLabel(info.caption.toString(), twipsToPixels(info.rect), this,
                   info.centred ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
     }
     for (const FieldInfo &info : fieldTable()) {
         auto *edit = new SheetFieldEdit(m_sheet, info.index, this);
-        edit->setGeometry(twipsToPixels(info.rect));
+        edit->setGeometry(twipsToPixels(fieldRect(info.index)));
         m_fields[info.index] = edit;
     }
     cmdpau =

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/Config.h"
-#include "print/StartupValues.h"
+#include "settings/StartupValues.h"
 #include "sheet/Itinerary.h"
 #include "textimport/ui/BookingImportWindow.h"
 

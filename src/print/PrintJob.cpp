@@ -1,5 +1,7 @@
 #include "print/PrintJob.h"
 
+#include "base/Clock.h"
+#include "base/Messages.h"
 #include "print/CheckCode.h"
 #include "print/GeneralNumber.h"
 #include "print/PictureLoader.h"
@@ -7,10 +9,8 @@
 #include "print/PrintPosition.h"
 #include "print/PrintRequest.h"
 #include "print/ReceiptPrinter.h"
-#include "sheet/Clock.h"
 #include "sheet/FieldMap.h"
 #include "sheet/Itinerary.h"
-#include "sheet/Messages.h"
 #include "sheet/TextRules.h"
 
 #include <QTimer>

@@ -1,7 +1,7 @@
 #include "textimport/BookingDisplayImport.h"
 
+#include "base/Messages.h"
 #include "sheet/Itinerary.h"
-#include "sheet/Messages.h"
 #include "textimport/FareImport.h"
 #include "textimport/ImportProcedures.h"
 #include "textimport/PassengerImport.h"

@@ -1,6 +1,6 @@
 #include "textimport/DateConversion.h"
 
-#include "sheet/Clock.h"
+#include "base/Clock.h"
 #include "sheet/TextRules.h"
 #include "textimport/CodeTables.h"
 

@@ -1,8 +1,8 @@
 #include "webimport/ResultPageParser.h"
 
+#include "base/Messages.h"
 #include "sheet/FieldMap.h"
 #include "sheet/Itinerary.h"
-#include "sheet/Messages.h"
 #include "textimport/ImportProcedures.h"
 #include "webimport/CharacterReferences.h"
 

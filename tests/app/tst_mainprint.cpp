@@ -2,9 +2,9 @@
 #include "app/MainPrint.h"
 #include "app/SheetFieldEdit.h"
 
+#include "base/Clock.h"
+#include "base/Messages.h"
 #include "print/PrintPosition.h"
-#include "sheet/Clock.h"
-#include "sheet/Messages.h"
 #include "textimport/ui/BookingImportWindow.h"
 
 #include <QApplication>

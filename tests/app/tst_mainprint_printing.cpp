@@ -4,12 +4,12 @@
 #include "TestPaths.h"
 #include "app/MainPrint.h"
 #include "app/SheetFieldEdit.h"
+#include "base/Clock.h"
+#include "base/Messages.h"
 #include "print/PrintJob.h"
 #include "print/ReceiptPrinter.h"
 #include "print/ui/QtReceiptPrinter.h"
 #include "render/EmbeddedRenderService.h"
-#include "sheet/Clock.h"
-#include "sheet/Messages.h"
 #include "textimport/BookingDisplayImport.h"
 
 #include <QDateTime>

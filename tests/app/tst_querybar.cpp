@@ -6,7 +6,7 @@
 
 #include "app/ClickableLabel.h"
 #include "app/MainPrint.h"
-#include "sheet/Messages.h"
+#include "base/Messages.h"
 #include "webimport/MarkupNormaliser.h"
 #include "webimport/ThirdTable.h"
 

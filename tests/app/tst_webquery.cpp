@@ -6,7 +6,7 @@
 #include "app/ClickableLabel.h"
 #include "app/MainPrint.h"
 #include "app/SheetFieldEdit.h"
-#include "sheet/Messages.h"
+#include "base/Messages.h"
 #include "webimport/ui/BrowserControl.h"
 
 #include "SitePages.h"

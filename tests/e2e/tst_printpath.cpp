@@ -4,6 +4,8 @@
 #include "PrintedPdf.h"
 #include "render/Ink.h"
 
+#include "base/Clock.h"
+#include "base/Messages.h"
 #include "print/PrintJob.h"
 #include "print/PrintPosition.h"
 #include "print/PrintRequest.h"
@@ -11,10 +13,8 @@
 #include "print/ui/QtReceiptPrinter.h"
 #include "render/EmbeddedRenderService.h"
 #include "render/ReceiptRenderer.h"
-#include "sheet/Clock.h"
 #include "sheet/FieldMap.h"
 #include "sheet/Itinerary.h"
-#include "sheet/Messages.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

@@ -1,11 +1,11 @@
+#include "base/Clock.h"
+#include "base/Messages.h"
 #include "print/PictureLoader.h"
 #include "print/PrintJob.h"
 #include "print/PrintPosition.h"
 #include "print/ReceiptPrinter.h"
-#include "sheet/Clock.h"
 #include "sheet/FieldMap.h"
 #include "sheet/Itinerary.h"
-#include "sheet/Messages.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>

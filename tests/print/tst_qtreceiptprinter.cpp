@@ -1,12 +1,12 @@
 #include "PrintedPdf.h"
+#include "base/Clock.h"
+#include "base/Messages.h"
 #include "print/PictureLoader.h"
 #include "print/PrintJob.h"
 #include "print/PrintPosition.h"
 #include "print/ui/QtReceiptPrinter.h"
-#include "sheet/Clock.h"
 #include "sheet/FieldMap.h"
 #include "sheet/Itinerary.h"
-#include "sheet/Messages.h"
 
 #include <QBuffer>
 #include <QCoreApplication>

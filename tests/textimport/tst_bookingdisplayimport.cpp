@@ -2,9 +2,9 @@
 // the segment rows, the fare row, the passengers, and texts that are broken or hostile.
 #include "TestPaths.h"
 
-#include "sheet/Clock.h"
+#include "base/Clock.h"
+#include "base/Messages.h"
 #include "sheet/Itinerary.h"
-#include "sheet/Messages.h"
 #include "textimport/BookingDisplayImport.h"
 
 #include <QElapsedTimer>

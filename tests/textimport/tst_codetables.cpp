@@ -1,4 +1,4 @@
-#include "sheet/Clock.h"
+#include "base/Clock.h"
 #include "textimport/CodeTables.h"
 #include "textimport/DateConversion.h"
 

@@ -4,9 +4,9 @@
 // and the local verification site's pages with the sheets expected of them.
 #include "TestPaths.h"
 
+#include "base/Messages.h"
+#include "base/TextEncoding.h"
 #include "sheet/Itinerary.h"
-#include "sheet/Messages.h"
-#include "sheet/TextEncoding.h"
 #include "webimport/MarkupNormaliser.h"
 #include "webimport/ResultPageParser.h"
 #include "webimport/ThirdTable.h"

@@ -1,8 +1,8 @@
 #include "ResultTableBuilder.h"
 
+#include "base/Messages.h"
 #include "sheet/FieldMap.h"
 #include "sheet/Itinerary.h"
-#include "sheet/Messages.h"
 #include "webimport/ResultPageParser.h"
 
 #include <QSignalSpy>

@@ -5,9 +5,9 @@
 #include "CliInput.h"
 #include "SheetJson.h"
 
-#include "sheet/Clock.h"
+#include "base/Clock.h"
+#include "base/Messages.h"
 #include "sheet/Itinerary.h"
-#include "sheet/Messages.h"
 #include "textimport/BookingDisplayImport.h"
 
 #include <QDate>

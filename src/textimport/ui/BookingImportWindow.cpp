@@ -1,6 +1,6 @@
 #include "textimport/ui/BookingImportWindow.h"
 
-#include "sheet/Messages.h"
+#include "base/Messages.h"
 #include "textimport/BookingDisplayImport.h"
 
 #include <QCloseEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "print/FileSystem.h"
+#include "settings/FileSystem.h"
 
 namespace itinerary {
 

@@ -1,4 +1,4 @@
-#include "print/LocalFileSystem.h"
+#include "settings/LocalFileSystem.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "sheet/TextEncoding.h"
+#include "base/TextEncoding.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>

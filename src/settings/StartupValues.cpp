@@ -1,6 +1,6 @@
-#include "print/StartupValues.h"
+#include "settings/StartupValues.h"
 
-#include "print/SettingsFile.h"
+#include "settings/SettingsFile.h"
 #include "sheet/Itinerary.h"
 
 namespace itinerary {

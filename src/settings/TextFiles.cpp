@@ -1,7 +1,7 @@
-#include "print/TextFiles.h"
+#include "settings/TextFiles.h"
 
-#include "print/FileSystem.h"
-#include "sheet/TextEncoding.h"
+#include "base/TextEncoding.h"
+#include "settings/FileSystem.h"
 
 #include <QFileInfo>
 

@@ -1,8 +1,8 @@
-#include "print/SettingsFile.h"
+#include "settings/SettingsFile.h"
 
+#include "base/Clock.h"
 #include "print/PrintPosition.h"
-#include "print/TextFiles.h"
-#include "sheet/Clock.h"
+#include "settings/TextFiles.h"
 #include "sheet/FieldMap.h"
 #include "sheet/Itinerary.h"
 

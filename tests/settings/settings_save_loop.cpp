@@ -3,9 +3,9 @@
 // is killed (or a save fails, with status 1): the child that tst_settingskill kills.
 #include "SaveLoopVariants.h"
 
-#include "print/LocalFileSystem.h"
 #include "print/PrintPosition.h"
-#include "print/SettingsFile.h"
+#include "settings/LocalFileSystem.h"
+#include "settings/SettingsFile.h"
 #include "sheet/FieldMap.h"
 #include "sheet/Itinerary.h"
 

@@ -3,13 +3,13 @@
 // the other complete content, never a torn, empty or missing one.
 #include "SaveLoopVariants.h"
 
-#include "print/LocalFileSystem.h"
+#include "base/Clock.h"
+#include "base/TextEncoding.h"
 #include "print/PrintPosition.h"
-#include "print/SettingsFile.h"
-#include "sheet/Clock.h"
+#include "settings/LocalFileSystem.h"
+#include "settings/SettingsFile.h"
 #include "sheet/FieldMap.h"
 #include "sheet/Itinerary.h"
-#include "sheet/TextEncoding.h"
 
 #include <QDir>
 #include <QFile>
