@@ -58,33 +58,10 @@ public:
     const StartupValues &startupValues() const { return m_startup; }
     // The embedded rendering service, when no service address is configured.
     EmbeddedRenderService *renderService() const { return m_renderService.get(); }
-    // The import window while it is open.
-    BookingImportWindow *importWindow() const { return m_importWindow; }
-    SheetFieldEdit *field(int index) const { return m_fields[index]; }
     // The browser control that drives the verification site, once it exists.
     BrowserControl *browser() const { return m_browser; }
     // Set once a page of the site has completed; the result page import waits for it.
     bool pageReady() const { return m_pageReady; }
-
-    // The controls, by the names the handlers use.
-    QRadioButton *Option1 = nullptr;
-    QRadioButton *Option2 = nullptr;
-    QLineEdit *Tn = nullptr;
-    QLineEdit *Nm = nullptr;
-    QLineEdit *Text1 = nullptr;
-    ClickableLabel *Image2 = nullptr;
-    QPushButton *Command1 = nullptr;
-    QPushButton *Command2 = nullptr;
-    QPushButton *Command3 = nullptr;
-    QLineEdit *leftr = nullptr;
-    QLineEdit *topb = nullptr;
-    ClickableLabel *cmdtoleft = nullptr;
-    ClickableLabel *cmdtoright = nullptr;
-    ClickableLabel *cmdtotop = nullptr;
-    ClickableLabel *cmdtobum = nullptr;
-    QPushButton *cmdpau = nullptr;
-    QPushButton *cmdnext = nullptr;
-    QLabel *Image1 = nullptr;
 
     // The client area at the opening size: 13065 x 5025 twips.
     static QSize clientSize();
@@ -149,6 +126,27 @@ private Q_SLOTS:
     void WebBs_StatusTextChange(const QString &text);
 
 private:
+    // The controls, by the names the handlers use (and their object names: tests find them
+    // with findChild). The sheet's fields are "Pt0" to "Pt58".
+    QRadioButton *Option1 = nullptr;
+    QRadioButton *Option2 = nullptr;
+    QLineEdit *Tn = nullptr;
+    QLineEdit *Nm = nullptr;
+    QLineEdit *Text1 = nullptr;
+    ClickableLabel *Image2 = nullptr;
+    QPushButton *Command1 = nullptr;
+    QPushButton *Command2 = nullptr;
+    QPushButton *Command3 = nullptr;
+    QLineEdit *leftr = nullptr;
+    QLineEdit *topb = nullptr;
+    ClickableLabel *cmdtoleft = nullptr;
+    ClickableLabel *cmdtoright = nullptr;
+    ClickableLabel *cmdtotop = nullptr;
+    ClickableLabel *cmdtobum = nullptr;
+    QPushButton *cmdpau = nullptr;
+    QPushButton *cmdnext = nullptr;
+    QLabel *Image1 = nullptr;
+
     Config m_config;
     Itinerary m_sheet;
     std::unique_ptr<Clock> m_ownClock;

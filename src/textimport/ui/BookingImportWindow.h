@@ -24,19 +24,21 @@ public:
                         QWidget *mainWindow);
     ~BookingImportWindow() override;
 
-    QPlainTextEdit *Text1 = nullptr;
-    QPushButton *Command1 = nullptr; // "导入"
-    QPushButton *Command2 = nullptr; // "取消"
-
-    // Parses the pasted text into the sheet.
-    void importBookingDisplay();
-
 protected:
     void closeEvent(QCloseEvent *event) override;
 
-private:
+private Q_SLOTS:
     void Command1_Click();
+
+private:
+    // Parses the pasted text into the sheet.
+    void importBookingDisplay();
     void Form_Unload();
+
+    // The controls, by their object names.
+    QPlainTextEdit *Text1 = nullptr;
+    QPushButton *Command1 = nullptr; // "导入"
+    QPushButton *Command2 = nullptr; // "取消"
 
     Itinerary &m_sheet;
     Messages &m_messages;
