@@ -12,7 +12,9 @@ target_link_libraries(startup_plain_window PRIVATE bench_startup_probe itinerary
 # The main window links what the application links.
 add_executable(startup_main_window ${CMAKE_CURRENT_LIST_DIR}/startup/startup_main_window.cpp)
 target_link_libraries(startup_main_window PRIVATE bench_startup_probe itinerary_app)
+target_compile_definitions(startup_main_window PRIVATE
+  ITINERARY_BROWSER_ENGINE="$<TARGET_FILE:itinerary-browser-engine>")
 
 add_executable(bench_startup ${CMAKE_CURRENT_LIST_DIR}/bench_startup.cpp)
 target_link_libraries(bench_startup PRIVATE bench_startup_probe itinerary_verification_site)
-add_dependencies(bench_startup startup_plain_window startup_main_window)
+add_dependencies(bench_startup startup_plain_window startup_main_window itinerary-browser-engine)

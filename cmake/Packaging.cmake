@@ -8,6 +8,10 @@ foreach(program IN LISTS ITINERARY_PROGRAMS)
   endif()
 endforeach()
 
+if(TARGET itinerary-browser-engine)
+  install(TARGETS itinerary-browser-engine LIBRARY DESTINATION ${ITINERARY_BROWSER_ENGINE_INSTALL_DIR})
+endif()
+
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/itinerary.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/itinerary.svg
@@ -47,11 +51,13 @@ the application against the real site's address.")
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 
-# Library dependencies are computed from the binaries (dpkg-shlibdeps; the browser engine's
-# shlibs bring its helper process along). The CJK fonts the receipt and the sheet are drawn
-# with are data that no binary links, so they are named here.
+# Library dependencies are computed from the binaries, the browser engine module included
+# (dpkg-shlibdeps; the engine's shlibs bring its helper process along). The CJK fonts the
+# receipt and the sheet are drawn with, and Qt's translations, are data that no binary links,
+# so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk")
+# Qt's own texts (message box buttons, context menus) in Chinese come from Qt's translations.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, qt6-translations-l10n")
 # Printing goes to the default printer of a CUPS server, local or on the network.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "cups")
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/package)

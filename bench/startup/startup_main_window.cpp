@@ -11,6 +11,7 @@
 
 #include "app/Config.h"
 #include "app/MainPrint.h"
+#include "app/QtTranslations.h"
 #include "webimport/ui/BrowserControl.h"
 
 #include <QApplication>
@@ -24,8 +25,8 @@ using namespace Qt::StringLiterals;
 int main(int argc, char *argv[]) {
     bench::StartupProbe probe(argc > 1 ? QByteArray(argv[1]).toLongLong() : 0);
     const QString siteUrl = argc > 2 ? QString::fromUtf8(argv[2]) : QString();
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
+    installQtTranslations(app);
     probe.mark(u"app"_s);
 
     QTemporaryDir settings;
@@ -33,6 +34,7 @@ int main(int argc, char *argv[]) {
     config.siteHomeUrl = siteUrl;
     config.captchaUrl = Config::captchaUrlFor(siteUrl);
     config.settingsDirectory = settings.path();
+    config.browserEngineFile = QStringLiteral(ITINERARY_BROWSER_ENGINE);
     MainPrint window(config);
     probe.mark(u"constructed"_s);
     probe.watch(&window);

@@ -18,7 +18,9 @@
 #include "textimport/ui/BookingImportWindow.h"
 #include "webimport/QueryChecks.h"
 #include "webimport/ResultPageParser.h"
-#include "webimport/ui/WebEngineBrowser.h"
+#include "webimport/ui/BrowserControl.h"
+#include "webimport/ui/BrowserEngine.h"
+#include "webimport/ui/BrowserEngineLoader.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -30,7 +32,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
-#include <QWebEngineView>
 
 using namespace Qt::StringLiterals;
 
@@ -41,6 +42,8 @@ namespace {
 // A CJK face that exists on the machine; the classic serif face the form names does not.
 const QString SerifCjk = u"Noto Serif CJK SC"_s;
 const QString SansCjk = u"Noto Sans CJK SC"_s;
+
+const QString BrowserMissingMessage = u"网页浏览组件无法加载，不能从验真网站导入：\n%1"_s;
 
 QLabel *makeLabel(const QString &caption, const QRect &rect, QWidget *parent,
                   Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
@@ -366,10 +369,10 @@ void MainPrint::Text1_Change() {
     Text1->setCursorPosition(int(Text1->text().size()));
 }
 
-// The browser engine is slow to start, so it is made once the window has been painted for
-// the first time, when the events already queued have been handled: the window shows at
-// once and the site loads behind it. (A zero timer started before the first paint would fire
-// before it and delay it.)
+// The browser engine is slow to load and to start, so it is loaded once the window has been
+// painted for the first time, when the events already queued have been handled: the window
+// shows at once and the site loads behind it. (A zero timer started before the first paint
+// would fire before it and delay it.)
 void MainPrint::paintEvent(QPaintEvent *event) {
     QWidget::paintEvent(event);
     if (m_painted)
@@ -378,21 +381,22 @@ void MainPrint::paintEvent(QPaintEvent *event) {
     QTimer::singleShot(0, this, &MainPrint::createBrowser);
 }
 
-// The engine's browser control, out of sight right of the client area; in the focus order
-// after field 4 and before "上一位". A build without a site address has no browser.
+// The engine's browser control, loaded from its module now that the window is up. Its page is
+// never shown and is no part of the window: no native window is added or replaced, and the
+// keyboard focus never goes into a page nobody sees. A build without a site address has no
+// browser; without the module the operator is told, and the rest of the program works.
 void MainPrint::createBrowser() {
     if (m_browser != nullptr || m_config.siteHomeUrl.isEmpty())
         return;
-    auto web = std::make_unique<WebEngineBrowser>(this);
-    QWebEngineView *view = web->view();
-    view->setObjectName(u"WebBs"_s);
-    view->setGeometry(twipsRect(13560, 240, 4575, 8535));
-    m_browserView = view;
-    placeBrowserInFocusOrder();
+    QString error;
+    BrowserEngine *engine = loadBrowserEngine(m_config.browserEngineFile, &error);
+    if (engine == nullptr) {
+        m_messages->showMessage(BrowserMissingMessage.arg(error));
+        return;
+    }
     // The captcha picture must be fetched in the page's session, as the page's own browser.
-    web->shareCookiesWith(m_loader->cookieJar());
+    std::unique_ptr<BrowserControl> web = engine->createBrowser(m_loader->cookieJar());
     m_loader->setUserAgent(web->userAgent());
-    view->show();
     m_browser = web.get();
     m_ownBrowser = std::move(web);
     bindBrowser();
@@ -401,21 +405,11 @@ void MainPrint::createBrowser() {
     Q_EMIT browserCreated();
 }
 
-// After field 4 and before "上一位". The view itself takes no focus, the page's widget inside
-// it does; the engine makes a new one for some pages, which moves the view to the end of the
-// focus chain, so this is done again for every completed page.
-void MainPrint::placeBrowserInFocusOrder() {
-    if (!m_browserView)
-        return;
-    m_browserView->setFocusPolicy(Qt::StrongFocus);
-    QWidget::setTabOrder(m_fields[4], m_browserView);
-    QWidget::setTabOrder(m_browserView, cmdpau);
-}
-
 void MainPrint::bindBrowser() {
     connect(m_browser, &BrowserControl::DownloadComplete, this, &MainPrint::WebBs_DownloadComplete);
     connect(m_browser, &BrowserControl::DocumentComplete, this, &MainPrint::WebBs_DocumentComplete);
     connect(m_browser, &BrowserControl::StatusTextChange, this, &MainPrint::WebBs_StatusTextChange);
+    connect(m_browser, &BrowserControl::pageAlert, this, &MainPrint::showPageAlert);
     connect(Command1, &QPushButton::clicked, this, &MainPrint::Command1_Click);
     connect(Image2, &ClickableLabel::clicked, this, &MainPrint::Image2_Click);
 }
@@ -514,12 +508,17 @@ void MainPrint::queryPageNotReady() {
 // Every completed page, whatever it is: "导入" becomes usable, a new captcha is shown (a
 // load that blocks), and the result page import is allowed from now on.
 void MainPrint::WebBs_DocumentComplete() {
-    placeBrowserInFocusOrder();
     blocking([this] {
         Command1->setEnabled(true);
         refreshCaptcha();
         m_pageReady = true;
     });
+}
+
+// The site's page alerts the operator (an incomplete query, for one) in a box titled as a
+// browser titles a page's message; the page's script waits until it is closed.
+void MainPrint::showPageAlert(const QString &text) {
+    blocking([&] { m_messages->showMessage(text, u"来自网页的消息"_s); });
 }
 
 void MainPrint::WebBs_StatusTextChange(const QString &text) {
