@@ -5,11 +5,11 @@
 ITINERARY_PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-webengine-dev qt6-httpserver-dev qt6-websockets-dev
-  fonts-noto-cjk libbenchmark-dev
+  fonts-noto-cjk qt6-translations-l10n libbenchmark-dev
 )
 ITINERARY_TEST_PACKAGES=(
   clang-format clang libclang-rt-14-dev libbenchmark-dev
-  cups cups-bsd printer-driver-cups-pdf poppler-utils xvfb xauth
+  cups cups-bsd printer-driver-cups-pdf poppler-utils xvfb xauth openbox x11-utils
   dpkg-dev file
 )
 # The bench command also measures whole processes with /usr/bin/time.
