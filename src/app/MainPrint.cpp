@@ -104,7 +104,7 @@ MainPrint::MainPrint(Config config, MainPrintSeams seams, QWidget *parent)
     setObjectName(u"MainPrint"_s);
     QFont base(SansCjk, 9);
     setFont(base);
-    // What lies outside the client area (the browser, the print picture, field 4) must stay
+    // What lies outside the client area (the print picture, field 4) must stay
     // out of sight: the window keeps its opening size.
     setFixedSize(clientSize());
 
