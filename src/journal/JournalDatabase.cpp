@@ -27,6 +27,11 @@ const QString Columns =
     "ticket_key, passenger_name, name_key, record_code, total, international, left_offset, "
     "top_offset, printer_name, field_values, voided, void_reason, voided_at"_s;
 
+// Empty texts are stored as empty texts: Qt would bind a null QString as NULL.
+QString notNull(const QString &value) {
+    return value.isNull() ? QString(u""_s) : value;
+}
+
 QString newConnectionName() {
     static QAtomicInteger<quint64> counter;
     return u"itinerary-journal-%1"_s.arg(counter.fetchAndAddRelaxed(1));
@@ -234,26 +239,26 @@ bool JournalDatabase::insert(const JournalEntry &entry, QString *error) {
         }
     }
     QSqlQuery &q = *m_insert;
-    q.bindValue(0, entry.id);
+    q.bindValue(0, notNull(entry.id));
     q.bindValue(1, entry.timeText());
-    q.bindValue(2, entry.counterName);
+    q.bindValue(2, notNull(entry.counterName));
     q.bindValue(3, entry.printed ? 1 : 0);
-    q.bindValue(4, entry.message);
-    q.bindValue(5, entry.checkCode);
-    q.bindValue(6, entry.ticketNumber);
-    q.bindValue(7, entry.ticketKey());
-    q.bindValue(8, entry.passengerName);
-    q.bindValue(9, entry.nameKey());
-    q.bindValue(10, entry.recordCode);
-    q.bindValue(11, entry.total);
+    q.bindValue(4, notNull(entry.message));
+    q.bindValue(5, notNull(entry.checkCode));
+    q.bindValue(6, notNull(entry.ticketNumber));
+    q.bindValue(7, notNull(entry.ticketKey()));
+    q.bindValue(8, notNull(entry.passengerName));
+    q.bindValue(9, notNull(entry.nameKey()));
+    q.bindValue(10, notNull(entry.recordCode));
+    q.bindValue(11, notNull(entry.total));
     q.bindValue(12, entry.international ? 1 : 0);
-    q.bindValue(13, entry.leftOffsetMm);
-    q.bindValue(14, entry.topOffsetMm);
-    q.bindValue(15, entry.printerName);
+    q.bindValue(13, notNull(entry.leftOffsetMm));
+    q.bindValue(14, notNull(entry.topOffsetMm));
+    q.bindValue(15, notNull(entry.printerName));
     q.bindValue(16, joinedValues(entry.fieldValues));
     q.bindValue(17, entry.voided ? 1 : 0);
-    q.bindValue(18, entry.voidReason);
-    q.bindValue(19, entry.voidedAt);
+    q.bindValue(18, notNull(entry.voidReason));
+    q.bindValue(19, notNull(entry.voidedAt));
     if (q.exec())
         return true;
     *error = describeDatabaseError(m_address, q.lastError());
@@ -267,7 +272,7 @@ bool JournalDatabase::markVoid(const QString &entryId, const QString &reason, co
     QSqlQuery query(m_db);
     query.prepare(u"UPDATE print_journal SET voided = 1, void_reason = ?, voided_at = ? "
                   "WHERE entry_id = ? AND voided = 0"_s);
-    query.addBindValue(reason);
+    query.addBindValue(notNull(reason));
     query.addBindValue(timeWithOffset(when));
     query.addBindValue(entryId);
     if (!query.exec()) {

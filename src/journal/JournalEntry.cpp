@@ -29,8 +29,8 @@ QString timeWithOffset(const QDateTime &time) {
     const QDateTime fixed = time.toOffsetFromUtc(offset);
     QString text = fixed.toString(u"yyyy-MM-ddTHH:mm:ss.zzz"_s);
     const int minutes = std::abs(offset) / 60;
-    text += u"%1%2:%3"_s.arg(offset < 0 ? u'-' : u'+')
-                .arg(minutes / 60, 2, 10, QLatin1Char('0'))
+    text += offset < 0 ? u'-' : u'+';
+    text += u"%1:%2"_s.arg(minutes / 60, 2, 10, QLatin1Char('0'))
                 .arg(minutes % 60, 2, 10, QLatin1Char('0'));
     return text;
 }
