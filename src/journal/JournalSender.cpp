@@ -36,19 +36,23 @@ void JournalSender::sendWaiting() {
             return;
         }
     }
-    if (!m_database)
-        m_database = JournalDatabase::open(m_address, JournalDatabase::Access::ReadWrite, &error);
-    if (!m_database) {
-        m_retry->start();
-        Q_EMIT roundFinished(false, 0, error);
-        return;
+    // Twice: a connection that the server closed (a restart) fails its first statement,
+    // and a new one may go through at once.
+    JournalOutbox::SendResult result;
+    for (int attempt = 0; attempt < 2 && !result.complete; ++attempt) {
+        if (!m_database)
+            m_database =
+                JournalDatabase::open(m_address, JournalDatabase::Access::ReadWrite, &error);
+        if (!m_database) {
+            result.error = error;
+            break;
+        }
+        result = m_outbox->sendTo(*m_database);
+        if (!result.complete)
+            m_database.reset();
     }
-    const JournalOutbox::SendResult result = m_outbox->sendTo(*m_database);
-    if (!result.complete) {
-        // Connect afresh next time: the server may have restarted under this connection.
-        m_database.reset();
+    if (!result.complete)
         m_retry->start();
-    }
     Q_EMIT roundFinished(result.complete, result.sent, result.error);
 }
 
