@@ -292,7 +292,6 @@ QSqlQuery JournalDatabase::selectQuery(const QString &columns, const JournalFilt
     const QString order =
         newestFirst ? u" ORDER BY printed_at DESC, seq DESC"_s : u" ORDER BY printed_at, seq"_s;
     QSqlQuery query(m_db);
-    query.setForwardOnly(true);
     query.prepare(u"SELECT %1 FROM print_journal"_s.arg(columns) + filter.whereClause(&values) +
                   order);
     for (const QVariant &value : std::as_const(values))
@@ -306,6 +305,7 @@ std::optional<QList<JournalEntry>> JournalDatabase::entries(const JournalFilter 
     if (!m_hasTables)
         return rows;
     QSqlQuery query = selectQuery(Columns, filter, newestFirst);
+    query.setForwardOnly(true);
     if (!query.exec()) {
         *error = describeDatabaseError(m_address, query.lastError());
         return std::nullopt;
