@@ -216,7 +216,7 @@ bool JournalDatabase::readSchemaVersion(QString *error) {
     QString detail;
     const std::optional<int> version = storedSchemaVersion(m_db, &detail);
     if (!version) {
-        *error = describeDatabaseError(m_address, m_db.lastError());
+        *error = describeDatabaseError(m_address, QSqlError(detail));
         return false;
     }
     if (*version > JournalSchemaVersion) {

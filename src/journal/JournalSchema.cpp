@@ -70,6 +70,13 @@ bool run(QSqlDatabase &db, const QString &statement, QString *error) {
 } // namespace
 
 std::optional<int> storedSchemaVersion(QSqlDatabase &db, QString *error) {
+    // The table list hides failures: a file that is no database at all reads as one
+    // without tables, unless its schema is read first.
+    QSqlQuery probe(db);
+    if (db.driverName() == u"QSQLITE" && !probe.exec(u"SELECT COUNT(*) FROM sqlite_master"_s)) {
+        *error = probe.lastError().text();
+        return std::nullopt;
+    }
     if (!db.tables().contains(u"journal_schema"_s))
         return 0;
     QSqlQuery query(db);
