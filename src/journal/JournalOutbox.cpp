@@ -63,7 +63,7 @@ std::unique_ptr<JournalOutbox> JournalOutbox::open(const QString &path, QString 
     db.setConnectOptions(u"QSQLITE_BUSY_TIMEOUT=2000"_s);
     QSqlQuery query(db);
     if (!db.open() || !query.exec(u"PRAGMA journal_mode=WAL"_s) ||
-        !query.exec(u"PRAGMA synchronous=FULL"_s) ||
+        !query.exec(u"PRAGMA synchronous=NORMAL"_s) ||
         !query.exec(u"CREATE TABLE IF NOT EXISTS outbox (entry_id TEXT PRIMARY KEY, "
                     "entry TEXT NOT NULL)"_s)) {
         *error = describe(path, db.isOpen() ? query.lastError() : db.lastError());
