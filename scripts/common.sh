@@ -16,7 +16,7 @@ ITINERARY_TEST_PACKAGES=(
 )
 # The bench command also measures whole processes with /usr/bin/time.
 ITINERARY_BENCH_PACKAGES=(
-  xvfb xauth time
+  xvfb xauth time postgresql
 )
 
 as_root() {
