@@ -4,20 +4,42 @@
 // Without that server the PostgreSQL rows skip, unless ITINERARY_TEST_POSTGRES_REQUIRED is
 // set: then they fail.
 #include "journal/DatabaseAddress.h"
+#include "journal/JournalDatabase.h"
 #include "journal/JournalSettings.h"
+#include "print/PictureLoader.h"
+#include "print/ReceiptPrinter.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QSqlDatabase>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
 
 namespace itinerary::test {
 
-inline void addEngineColumn() {
+// A picture for every request, and paper that takes every page: printing without a service.
+class AnyPicture final : public PictureLoader {
+public:
+    QByteArray LoadPictureFromUrl(const QString &) override { return "\x89PNG"; }
+};
+class Paper final : public ReceiptPrinter {
+public:
+    bool printPicture(const QByteArray &, int, int) override { return ++pages > 0; }
+    QString printerName() const override { return QStringLiteral("柜台打印机"); }
+    int pages = 0;
+};
+
+// The "engine" column with a row for each.
+inline void addEngineRows() {
     QTest::addColumn<QString>("engine");
+    QTest::newRow("sqlite") << QStringLiteral("sqlite");
+    QTest::newRow("postgresql") << QStringLiteral("postgresql");
+}
+
+// The test server's address for database `name`.
+inline QString testServerUrl(const QString &name) {
+    const QString url = qEnvironmentVariable("ITINERARY_TEST_POSTGRES_URL");
+    return url.left(url.lastIndexOf(u'/') + 1) + name;
 }
 
 // The database for `engine`, named in journal.ini in `folder` (the settings folder) when it
@@ -26,38 +48,23 @@ inline std::optional<DatabaseAddress> freshJournalDatabase(const QString &engine
                                                            const QString &folder, QString *why) {
     if (engine == u"sqlite")
         return DatabaseAddress::sqliteFile(QDir(folder).filePath(QLatin1String(JournalFileName)));
-    const QString url = qEnvironmentVariable("ITINERARY_TEST_POSTGRES_URL");
-    if (url.isEmpty()) {
-        *why = QStringLiteral("no PostgreSQL server: ITINERARY_TEST_POSTGRES_URL is not set "
-                              "(scripts/test.sh starts one)");
-        return std::nullopt;
-    }
-    QString error;
-    std::optional<DatabaseAddress> admin = DatabaseAddress::parse(url, &error);
+    std::optional<DatabaseAddress> address =
+        DatabaseAddress::parse(qEnvironmentVariable("ITINERARY_TEST_POSTGRES_URL"), why);
     static int made = 0;
     const QString name =
         QStringLiteral("journal_%1_%2").arg(QCoreApplication::applicationPid()).arg(++made);
-    {
-        QSqlDatabase db =
-            QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("admin"));
-        db.setHostName(admin->host);
-        db.setPort(admin->port);
-        db.setUserName(admin->user);
-        db.setDatabaseName(admin->databaseName);
-        QSqlQuery query(db);
-        if (!db.open() || !query.exec(QStringLiteral("CREATE DATABASE ") + name))
-            *why = db.lastError().text() + query.lastError().text();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("admin"));
-    if (!why->isEmpty())
-        return std::nullopt;
-    DatabaseAddress address = *admin;
-    address.databaseName = name;
-    const QString withName = url.left(url.lastIndexOf(u'/') + 1) + name;
+    auto admin =
+        address ? JournalDatabase::open(*address, JournalDatabase::Access::ReadOnly, why) : nullptr;
     QFile ini(QDir(folder).filePath(QLatin1String(JournalSettingsFileName)));
-    if (!ini.open(QIODevice::WriteOnly) ||
-        ini.write("[journal]\ndatabase=" + withName.toUtf8() + "\n") <= 0)
-        *why = ini.errorString();
+    if (!admin || !QSqlQuery(admin->connection()).exec(QStringLiteral("CREATE DATABASE ") + name) ||
+        !ini.open(QIODevice::WriteOnly) ||
+        ini.write("[journal]\ndatabase=" + testServerUrl(name).toUtf8() + "\n") <= 0) {
+        *why = u"no PostgreSQL server at ITINERARY_TEST_POSTGRES_URL (scripts/test.sh starts "
+               "one): "_s +
+               *why;
+        return std::nullopt;
+    }
+    address->databaseName = name;
     return address;
 }
 

@@ -54,11 +54,7 @@ class TestCliJournal final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void printThenRead_data() {
-        test::addEngineColumn();
-        QTest::newRow("sqlite") << u"sqlite"_s;
-        QTest::newRow("postgresql") << u"postgresql"_s;
-    }
+    void printThenRead_data() { test::addEngineRows(); }
     void printThenRead() {
         QFETCH(QString, engine);
         QTemporaryDir home;
@@ -100,11 +96,10 @@ private Q_SLOTS:
         QCOMPARE(csv.out.count("\r\n"), 3);
         if (address->isServer()) { // named on the command line instead of journal.ini
             QTemporaryDir elsewhere;
-            const QString url = qEnvironmentVariable("ITINERARY_TEST_POSTGRES_URL");
-            const Run other = runCli({u"journal"_s, u"--database"_s,
-                                      url.left(url.lastIndexOf(u'/') + 1) + address->databaseName},
-                                     elsewhere.path());
-            QCOMPARE(ticketsOf(other.out).size(), 2);
+            const QStringList database{u"--database"_s, test::testServerUrl(address->databaseName)};
+            QCOMPARE(ticketsOf(runCli(QStringList{u"journal"_s} + database, elsewhere.path()).out)
+                         .size(),
+                     2);
         }
     }
 

@@ -23,17 +23,6 @@ using namespace itinerary;
 using namespace Qt::StringLiterals;
 
 namespace {
-const QString PrintLoop = QStringLiteral(JOURNAL_PRINT_LOOP);
-
-class Picture final : public PictureLoader {
-public:
-    QByteArray LoadPictureFromUrl(const QString &) override { return "\x89PNG"; }
-};
-class Paper final : public ReceiptPrinter {
-public:
-    bool printPicture(const QByteArray &, int, int) override { return ++pages > 0; }
-    int pages = 0;
-};
 
 // One counter: the print job writing to the journal named in `folder`.
 struct Counter {
@@ -45,7 +34,7 @@ struct Counter {
     }
     void print(int count) {
         for (int i = 0; i < count; ++i) {
-            sheet.setText(Field::TicketNumber, u"784-%1"_s.arg(++printed));
+            sheet.setText(Field::TicketNumber, prefix + QString::number(++printed));
             job.Command2_Click();
             job.Timer2_Timer();
         }
@@ -56,21 +45,16 @@ struct Counter {
         journal = std::make_unique<PrintJournal>(JournalSettings::read(folder), messages);
         job.setRecorder(journal.get());
     }
-    QStringList kept() const {
-        QStringList texts;
-        for (const auto &shown : messages.shown())
-            texts.append(shown.text);
-        return texts;
-    }
     Itinerary sheet;
     PrintPosition position;
-    Picture loader;
-    Paper printer;
+    test::AnyPicture loader;
+    test::Paper printer;
     RecordingMessages messages;
     SystemClock clock;
     PrintJob job{sheet, position, loader, printer, messages, clock};
     std::unique_ptr<PrintJournal> journal;
     int printed = 0;
+    QString prefix = u"784-"_s;
 };
 
 // Rows, and rows with distinct e-ticket numbers.
@@ -120,9 +104,10 @@ private Q_SLOTS:
             counter.print(13);
             QVERIFY(!counter.journal->waitUntilSent(10000));
             QCOMPARE(counter.printer.pages, 20);
-            QCOMPARE(counter.kept().size(), 1);
-            QVERIFY2(counter.kept().first().startsWith(u"打印记录暂存本机：无法连接记录数据库"_s),
-                     qPrintable(counter.kept().first()));
+            QCOMPARE(counter.messages.shown().size(), 1);
+            QVERIFY2(counter.messages.shown().first().text.startsWith(
+                         u"打印记录暂存本机：无法连接记录数据库"_s),
+                     qPrintable(counter.messages.shown().first().text));
         }
         counter.restart(folder.path()); // start-up sends what waits
         QVERIFY(counter.journal->waitUntilSent(20000));
@@ -138,7 +123,7 @@ private Q_SLOTS:
         counter.print(1);
         QVERIFY(counter.journal->waitUntilSent(10000));
         QCOMPARE(countRows(*address), std::make_pair(qint64(21), qint64(21)));
-        QCOMPARE(counter.kept().size(), 1);
+        QCOMPARE(counter.messages.shown().size(), 1);
     }
 
     void readOnlyFile() {
@@ -157,9 +142,9 @@ private Q_SLOTS:
             counter.restart(folder.path());
             counter.print(3);
             QCOMPARE(counter.printer.pages, 4);
-            QCOMPARE(counter.kept().size(), 1);
-            QVERIFY2(counter.kept().first().startsWith(u"打印记录暂存本机："_s),
-                     qPrintable(counter.kept().first()));
+            QCOMPARE(counter.messages.shown().size(), 1);
+            QVERIFY2(counter.messages.shown().first().text.startsWith(u"打印记录暂存本机："_s),
+                     qPrintable(counter.messages.shown().first().text));
             counter.journal.reset();
         }
         QVERIFY(QFile::setPermissions(address.sqlitePath,
@@ -168,7 +153,7 @@ private Q_SLOTS:
         counter.restart(folder.path());
         counter.print(1); // the next print brings the kept rows along
         QCOMPARE(countRows(address), std::make_pair(qint64(5), qint64(5)));
-        QCOMPARE(counter.kept().size(), 1);
+        QCOMPARE(counter.messages.shown().size(), 1);
     }
 
     void threeCountersAtOnce_data() {
@@ -176,7 +161,8 @@ private Q_SLOTS:
         QTest::newRow("sqlite, one file") << u"sqlite"_s;
         QTest::newRow("postgresql") << u"postgresql"_s;
     }
-    // Three processes print 100 receipts each into one database at the same moment.
+    // Three processes (this program, as a counter) print 100 receipts each into one database at
+    // the same moment.
     void threeCountersAtOnce() {
         QFETCH(QString, engine);
         QTemporaryDir folders[3];
@@ -203,5 +189,18 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestJournalFaults)
+// Also a counter of its own for threeCountersAtOnce: --print-loop FOLDER PREFIX prints 100
+// receipts into the journal named in FOLDER.
+int main(int argc, char *argv[]) {
+    QCoreApplication app(argc, argv);
+    if (argc == 4 && QByteArrayView(argv[1]) == "--print-loop") {
+        Counter counter(QString::fromLocal8Bit(argv[2]));
+        counter.prefix = QString::fromLocal8Bit(argv[3]);
+        counter.print(100);
+        return counter.journal->waitUntilSent(30000) ? 0 : 3;
+    }
+    TestJournalFaults test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_journalfaults.moc"
