@@ -198,9 +198,16 @@ void MainPrint::Command3_Click() {
 }
 
 void MainPrint::openPrintJournal() {
-    if (!m_journalWindow)
+    if (!m_journalWindow) {
         m_journalWindow =
             new JournalWindow(m_journal->settings(), m_sheet, *m_messages, *m_clock, this);
+        // Rows that waited in the outbox show up once they have been sent.
+        connect(m_journal.get(), &PrintJournal::sendingFinished, m_journalWindow,
+                [window = m_journalWindow.data()](bool complete) {
+                    if (complete && window->isVisible())
+                        window->refresh();
+                });
+    }
     m_journalWindow->show();
     m_journalWindow->raise();
     m_journalWindow->activateWindow();

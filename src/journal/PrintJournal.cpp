@@ -33,6 +33,11 @@ PrintJournal::PrintJournal(JournalSettings settings, Messages &messages, QObject
 }
 
 PrintJournal::~PrintJournal() {
+    // Rows that nothing took yet get one more try at the outbox before the program ends.
+    QString error;
+    if (!keepUnsaved(&error))
+        qWarning("print journal: %d rows were not kept: %s", int(m_unsaved.size()),
+                 qPrintable(error));
     if (m_sender != nullptr) {
         QMetaObject::invokeMethod(m_sender, &JournalSender::shutDown, Qt::BlockingQueuedConnection);
         m_senderThread.quit();

@@ -106,12 +106,8 @@ private Q_SLOTS:
     void refusals_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");
-        QTemporaryDir scratch;
-        scratch.setAutoRemove(false);
-        const QString garbage = scratch.filePath(u"garbage.sqlite"_s);
-        QFile file(garbage);
-        if (file.open(QIODevice::WriteOnly))
-            file.write(QByteArray(4096, 'x'));
+        const QString garbage =
+            QStringLiteral(ITINERARY_TEST_DATA_DIR "/bookings/one_passenger.txt");
         // clang-format off
         QTest::newRow("bad date")        << QStringList{u"--from"_s, u"2026-13-01"_s}             << 2;
         QTest::newRow("unknown option")  << QStringList{u"--bogus"_s}                             << 2;
