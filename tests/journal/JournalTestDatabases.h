@@ -1,8 +1,6 @@
 #pragma once
-// The journal tests run on both engines: an SQLite file in a temporary folder, and a fresh
-// database on the PostgreSQL server that the test command starts (ITINERARY_TEST_POSTGRES_URL).
-// Without that server the PostgreSQL rows skip, unless ITINERARY_TEST_POSTGRES_REQUIRED is
-// set: then they fail.
+// Journal tests run on an SQLite file and on a fresh database of the test command's server
+// (ITINERARY_TEST_POSTGRES_URL); without it they skip, or fail if ..._REQUIRED is set.
 #include "journal/DatabaseAddress.h"
 #include "journal/JournalDatabase.h"
 #include "journal/JournalSettings.h"

@@ -83,7 +83,7 @@ struct AsNobodyWhenRoot {
     bool active = false;
 };
 
-struct ServerBackAtEnd {
+struct ServerBackAtEnd { // even when the test fails
     ~ServerBackAtEnd() { test::controlTestServer("ITINERARY_TEST_POSTGRES_START"); }
 };
 } // namespace
