@@ -108,8 +108,7 @@ bool upgradeSchema(QSqlDatabase &db, Engine engine, QString *error) {
     if (!stored)
         return rollback();
     if (*stored > JournalSchemaVersion) {
-        *error =
-            u"the journal was written by a newer version of the program (layout %1)"_s.arg(*stored);
+        *error = u"由较新版本的程序建立（表结构版本 %1），请升级本程序"_s.arg(*stored);
         return rollback();
     }
     for (int step = *stored + 1; step <= JournalSchemaVersion; ++step) {

@@ -57,8 +57,8 @@ inline std::optional<DatabaseAddress> freshJournalDatabase(const QString &engine
     if (!admin || !QSqlQuery(admin->connection()).exec(QStringLiteral("CREATE DATABASE ") + name) ||
         !ini.open(QIODevice::WriteOnly) ||
         ini.write("[journal]\ndatabase=" + testServerUrl(name).toUtf8() + "\n") <= 0) {
-        *why = u"no PostgreSQL server at ITINERARY_TEST_POSTGRES_URL (scripts/test.sh starts "
-               "one): "_s +
+        *why = QStringLiteral("no PostgreSQL server at ITINERARY_TEST_POSTGRES_URL "
+                              "(scripts/test.sh starts one): ") +
                *why;
         return std::nullopt;
     }
