@@ -208,7 +208,8 @@ void BM_CsvExport30000(benchmark::State &state) {
         QString error;
         const auto rows = journal->entries(days, &error);
         if (!rows || rows->size() != 30000)
-            return state.SkipWithError("not 30,000 rows");
+            return state.SkipWithError(
+                qPrintable(u"%1 rows: %2"_s.arg(rows ? rows->size() : -1).arg(error)));
         benchmark::DoNotOptimize(journalcsv::document(*rows));
     }
 }

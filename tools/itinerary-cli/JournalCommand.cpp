@@ -20,6 +20,9 @@ namespace {
 const QString Usage = u"journal [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--ticket N] [--name TEXT] "
                       "[--csv] [--database URL]"_s;
 
+// A script may read months of rows: a minute per statement rather than the counter's seconds.
+constexpr DatabaseLimits BatchLimits{5, 60000};
+
 int usageError(const QString &message) {
     printError(u"journal: "_s + message);
     printError(u"usage: itinerary-cli "_s + Usage);
@@ -95,8 +98,8 @@ int runJournal(const QStringList &arguments) {
             writeStdout(journalcsv::header());
         return ExitOk;
     }
-    std::unique_ptr<JournalDatabase> database =
-        JournalDatabase::open(settings.database, JournalDatabase::Access::ReadOnly, &error);
+    std::unique_ptr<JournalDatabase> database = JournalDatabase::open(
+        settings.database, JournalDatabase::Access::ReadOnly, &error, BatchLimits);
     std::optional<QList<JournalEntry>> rows;
     if (database)
         rows = database->entries(filter, &error);
