@@ -6,6 +6,8 @@
 #include "app/SheetGeometry.h"
 #include "app/Twips.h"
 #include "base/Clock.h"
+#include "journal/PrintJournal.h"
+#include "journal/ui/JournalWindow.h"
 #include "print/PrintJob.h"
 #include "print/PrintPosition.h"
 #include "print/PrintRequest.h"
@@ -20,6 +22,7 @@
 #include "webimport/ResultPageParser.h"
 #include "webimport/ui/WebEngineBrowser.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -96,6 +99,10 @@ MainPrint::MainPrint(Config config, MainPrintSeams seams, QWidget *parent)
     m_loader->setTimeout(std::chrono::milliseconds(m_config.loadTimeoutMs));
     m_printJob =
         std::make_unique<PrintJob>(m_sheet, *m_position, *m_loader, printer, *m_messages, *m_clock);
+    // Opened now, sending what an earlier run kept back; every print attempt goes into it.
+    m_journal = std::make_unique<PrintJournal>(JournalSettings::read(m_config.settingsDirectory),
+                                               *m_messages);
+    m_printJob->setRecorder(m_journal.get());
     m_browser = seams.browser;
 
     setObjectName(u"MainPrint"_s);
@@ -179,6 +186,8 @@ void MainPrint::closeEvent(QCloseEvent *event) {
         m_messages->showMessage(saved.message);
     if (m_importWindow)
         m_importWindow->close();
+    if (m_journalWindow)
+        m_journalWindow->close();
     event->accept();
 }
 
@@ -234,6 +243,22 @@ void MainPrint::Command3_Click() {
     m_importWindow->show();
 }
 
+void MainPrint::openPrintJournal() {
+    if (!m_journalWindow) {
+        m_journalWindow =
+            new JournalWindow(m_journal->settings(), m_sheet, *m_messages, *m_clock, this);
+        // Rows that waited in the outbox show up once they have been sent.
+        connect(m_journal.get(), &PrintJournal::sendingFinished, m_journalWindow,
+                [window = m_journalWindow.data()](bool complete) {
+                    if (complete && window->isVisible())
+                        window->refresh();
+                });
+    }
+    m_journalWindow->show();
+    m_journalWindow->raise();
+    m_journalWindow->activateWindow();
+}
+
 void MainPrint::bindPrinting() {
     const auto showOffset = [](QLineEdit *edit, const QString &text) {
         if (edit->text() != text)
@@ -258,6 +283,12 @@ void MainPrint::bindPrinting() {
         Image1->setPixmap(picture);
     });
     connect(Command3, &QPushButton::clicked, this, &MainPrint::Command3_Click);
+
+    auto *journal = new QAction(u"打印记录…"_s, this);
+    journal->setObjectName(u"printJournalAction"_s);
+    journal->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_J));
+    connect(journal, &QAction::triggered, this, &MainPrint::openPrintJournal);
+    addAction(journal);
 }
 
 void MainPrint::buildQueryBar() {

@@ -5,6 +5,7 @@
 #include "TestPaths.h"
 #include "render/Ink.h"
 
+#include "journal/JournalDatabase.h"
 #include "render/ReceiptRenderer.h"
 #include "sheet/FieldMap.h"
 
@@ -180,8 +181,18 @@ private Q_SLOTS:
         QVERIFY2(run.exitCode == 0, run.err.constData());
         // Read, never written: the tool leaves the agency's file as it found it.
         QCOMPARE(readBytes(iniPath), agencySettings());
+        // Beside it, only the print journal, with a row for each page.
         QCOMPARE(QDir(QFileInfo(iniPath).absolutePath()).entryList(QDir::Files),
-                 QStringList{u"info.ini"_s});
+                 QStringList({u"info.ini"_s, u"journal.sqlite"_s}));
+        QString error;
+        auto journal = JournalDatabase::open(
+            DatabaseAddress::sqliteFile(home.filePath(u"itinerary/itinerary/journal.sqlite"_s)),
+            JournalDatabase::Access::ReadOnly, &error);
+        QVERIFY2(journal, qPrintable(error));
+        const QList<JournalEntry> rows = journal->entries({}, &error).value();
+        QCOMPARE(rows.size(), 2);
+        QVERIFY(rows.at(1).printed && rows.at(1).checkCode == u"0043"_s);
+        QCOMPARE(rows.at(1).ticketNumber, tickets.at(1));
 
         QList<QImage> pages;
         for (int n = 0; n < 2; ++n) {

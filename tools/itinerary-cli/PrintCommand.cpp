@@ -8,6 +8,7 @@
 
 #include "BuildConfig.h"
 #include "base/Clock.h"
+#include "journal/PrintJournal.h"
 #include "print/PrintJob.h"
 #include "print/PrintPosition.h"
 #include "print/net/NetworkPictureLoader.h"
@@ -36,6 +37,8 @@ const QString Usage = u"print [--check-code NNNN] [--left MM] [--top MM] [--serv
 // The receipt layout that an agency keeps beside its settings file, for the embedded
 // service.
 const QString LayoutFileName = u"layout.json"_s;
+// How long the tool waits at the end for a journal server to take the batch's rows.
+constexpr int JournalSendWaitMs = 10000;
 
 // The settings file of the window. The programs are installed side by side, so the
 // window's application directory is this program's own: a portable installation's info.ini
@@ -129,13 +132,21 @@ int runPrint(const QStringList &arguments) {
     QtReceiptPrinter printer;
     PrintJob job(sheet, position, loader, printer, messages, clock);
     job.setPrintUrl(startup.printUrl);
+    // Every receipt goes into the print journal, as from the window. The journal's notices
+    // are not the job's failures, so they are counted apart.
+    StderrMessages journalMessages(u"journal"_s);
+    PrintJournal journal(JournalSettings::read(QFileInfo(iniPath).absolutePath()), journalMessages);
+    job.setRecorder(&journal);
     BatchPrintHooks hooks;
     // A title per receipt, so that each job on the queue says which ticket and form it is.
     hooks.aboutToPrint = [&printer](const ReceiptLine &line) {
         printer.setJobTitle(u"行程单 %1 %2"_s.arg(line.ticketNumber, line.checkCode));
     };
     hooks.printed = [](const ReceiptLine &line) { writeStdout(line.toTsv()); };
-    return printEveryPassenger(sheet, job, messages, hooks) ? ExitOk : ExitFailed;
+    const bool printed = printEveryPassenger(sheet, job, messages, hooks);
+    // Rows a server has not taken yet stay in the outbox for the next run or print.
+    journal.waitUntilSent(JournalSendWaitMs);
+    return printed ? ExitOk : ExitFailed;
 }
 
 const CommandRegistration registration{{u"print"_s, Usage, runPrint}};
