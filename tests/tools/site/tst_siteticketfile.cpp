@@ -123,7 +123,6 @@ private Q_SLOTS:
         QTest::newRow("everything")     << QStringList{u"--tickets"_s, u"t.json"_s, u"--fixed-captcha=AB12"_s, u"--listen"_s, u"127.0.0.1:0"_s}
                                                                                                     << u"127.0.0.1"_s << 0     << u"t.json"_s       << u"AB12"_s   << false;
         QTest::newRow("help")           << QStringList{u"--help"_s}                                 << u"127.0.0.1"_s << 8090  << QString()         << QString()   << true;
-        QTest::newRow("short help")     << QStringList{u"-h"_s}                                     << u"127.0.0.1"_s << 8090  << QString()         << QString()   << true;
         // clang-format on
     }
     void parsesOptions() {
