@@ -6,7 +6,6 @@
 #include "journal/JournalSettings.h"
 #include "settings/SettingsFile.h"
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -23,66 +22,63 @@ const QString Usage = u"journal [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--ticket 
 // A script may read months of rows: a minute per statement rather than the counter's seconds.
 constexpr DatabaseLimits BatchLimits{5, 60000};
 
-int usageError(const QString &message) {
-    printError(u"journal: "_s + message);
-    printError(u"usage: itinerary-cli "_s + Usage);
-    return ExitUsage;
-}
-
-std::optional<QDate> dateOption(const QCommandLineParser &parser, const QString &name,
-                                QString *error) {
-    if (!parser.isSet(name))
+// A date option as YYYY-MM-DD; an invalid QDate when the option is not given.
+std::optional<QDate> dateOption(const CommandLine &line, const QCommandLineOption &option) {
+    if (!line.isSet(option))
         return QDate();
-    const QDate date = QDate::fromString(parser.value(name), u"yyyy-MM-dd"_s);
-    if (!date.isValid()) {
-        *error = u"--%1 needs a date YYYY-MM-DD: %2"_s.arg(name, parser.value(name));
+    const QDate date = QDate::fromString(line.value(option), u"yyyy-MM-dd"_s);
+    if (!date.isValid())
         return std::nullopt;
-    }
     return date;
 }
 
 int runJournal(const QStringList &arguments) {
+    CommandLine line(u"journal"_s, Usage, {u"unknown option: %1"_s, u"%1 needs a value"_s, true});
+    const QCommandLineOption fromOption =
+        line.addOption({u"from"_s, u"first print date"_s, u"YYYY-MM-DD"_s});
+    const QCommandLineOption toOption =
+        line.addOption({u"to"_s, u"last print date"_s, u"YYYY-MM-DD"_s});
+    const QCommandLineOption ticketOption =
+        line.addOption({u"ticket"_s, u"e-ticket number (its digits, from the start)"_s, u"N"_s});
+    const QCommandLineOption nameOption =
+        line.addOption({u"name"_s, u"beginning of the passenger name"_s, u"TEXT"_s});
+    const QCommandLineOption csvOption =
+        line.addOption({u"csv"_s, u"CSV (UTF-8 with byte-order mark) instead of JSON lines"_s});
+    const QCommandLineOption databaseOption = line.addOption(
+        {u"database"_s, u"postgresql://... or sqlite:///path instead of journal.ini"_s, u"URL"_s});
+    if (const std::optional<int> status = line.parse(arguments))
+        return *status;
+    if (!line.positionalArguments().isEmpty())
+        return line.refuse(u"unexpected argument: "_s + line.positionalArguments().first());
+
+    const std::optional<QDate> from = dateOption(line, fromOption);
+    if (!from)
+        return line.refuse(u"--from needs a date YYYY-MM-DD: "_s + line.value(fromOption));
+    const std::optional<QDate> to = dateOption(line, toOption);
+    if (!to)
+        return line.refuse(u"--to needs a date YYYY-MM-DD: "_s + line.value(toOption));
+    JournalFilter filter;
+    filter.from = *from;
+    filter.to = *to;
+    filter.ticketNumber = line.value(ticketOption);
+    filter.namePrefix = line.value(nameOption);
+
     // The database drivers are plugins, found through the application object.
     int argc = 1;
     char name[] = "itinerary-cli";
     char *argv[] = {name, nullptr};
     QCoreApplication app(argc, argv);
 
-    QCommandLineParser parser;
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions({
-        {u"from"_s, u"First print date."_s, u"YYYY-MM-DD"_s},
-        {u"to"_s, u"Last print date."_s, u"YYYY-MM-DD"_s},
-        {u"ticket"_s, u"E-ticket number (its digits, from the start)."_s, u"N"_s},
-        {u"name"_s, u"Beginning of the passenger name."_s, u"TEXT"_s},
-        {u"csv"_s, u"CSV (UTF-8 with byte-order mark) instead of JSON lines."_s},
-        {u"database"_s, u"postgresql://... or sqlite:///path instead of journal.ini."_s, u"URL"_s},
-    });
-    if (!parser.parse(QStringList{u"itinerary-cli journal"_s} + arguments))
-        return usageError(parser.errorText());
-    if (!parser.positionalArguments().isEmpty())
-        return usageError(u"unexpected argument: "_s + parser.positionalArguments().first());
-
     QString error;
-    JournalFilter filter;
-    const std::optional<QDate> from = dateOption(parser, u"from"_s, &error);
-    const std::optional<QDate> to = from ? dateOption(parser, u"to"_s, &error) : std::nullopt;
-    if (!from || !to)
-        return usageError(error);
-    filter.from = *from;
-    filter.to = *to;
-    filter.ticketNumber = parser.value(u"ticket"_s);
-    filter.namePrefix = parser.value(u"name"_s);
-
     // The window's journal: journal.ini beside its settings file, unless named here.
     JournalSettings settings = JournalSettings::read(
         QFileInfo(settingsFilePath(QCoreApplication::applicationDirPath(), userSettingsDirectory()))
             .absolutePath());
-    if (parser.isSet(u"database"_s)) {
+    if (line.isSet(databaseOption)) {
         const std::optional<DatabaseAddress> address =
-            DatabaseAddress::parse(parser.value(u"database"_s), &error);
+            DatabaseAddress::parse(line.value(databaseOption), &error);
         if (!address)
-            return usageError(error);
+            return line.refuse(error);
         settings.database = *address;
         settings.problem.clear();
     }
@@ -91,7 +87,7 @@ int runJournal(const QStringList &arguments) {
         return ExitFailed;
     }
 
-    const bool csv = parser.isSet(u"csv"_s);
+    const bool csv = line.isSet(csvOption);
     // No journal file yet: nothing has been printed on this counter.
     if (!settings.database.isServer() && !QFileInfo::exists(settings.database.sqlitePath)) {
         if (csv)
