@@ -4,11 +4,11 @@
 // ITINERARY_TEST_POSTGRES_URL; its rows are skipped without one). The 1,000,000-row journals
 // are made once and kept (SQLite: ITINERARY_BENCH_DIR or the temporary folder; PostgreSQL: the
 // database bench_journal_1m).
+#include "base/Messages.h"
 #include "journal/JournalCsv.h"
 #include "journal/JournalDatabase.h"
 #include "journal/PrintJournal.h"
 #include "sheet/FieldMap.h"
-#include "base/Messages.h"
 
 #include <QCoreApplication>
 #include <QDir>

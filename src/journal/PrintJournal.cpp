@@ -1,9 +1,9 @@
 #include "journal/PrintJournal.h"
 
+#include "base/Messages.h"
 #include "journal/JournalDatabase.h"
 #include "journal/JournalOutbox.h"
 #include "journal/JournalSender.h"
-#include "base/Messages.h"
 
 #include <QDeadlineTimer>
 #include <QEventLoop>

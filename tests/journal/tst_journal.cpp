@@ -2,6 +2,8 @@
 // reprint, CSV, the table layout's version and journal.ini.
 #include "JournalTestDatabases.h"
 
+#include "base/Clock.h"
+#include "base/Messages.h"
 #include "journal/JournalCsv.h"
 #include "journal/JournalDatabase.h"
 #include "journal/PrintJournal.h"
@@ -10,10 +12,8 @@
 #include "print/PrintJob.h"
 #include "print/PrintPosition.h"
 #include "print/ReceiptPrinter.h"
-#include "base/Clock.h"
 #include "sheet/FieldMap.h"
 #include "sheet/Itinerary.h"
-#include "base/Messages.h"
 
 #include <QJsonObject>
 #include <QSysInfo>

@@ -2,6 +2,8 @@
 // every row arrives later, none twice.
 #include "JournalTestDatabases.h"
 
+#include "base/Clock.h"
+#include "base/Messages.h"
 #include "journal/JournalDatabase.h"
 #include "journal/JournalOutbox.h"
 #include "journal/PrintJournal.h"
@@ -9,10 +11,8 @@
 #include "print/PrintJob.h"
 #include "print/PrintPosition.h"
 #include "print/ReceiptPrinter.h"
-#include "base/Clock.h"
 #include "sheet/FieldMap.h"
 #include "sheet/Itinerary.h"
-#include "base/Messages.h"
 
 #include <QTemporaryDir>
 

@@ -4,12 +4,12 @@
 
 #include "app/MainPrint.h"
 #include "app/WindowControls.h"
+#include "base/Messages.h"
 #include "journal/JournalDatabase.h"
 #include "journal/PrintJournal.h"
 #include "journal/ui/JournalWindow.h"
 #include "print/PrintJob.h"
 #include "sheet/FieldMap.h"
-#include "base/Messages.h"
 
 #include <QAction>
 #include <QDateEdit>

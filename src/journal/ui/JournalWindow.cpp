@@ -1,10 +1,10 @@
 #include "journal/ui/JournalWindow.h"
 
+#include "base/Clock.h"
+#include "base/Messages.h"
 #include "journal/JournalCsv.h"
 #include "journal/JournalDatabase.h"
 #include "journal/Reprint.h"
-#include "base/Clock.h"
-#include "base/Messages.h"
 
 #include <QDateEdit>
 #include <QDir>
