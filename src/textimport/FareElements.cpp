@@ -19,7 +19,8 @@ bool isLineBreak(QChar c) {
     return c == u'\r' || c == u'\n';
 }
 
-// Blanks, digits and a dot: the line starts the display's next element.
+// Blanks, digits and a dot: the line starts the display's next element. A digit after the
+// dot makes it an amount that wrapped onto the line ("    50.00"), not an element number.
 bool startsWithElementNumber(QStringView line) {
     qsizetype i = 0;
     while (i < line.size() && line[i] == u' ')
@@ -27,7 +28,8 @@ bool startsWithElementNumber(QStringView line) {
     const qsizetype digits = i;
     while (i < line.size() && isAsciiDigit(line[i]))
         ++i;
-    return i > digits && i < line.size() && line[i] == u'.';
+    return i > digits && i < line.size() && line[i] == u'.' &&
+           !(i + 1 < line.size() && isAsciiDigit(line[i + 1]));
 }
 
 // A line of a wrapped element without its blanks and the terminal's continuation marks.

@@ -19,9 +19,10 @@ struct FareElement {
 };
 
 // Every fare element of `text`, in text order. An element starts at each "FN/A/" and runs to
-// the next "FN/A/", the next line that starts with an element number (blanks, digits, ".")
-// or the end of the text. Its lines, each stripped of trailing blanks, then of trailing "+"
-// and "-" continuation marks, then of blanks at both ends, are joined, and the text is cut at
+// the next "FN/A/", the next line that starts with an element number (blanks, digits, "."
+// and no digit after it) or the end of the text. Its lines, each stripped of trailing blanks, then
+// of trailing "+" and "-" continuation marks, then of blanks at both ends, are joined, and the text
+// is cut at
 // "/" into items:
 // - a first item "IN" marks an infant's element;
 // - fare (30): "CNY " and the text after the first "FCNY" item's prefix (else "ECNY", else
