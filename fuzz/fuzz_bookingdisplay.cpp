@@ -3,6 +3,8 @@
 // the same sheet as importing it once, because every import clears or rewrites what the
 // previous one wrote. Dates without a year land within half a year of today. Fare rows go to
 // the list's entries only when the booking prices them differently.
+#include "FuzzTarget.h"
+
 #include "base/Clock.h"
 #include "base/Messages.h"
 #include "base/TextEncoding.h"
