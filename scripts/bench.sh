@@ -83,6 +83,8 @@ fi
 t="$work/bench_textimport.tsv"
 row "booking import, 12 passengers and 4 segments" \
   "$(value "$t" BM_ImportBookingDisplay_TwelvePassengersFourSegments real_time) µs"
+row "booking import, 40 passengers, 4 infants, own fares" \
+  "$(value "$t" BM_ImportBookingDisplay_FortyPassengersInfantsOwnFares real_time) µs"
 w="$work/bench_webimport.tsv"
 row "result page import (normalise, third table, guard and parse)" \
   "$(value "$w" BM_ResultPageImport real_time) µs"

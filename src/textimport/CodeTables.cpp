@@ -1,10 +1,13 @@
 #include "textimport/CodeTables.h"
 
 #include "sheet/TextRules.h"
+#include "textimport/TextCutting.h"
 
 #include <QStringView>
 
+#include <algorithm>
 #include <array>
+#include <optional>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -21,14 +24,14 @@ constexpr std::array<CodeName, 148> Airports{{
     {u"AOG", u"鞍山"},     {u"PEK", u"北京"},     {u"BSD", u"保山"},     {u"BAV", u"包头"},
     {u"BHY", u"北海"},     {u"BFU", u"蚌埠"},     {u"CTU", u"成都"},     {u"CKG", u"重庆"},
     {u"CGQ", u"长春"},     {u"CGD", u"常德"},     {u"CSX", u"长沙"},     {u"CIH", u"长治"},
-    {u"CZX", u"常州"},     {u"CHG", u"朝阳"},     {u"CIF", u"赤峰"},     {u"DAX", u"达县"},
+    {u"CZX", u"常州"},     {u"CHG", u"朝阳"},     {u"CIF", u"赤峰"},     {u"DAX", u"达州"},
     {u"DLC", u"大连"},     {u"DLU", u"大理"},     {u"DDG", u"丹东"},     {u"DAT", u"大同"},
     {u"DNH", u"敦煌"},     {u"DOY", u"东营"},     {u"ENH", u"恩施"},     {u"FOC", u"福州"},
     {u"FUG", u"阜阳"},     {u"FYN", u"富蕴"},     {u"CAN", u"广州"},     {u"KWE", u"贵阳"},
     {u"KOW", u"赣州"},     {u"GOQ", u"格尔木"},   {u"GHN", u"广汉"},     {u"KWL", u"桂林"},
     {u"HGH", u"杭州"},     {u"HAK", u"海口"},     {u"HRB", u"哈尔滨"},   {u"HLD", u"海拉尔"},
     {u"HMI", u"哈密"},     {u"HZG", u"汉中"},     {u"HFE", u"合肥"},     {u"HEK", u"黑河"},
-    {u"HNY", u"衡阳"},     {u"HTN", u"和田"},     {u"TXN", u"黄山"},     {u"HYN", u"黄岩"},
+    {u"HNY", u"衡阳"},     {u"HTN", u"和田"},     {u"TXN", u"黄山"},     {u"HYN", u"台州"},
     {u"HET", u"呼和浩特"}, {u"JIU", u"九江"},     {u"KNC", u"吉安"},     {u"JDZ", u"景德镇"},
     {u"JMU", u"佳木斯"},   {u"JGN", u"嘉峪关"},   {u"JIL", u"吉林"},     {u"TNA", u"济南"},
     {u"JNG", u"济宁"},     {u"JGS", u"井冈山"},   {u"JNZ", u"锦州"},     {u"CHW", u"酒泉"},
@@ -41,18 +44,18 @@ constexpr std::array<CodeName, 148> Airports{{
     {u"NTG", u"南通"},     {u"NNY", u"南阳"},     {u"TAO", u"青岛"},     {u"IQM", u"且末"},
     {u"IQN", u"庆阳"},     {u"SHP", u"秦皇岛"},   {u"NDG", u"齐齐哈尔"}, {u"JJN", u"泉州"},
     {u"JUZ", u"衢州"},     {u"SHA", u"上海虹桥"}, {u"PVG", u"上海浦东"}, {u"SZX", u"深圳"},
-    {u"SYX", u"三亚"},     {u"SWA", u"汕头"},     {u"SHS", u"沙市"},     {u"SHE", u"沈阳"},
-    {u"SJW", u"石家庄"},   {u"SYM", u"思茅"},     {u"SZV", u"苏州"},     {u"TCG", u"塔城"},
+    {u"SYX", u"三亚"},     {u"SWA", u"汕头"},     {u"SHS", u"荆州"},     {u"SHE", u"沈阳"},
+    {u"SJW", u"石家庄"},   {u"SYM", u"普洱"},     {u"SZV", u"苏州"},     {u"TCG", u"塔城"},
     {u"TYN", u"太原"},     {u"TSN", u"天津"},     {u"TNH", u"通化"},     {u"TGO", u"通辽"},
-    {u"TEN", u"铜仁"},     {u"WNZ", u"温州"},     {u"WXN", u"万县"},     {u"WEF", u"潍坊"},
+    {u"TEN", u"铜仁"},     {u"WNZ", u"温州"},     {u"WXN", u"万州"},     {u"WEF", u"潍坊"},
     {u"WEH", u"威海"},     {u"WUH", u"武汉天河"}, {u"WJD", u"王家墩"},   {u"HLH", u"乌兰浩特"},
     {u"URC", u"乌鲁木齐"}, {u"WUS", u"武夷山"},   {u"WUZ", u"梧州"},     {u"WUX", u"无锡"},
-    {u"XIY", u"西安咸阳"}, {u"XMN", u"厦门"},     {u"XFN", u"襄樊"},     {u"XIC", u"西昌"},
+    {u"XIY", u"西安咸阳"}, {u"XMN", u"厦门"},     {u"XFN", u"襄阳"},     {u"XIC", u"西昌"},
     {u"XIL", u"锡林浩特"}, {u"XNN", u"西宁"},     {u"XUZ", u"徐州"},     {u"ENY", u"延安"},
     {u"YNJ", u"延吉"},     {u"YNT", u"烟台"},     {u"YNZ", u"盐城"},     {u"YBP", u"宜宾"},
     {u"YIH", u"宜昌"},     {u"INC", u"银川"},     {u"YIN", u"伊宁"},     {u"YIW", u"义乌"},
     {u"UYN", u"榆林"},     {u"YCU", u"运城"},     {u"JHG", u"西双版纳"}, {u"ZAT", u"昭通"},
-    {u"DYG", u"张家界"},   {u"ZHA", u"湛江"},     {u"DIG", u"中甸"},     {u"CGO", u"郑州"},
+    {u"DYG", u"张家界"},   {u"ZHA", u"湛江"},     {u"DIG", u"香格里拉"}, {u"CGO", u"郑州"},
     {u"HSN", u"舟山"},     {u"ZUH", u"珠海"},     {u"ZYI", u"遵义"},     {u"BJS", u"北京首都"},
 }};
 
@@ -82,26 +85,42 @@ constexpr std::array<CodeName, 12> Months{{
 }};
 
 template <std::size_t N>
-QString lookup(const std::array<CodeName, N> &table, const QString &code, const QString &fallback) {
+std::optional<QString> lookup(const std::array<CodeName, N> &table, const QString &code) {
     for (const CodeName &row : table) {
         if (row.first == code)
             return row.second.toString();
     }
-    return fallback;
+    return std::nullopt;
 }
 
 } // namespace
 
+QString unknownAirportName(const QString &upperCode) {
+    const bool code =
+        upperCode.size() == 3 && std::all_of(upperCode.begin(), upperCode.end(), isAsciiUpper);
+    return code ? upperCode : QString();
+}
+
+QString unknownAirlineName(const QString &upperCode) {
+    const bool code = upperCode.size() == 2 &&
+                      std::all_of(upperCode.begin(), upperCode.end(),
+                                  [](QChar c) { return isAsciiUpper(c) || isAsciiDigit(c); }) &&
+                      std::any_of(upperCode.begin(), upperCode.end(), isAsciiUpper);
+    return code ? upperCode : u"未知"_s;
+}
+
 QString airportCityName(const QString &code) {
-    return lookup(Airports, toUpperSimple(code), QString());
+    const QString upper = toUpperSimple(code);
+    return lookup(Airports, upper).value_or(unknownAirportName(upper));
 }
 
 QString airlineShortName(const QString &code) {
-    return lookup(Airlines, trimBlanks(toUpperSimple(code)), u"未知"_s);
+    const QString upper = trimBlanks(toUpperSimple(code));
+    return lookup(Airlines, upper).value_or(unknownAirlineName(upper));
 }
 
 QString monthNumber(const QString &month) {
-    return lookup(Months, toUpperSimple(month), QString());
+    return lookup(Months, toUpperSimple(month)).value_or(QString());
 }
 
 } // namespace itinerary

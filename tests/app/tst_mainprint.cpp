@@ -1,3 +1,4 @@
+#include "TestPaths.h"
 #include "WindowControls.h"
 #include "app/ClickableLabel.h"
 #include "app/MainPrint.h"
@@ -9,6 +10,7 @@
 #include "textimport/ui/BookingImportWindow.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -219,6 +221,26 @@ private Q_SLOTS:
         QVERIFY(ui(w).cmdpau->isEnabled());
         QTest::mouseClick(ui(w).cmdpau, Qt::LeftButton);
         QCOMPARE(ui(w).field(0)->text(), u"李四"_s);
+    }
+
+    // A child's and an infant's fare come up with them, and the infant is stepped to like
+    // any passenger.
+    void eachEntryShowsItsOwnFare() {
+        RecordingMessages messages;
+        MainPrint w(testConfig(), MainPrintSeams{&messages, nullptr, nullptr});
+        QFile family(QStringLiteral(ITINERARY_TEST_DATA_DIR "/bookings/family_fares.txt"));
+        QVERIFY(family.open(QIODevice::ReadOnly));
+        importBooking(w, QString::fromUtf8(family.readAll()));
+        QVERIFY(messages.shown().isEmpty());
+        QCOMPARE(ui(w).field(33)->text(), u"CNY 1050.00"_s);
+        QTest::mouseClick(ui(w).cmdnext, Qt::LeftButton);
+        QTest::mouseClick(ui(w).cmdnext, Qt::LeftButton);
+        QCOMPARE(ui(w).field(0)->text(), u"ZHANG/XIAOBAO INF"_s);
+        QCOMPARE(ui(w).field(34)->text(), u"999-2100000003"_s);
+        QCOMPARE(ui(w).field(30)->text(), u"CNY 100.00"_s);
+        QVERIFY(!ui(w).cmdnext->isEnabled());
+        QTest::mouseClick(ui(w).cmdpau, Qt::LeftButton);
+        QCOMPARE(ui(w).field(33)->text(), u"CNY 500.00"_s);
     }
 
     void cancelledOrFailedImportsBehave() {

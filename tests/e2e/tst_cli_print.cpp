@@ -233,6 +233,38 @@ private Q_SLOTS:
         QVERIFY(crop(pages.at(0), Field::IssuingUnit) == crop(pages.at(1), Field::IssuingUnit));
     }
 
+    // The child and the infant get receipts of their own, each with its own fare.
+    void childAndInfantGetTheirOwnReceipts() {
+        QTemporaryDir home;
+        const QStringList tickets = uniqueTickets() + uniqueTickets().mid(0, 1);
+        QByteArray booking =
+            readBytes(QStringLiteral(ITINERARY_TEST_DATA_DIR "/bookings/family_fares.txt"));
+        for (int n = 0; n < 3; ++n)
+            booking.replace("999-210000000" + QByteArray::number(n + 1), tickets.at(n).toLatin1());
+        const Run run = runCli({u"--check-code"_s, u"0042"_s, u"-"_s}, home.path(), booking);
+        PdfCleanup cleanup;
+        QVERIFY(waitForIdleQueue());
+        for (const QString &ticket : tickets)
+            cleanup.addAll(pdfsNamed({ticket}));
+        QCOMPARE(
+            QString::fromUtf8(run.out),
+            u"1\tZHANG/SAN\t%1\t0042\n2\tZHANG/XIAOMING CHD\t%2\t0043\n"
+            "3\tZHANG/XIAOBAO INF\t%3\t0044\n"_s.arg(tickets.at(0), tickets.at(1), tickets.at(2)));
+        QVERIFY2(run.exitCode == 0, run.err.constData());
+
+        QList<QImage> totals;
+        for (int n = 0; n < 3; ++n) {
+            QTemporaryDir scratch;
+            const QString pdf = waitForPdf(tickets.at(n) + u"*004%1"_s.arg(2 + n));
+            QVERIFY2(!pdf.isEmpty(), qPrintable(tickets.at(n)));
+            const QList<QImage> pages = pdfPages(pdf, scratch.path());
+            QCOMPARE(pages.size(), 1);
+            totals.append(pages.first().copy(fieldBoxOnPage(receiptOrigin(0, 0), Field::Total, 3)));
+        }
+        QVERIFY(totals.at(0) != totals.at(1) && totals.at(1) != totals.at(2));
+        QVERIFY(totals.at(0) != totals.at(2));
+    }
+
     // The service goes down after the first receipt: that line stays, the batch stops with
     // the job's message, and the second form keeps the check code it was not printed with.
     void stopsAtTheFirstFailure() {

@@ -27,7 +27,12 @@ private Q_SLOTS:
         QTest::newRow("NDG")                << u"NDG"_s  << u"齐齐哈尔"_s;
         QTest::newRow("HET")                << u"HET"_s  << u"呼和浩特"_s;
         QTest::newRow("ZYI")                << u"ZYI"_s  << u"遵义"_s;
-        QTest::newRow("unknown")            << u"LAX"_s  << QString();
+        QTest::newRow("renamed city")       << u"XFN"_s  << u"襄阳"_s;
+        QTest::newRow("renamed, last")      << u"HYN"_s  << u"台州"_s;
+        // A code missing from the table prints as the code.
+        QTest::newRow("unknown")            << u"LAX"_s  << u"LAX"_s;
+        QTest::newRow("unknown, lower case") << u"yvr"_s << u"YVR"_s;
+        QTest::newRow("digit in the code")  << u"PE1"_s  << QString();
         QTest::newRow("leading blank")      << u" PEK"_s << QString();
         QTest::newRow("trailing blank")     << u"PEK "_s << QString();
         QTest::newRow("two letters")        << u"PE"_s   << QString();
@@ -55,7 +60,10 @@ private Q_SLOTS:
         QTest::newRow("CN")                 << u"CN"_s    << u"大新华"_s;
         QTest::newRow("KN")                 << u"KN"_s    << u"中联航"_s;
         QTest::newRow("last row")           << u"TV"_s    << u"西藏"_s;
-        QTest::newRow("unknown")            << u"XX"_s    << u"未知"_s;
+        QTest::newRow("unknown")            << u"XX"_s    << u"XX"_s;
+        QTest::newRow("unknown, digit, blanks") << u" 9c "_s << u"9C"_s;
+        QTest::newRow("two digits")         << u"12"_s    << u"未知"_s;
+        QTest::newRow("full-width")         << u"ＡＣ"_s  << u"未知"_s;
         QTest::newRow("empty")              << QString()  << u"未知"_s;
         QTest::newRow("tab is no blank")    << u"\tCA"_s  << u"未知"_s;
         QTest::newRow("three letters")      << u"CAA"_s   << u"未知"_s;
@@ -96,11 +104,13 @@ private Q_SLOTS:
         const QDate december(2026, 12, 7);
         const QDate may(2026, 5, 1);
         // clang-format off
-        // ddMMMyy keeps the display's year and is never checked.
-        QTest::newRow("ddMMMyy")               << u"15MAY07"_s   << may << u"07-05-15"_s;
-        QTest::newRow("ddMMMyy impossible")    << u"31FEB07"_s   << may << u"07-02-31"_s;
+        // ddMMMyy keeps the display's year, written in full, and is never checked.
+        QTest::newRow("ddMMMyy")               << u"15MAY07"_s   << may << u"2007-05-15"_s;
+        QTest::newRow("ddMMMyy next January")  << u"14JAN27"_s   << december << u"2027-01-14"_s;
+        QTest::newRow("ddMMMyy impossible")    << u"31FEB07"_s   << may << u"2007-02-31"_s;
         QTest::newRow("seven of anything")     << u"ABCDEFG"_s   << may << u"FG--AB"_s;
-        QTest::newRow("ddMMMyy in blanks")     << u" 15MAY07 "_s << may << u"07-05-15"_s;
+        QTest::newRow("year not digits")       << u"15MAY0X"_s   << may << u"0X-05-15"_s;
+        QTest::newRow("ddMMMyy in blanks")     << u" 15MAY07 "_s << may << u"2007-05-15"_s;
         // ddMMM: this year unless that is more than 183 days away.
         QTest::newRow("blanks trimmed")        << u"  15MAY  "_s << may << u"2026-05-15"_s;
         QTest::newRow("day keeps its zero")    << u"05MAY"_s     << may << u"2026-05-05"_s;

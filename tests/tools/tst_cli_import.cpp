@@ -49,22 +49,33 @@ Run runCli(const QStringList &arguments, const QByteArray &input = {}) {
 }
 
 const QByteArray OnePassenger =
-    R"({"fields":["张三","110101199001011234","不得签转","HXYZ12","HXYZ12","北京   T3","国航","CA1501","Y","2026-05-15","08:00","","20K","上海虹桥   T2","东航","MU5102","B","2026-05-18","19:30","","20K","北京   T2","VOID","","","","","","","VOID","CNY 2130.00","CN 100.00","YQ 160.00","CNY 2390.00","999-2345678901","","","XXX","","","","","","","","","","","","","","","","","","","","","XT 0.00"],"passengers":[["张三","110101199001011234","999-2345678901"]],"current":0,"prev_enabled":false,"next_enabled":false,"messages":[]})"
+    R"({"fields":["张三","110101199001011234","不得签转","HXYZ12","HXYZ12","北京   T3","国航","CA1501","Y","2026-05-15","08:00","","20K","上海虹桥   T2","东航","MU5102","B","2026-05-18","19:30","","20K","北京   T2","VOID","","","","","","","VOID","CNY 2130.00","CN 100.00","YQ 160.00","CNY 2390.00","999-2345678901","","","XXX","","","","","","","","","","","","","","","","","","","","","XT 0.00"],"passengers":[["张三","110101199001011234","999-2345678901"]],"current":0,"prev_enabled":false,"next_enabled":false,"messages":[],"fares":[null]})"
     "\n";
 
 // The twelve-passenger booking first: its fourth row, its list and its buttons are gone.
 const QByteArray ExemptTaxAfterTwelve =
-    R"({"fields":["赵敏","370102198808084444","不得签转","MQ2W9Z","MQ2W9Z","济南   T1","山航","SC4651","Y","2026-10-08","15:10","","20K","广州   T2","VOID","","","","","","","VOID","","","","","","","","","CNY 990.00","CN 50.00","YQ 0.00","CNY 1040.00","324-2123456789","","","XXX","","","","","","","","","","","","","","","","","","","","","XT 0.00"],"passengers":[["赵敏","370102198808084444","324-2123456789"]],"current":0,"prev_enabled":false,"next_enabled":false,"messages":[]})"
+    R"({"fields":["赵敏","370102198808084444","不得签转","MQ2W9Z","MQ2W9Z","济南   T1","山航","SC4651","Y","2026-10-08","15:10","","20K","广州   T2","VOID","","","","","","","VOID","","","","","","","","","CNY 990.00","CN 50.00","YQ 0.00","CNY 1040.00","324-2123456789","","","XXX","","","","","","","","","","","","","","","","","","","","","XT 0.00"],"passengers":[["赵敏","370102198808084444","324-2123456789"]],"current":0,"prev_enabled":false,"next_enabled":false,"messages":[],"fares":[null]})"
     "\n";
 
 // Both messages, in order, the second with the default title; the date rolls into January
 // of next year.
 const QByteArray TwoMessages =
-    R"({"fields":["","","不得签转","","","北京   T3","国航","CA1501","Y","2027-01-15","08:00","","20K","上海虹桥   T2","VOID","","","","","","","VOID","","","","","","","","","CNY 0.00","CN 0.00","YQ 0.00","CNY 0.00","","","","XXX","","","","","","","","","","","","","","","","","","","","","XT 0.00"],"passengers":[],"current":0,"prev_enabled":false,"next_enabled":false,"messages":[["错误提示","没有找到航段信息"],["","没有找到乘机人信息"]]})"
+    R"({"fields":["","","不得签转","","","北京   T3","国航","CA1501","Y","2027-01-15","08:00","","20K","上海虹桥   T2","VOID","","","","","","","VOID","","","","","","","","","CNY 0.00","CN 0.00","YQ 0.00","CNY 0.00","","","","XXX","","","","","","","","","","","","","","","","","","","","","XT 0.00"],"passengers":[],"current":0,"prev_enabled":false,"next_enabled":false,"messages":[["错误提示","没有找到航段信息"],["","没有找到乘机人信息"]],"fares":[]})"
     "\n";
 
 const QByteArray EmptyText =
-    R"({"fields":["","","不得签转","","","","","","","","","","","","","","","","","","","","","","","","","","","","CNY 0.00","CN 0.00","YQ 0.00","CNY 0.00","","","","XXX","","","","","","","","","","","","","","","","","","","","","XT 0.00"],"passengers":[],"current":0,"prev_enabled":false,"next_enabled":false,"messages":[]})"
+    R"({"fields":["","","不得签转","","","","","","","","","","","","","","","","","","","","","","","","","","","","CNY 0.00","CN 0.00","YQ 0.00","CNY 0.00","","","","XXX","","","","","","","","","","","","","","","","","","","","","XT 0.00"],"passengers":[],"current":0,"prev_enabled":false,"next_enabled":false,"messages":[],"fares":[]})"
+    "\n";
+
+// A cancelled flight and a surface segment left out, a date of next year, codes missing from
+// the tables, international terminals, passports and tickets from their elements.
+const QByteArray International =
+    R"({"fields":["DONG/SU","E12345678","不得签转","HXYZ34","HXYZ34","北京   T3","国航","CA855","Y","2027-01-15","02:30","","20K","MAN   ","BA","BA1388","Y","2027-01-17","09:00","","20K","LHR   T5","VOID","","","","","","","VOID","CNY 6000.00","CN 90.00","YQ 1200.00","CNY 7580.00","999-2100000011","","","XXX","","","","","","","","","","","","","","","","","","","","","XT 290.00"],"passengers":[["DONG/SU","E12345678","999-2100000011"],["LI/MING","E87654321","999-2100000012"]],"current":0,"prev_enabled":false,"next_enabled":true,"messages":[],"fares":[null,null]})"
+    "\n";
+
+// One fare row per entry: the adult's, the child's and the infant's.
+const QByteArray FamilyFares =
+    R"({"fields":["ZHANG/SAN","110101198001011234","不得签转","HXYZ56","HXYZ56","北京   T3","国航","CA1501","Y","2026-05-15","08:00","","20K","上海虹桥   T2","VOID","","","","","","","VOID","","","","","","","","","CNY 1000.00","CN 50.00","YQ 0.00","CNY 1050.00","999-2100000001","","","XXX","","","","","","","","","","","","","","","","","","","","","XT 0.00"],"passengers":[["ZHANG/SAN","110101198001011234","999-2100000001"],["ZHANG/XIAOMING CHD","110101201501015678","999-2100000002"],["ZHANG/XIAOBAO INF","","999-2100000003"]],"current":0,"prev_enabled":false,"next_enabled":true,"messages":[],"fares":[["CNY 1000.00","CN 50.00","YQ 0.00","XT 0.00","CNY 1050.00"],["CNY 500.00","CN 0.00","YQ 0.00","XT 0.00","CNY 500.00"],["CNY 100.00","CN 0.00","YQ 0.00","XT 0.00","CNY 100.00"]]})"
     "\n";
 
 } // namespace
@@ -106,6 +117,12 @@ private Q_SLOTS:
                            booking("no_passenger_dot.txt")}
             << QByteArray() << TwoMessages;
         QTest::newRow("empty input") << QStringList{} << QByteArray() << EmptyText;
+        QTest::newRow("international display")
+            << QStringList{u"--today=2026-12-07"_s, booking("international.txt")} << QByteArray()
+            << International;
+        QTest::newRow("fares of a family")
+            << QStringList{u"--today=2026-05-01"_s, booking("family_fares.txt")} << QByteArray()
+            << FamilyFares;
     }
     void printsTheSheet() {
         QFETCH(QStringList, arguments);

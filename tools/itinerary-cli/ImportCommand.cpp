@@ -76,7 +76,7 @@ int runImport(const QStringList &arguments) {
     RecordingMessages messages;
     for (const QString &text : texts)
         importBookingDisplay(text, sheet, messages, *clock);
-    writeStdout(sheetStateJson(sheet, messages));
+    writeStdout(sheetStateJson(sheet, messages, FareRows::Included));
     return ExitOk;
 }
 
