@@ -1,5 +1,7 @@
 #pragma once
 
+#include "textimport/CodeTables.h"
+
 #include <QString>
 
 namespace itinerary {
@@ -19,8 +21,9 @@ class Messages;
 // shown ("没有找到乘机人信息" when it names nobody; segments and fares stay).
 //
 // Any text is handled: short lines, missing pieces and impossible dates never fail, and the
-// work is linear in the length of the text.
+// work is linear in the length of the text. Airports and airlines are named from `codes`:
+// the agency's tables where it has its own codes, the built-in ones otherwise.
 void importBookingDisplay(const QString &text, Itinerary &sheet, Messages &messages,
-                          const Clock &clock);
+                          const Clock &clock, const CodeTables &codes = CodeTables::builtIn());
 
 } // namespace itinerary

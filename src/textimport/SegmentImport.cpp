@@ -40,12 +40,13 @@ QString trimmedColumn(QStringView line, ColumnRange range) {
 }
 
 // Row `row` (0-based) from one segment line, in the order the sheet's change rules expect.
-void fillRow(int row, QStringView line, Itinerary &sheet, const Clock &clock) {
+void fillRow(int row, QStringView line, Itinerary &sheet, const Clock &clock,
+             const CodeTables &codes) {
     const auto field = [row](SegmentColumn c) { return segmentField(row, c); };
     sheet.setText(field(SegmentColumn::City),
-                  cityCell(column(line, DepartureAirport), column(line, DepartureTerminal)));
+                  cityCell(codes, column(line, DepartureAirport), column(line, DepartureTerminal)));
     sheet.setText(field(SegmentColumn::Carrier),
-                  airlineShortName(column(line, AirlineCode).toString()));
+                  codes.airlineShortName(column(line, AirlineCode).toString()));
     sheet.setText(field(SegmentColumn::Flight), trimmedColumn(line, FlightDesignator));
     sheet.setText(field(SegmentColumn::BookingClass), trimmedColumn(line, BookingClass));
     sheet.setText(field(SegmentColumn::Date), numericDate(trimmedColumn(line, FlightDate), clock));
@@ -56,23 +57,24 @@ void fillRow(int row, QStringView line, Itinerary &sheet, const Clock &clock) {
 
 } // namespace
 
-QString cityCell(QStringView airportCode, QStringView terminal) {
-    QString cell = airportCityName(airportCode.toString()) + u"   "_s;
+QString cityCell(const CodeTables &codes, QStringView airportCode, QStringView terminal) {
+    QString cell = codes.airportCityName(airportCode.toString()) + u"   "_s;
     if (terminal != u"--")
         cell += terminal;
     return cell;
 }
 
-void importSegments(const QList<QStringView> &segmentTexts, Itinerary &sheet, const Clock &clock) {
+void importSegments(const QList<QStringView> &segmentTexts, Itinerary &sheet, const Clock &clock,
+                    const CodeTables &codes) {
     const int count = int(std::min<qsizetype>(segmentTexts.size(), MaxImportedSegments));
     if (count == 0)
         return;
     for (int row = 0; row < count; ++row)
-        fillRow(row, firstLine(segmentTexts[row]), sheet, clock);
+        fillRow(row, firstLine(segmentTexts[row]), sheet, clock, codes);
 
     const QStringView last = firstLine(segmentTexts[count - 1]);
     sheet.setText(cityLineField(count),
-                  cityCell(column(last, ArrivalAirport), column(last, ArrivalTerminal)));
+                  cityCell(codes, column(last, ArrivalAirport), column(last, ArrivalTerminal)));
     if (count < MaxImportedSegments) {
         sheet.setText(segmentField(count, SegmentColumn::Carrier), u"VOID"_s);
         sheet.setText(cityLineField(count + 1), u"VOID"_s);

@@ -6,6 +6,7 @@
 namespace itinerary {
 
 class Clock;
+class CodeTables;
 class Itinerary;
 
 // The most flight segments the sheet has rows for.
@@ -17,11 +18,13 @@ inline constexpr int MaxImportedSegments = 4;
 // segment's arrival city cell goes into the city line below its row, and unless all four rows
 // are used, "VOID" marks the end of the journey in the carrier column of that next row and in
 // the city line after it. Columns are read in the first line of a segment text only, so a
-// short line never picks up the next line's characters.
-void importSegments(const QList<QStringView> &segmentTexts, Itinerary &sheet, const Clock &clock);
+// short line never picks up the next line's characters. Cities and carriers are named from
+// `codes`.
+void importSegments(const QList<QStringView> &segmentTexts, Itinerary &sheet, const Clock &clock,
+                    const CodeTables &codes);
 
 // The city cell of an airport code and terminal: the city name, three spaces, and the
 // terminal, where "--" (no terminal) writes nothing.
-QString cityCell(QStringView airportCode, QStringView terminal);
+QString cityCell(const CodeTables &codes, QStringView airportCode, QStringView terminal);
 
 } // namespace itinerary
