@@ -3,6 +3,7 @@
 #include "app/Config.h"
 #include "settings/StartupValues.h"
 #include "sheet/Itinerary.h"
+#include "textimport/CodeTables.h"
 #include "textimport/ui/BookingImportWindow.h"
 
 #include <QPointer>
@@ -58,6 +59,9 @@ public:
     const StartupValues &startupValues() const { return m_startup; }
     // The embedded rendering service, when no service address is configured.
     EmbeddedRenderService *renderService() const { return m_renderService.get(); }
+    // The airport and airline names of the booking import: the built-in tables with the
+    // agency's codes.txt from the settings folder, read at start-up.
+    const CodeTables &codeTables() const { return m_codes; }
     // The browser control that drives the verification site, once it exists.
     BrowserControl *browser() const { return m_browser; }
     // Set once a page of the site has completed; the result page import waits for it.
@@ -79,6 +83,9 @@ private:
     // The configured rendering service, or the embedded one started now when none is
     // configured (with the agency's layout.json beside the settings file, if there is one).
     QString serviceBaseUrl();
+    // Reads the agency's codes beside the settings file; a file with lines that are no entry
+    // is reported once.
+    void loadCodeTables();
     void bindPrinting();
     // Runs a handler that may block on a picture load; a close request arriving meanwhile is
     // carried out when it ends.
@@ -160,6 +167,7 @@ private:
     std::unique_ptr<PrintJob> m_printJob;
     std::unique_ptr<EmbeddedRenderService> m_renderService;
     StartupValues m_startup;
+    CodeTables m_codes;
     QPointer<BookingImportWindow> m_importWindow;
     int m_blockingDepth = 0;
     bool m_closePending = false;
