@@ -40,15 +40,6 @@ CodeTable readTableResource(const QString &path, bool airports) {
     return table;
 }
 
-// A code no table lists: the code itself when it has the shape of one.
-QString unlistedAirportName(const QString &code) {
-    return isAirportCode(code) ? code : QString();
-}
-
-QString unlistedAirlineName(const QString &code) {
-    return isAirlineCode(code) ? code : u"未知"_s;
-}
-
 CodeLookup lookUp(const CodeTable &table, const QString &code,
                   QString (*unlisted)(const QString &)) {
     if (const CodeEntry *entry = table.find(code))
@@ -74,6 +65,14 @@ constexpr std::array<MonthDigits, 12> Months{{
 }};
 
 } // namespace
+
+QString unknownAirportName(const QString &upperCode) {
+    return isAirportCode(upperCode) ? upperCode : QString();
+}
+
+QString unknownAirlineName(const QString &upperCode) {
+    return isAirlineCode(upperCode) ? upperCode : u"未知"_s;
+}
 
 const CodeTables &CodeTables::builtIn() {
     // Initialised once, under the lock the language puts around a local static.
@@ -104,11 +103,11 @@ CodeTables CodeTables::withAgencyCodes(const CodeList &agencyCodes) const {
 }
 
 CodeLookup CodeTables::airport(const QString &code) const {
-    return lookUp(m_airports, toUpperSimple(code), unlistedAirportName);
+    return lookUp(m_airports, toUpperSimple(code), unknownAirportName);
 }
 
 CodeLookup CodeTables::airline(const QString &code) const {
-    return lookUp(m_airlines, trimBlanks(toUpperSimple(code)), unlistedAirlineName);
+    return lookUp(m_airlines, trimBlanks(toUpperSimple(code)), unknownAirlineName);
 }
 
 QString monthNumber(const QString &month) {

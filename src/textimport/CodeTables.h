@@ -55,6 +55,14 @@ private:
     CodeTable m_airlines;
 };
 
+// What an upper-cased airport code missing from the tables prints as: the code itself when it
+// is three ASCII letters ("YVR"), else empty text.
+QString unknownAirportName(const QString &upperCode);
+
+// What an upper-cased, trimmed airline code missing from the tables prints as: the code itself
+// when it is two ASCII letters or digits with at least one letter ("AC", "9C"), else "未知".
+QString unknownAirlineName(const QString &upperCode);
+
 // The two-digit month ("01".."12") of an upper-cased three-letter English month abbreviation;
 // empty text when it is none.
 QString monthNumber(const QString &month);
