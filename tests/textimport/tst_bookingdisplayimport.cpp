@@ -160,7 +160,6 @@ private Q_SLOTS:
         QTest::newRow("lower-case codes")
             << booking({u"ca1501 y   tu15may  pekShA hk1   0800 1010          e t3t2"_s})
             << join({row1, {{13, u"上海虹桥   T2"_s}, {14, u"VOID"_s}, {21, u"VOID"_s}}});
-        // Codes in no table print as the codes.
         QTest::newRow("unlisted airline and airports")
             << booking({u"XX1234 Y   TU15MAY  QQQZZZ HK1   0800 1010          E T3T2"_s})
             << join({row1,
