@@ -59,9 +59,6 @@ public:
     const StartupValues &startupValues() const { return m_startup; }
     // The embedded rendering service, when no service address is configured.
     EmbeddedRenderService *renderService() const { return m_renderService.get(); }
-    // The airport and airline names of the booking import: the built-in tables with the
-    // agency's codes.txt from the settings folder, read at start-up.
-    const CodeTables &codeTables() const { return m_codes; }
     // The browser control that drives the verification site, once it exists.
     BrowserControl *browser() const { return m_browser; }
     // Set once a page of the site has completed; the result page import waits for it.
@@ -167,6 +164,8 @@ private:
     std::unique_ptr<PrintJob> m_printJob;
     std::unique_ptr<EmbeddedRenderService> m_renderService;
     StartupValues m_startup;
+    // The booking import's airport and airline names: the built-in tables with the agency's
+    // codes.txt, read at start-up.
     CodeTables m_codes;
     QPointer<BookingImportWindow> m_importWindow;
     int m_blockingDepth = 0;
