@@ -52,9 +52,10 @@ void importBooking(MainPrint &w, const QString &text) {
     QTest::mouseClick(ui(w).Command3, Qt::LeftButton);
     BookingImportWindow *window = importWindow();
     QVERIFY(window != nullptr);
-    QVERIFY(importText(*window)->toPlainText().isEmpty());
-    importText(*window)->setPlainText(text);
-    QTest::mouseClick(importButton(*window), Qt::LeftButton);
+    auto *pasted = control<QPlainTextEdit>(*window, u"Text1"_s);
+    QVERIFY(pasted->toPlainText().isEmpty());
+    pasted->setPlainText(text);
+    QTest::mouseClick(control<QPushButton>(*window, u"Command1"_s), Qt::LeftButton);
     QTRY_VERIFY(importWindow() == nullptr);
 }
 
@@ -226,8 +227,8 @@ private Q_SLOTS:
         MainPrint w(testConfig(), MainPrintSeams{&messages, nullptr, nullptr});
         w.sheet().setText(0, u"OLD"_s);
         QTest::mouseClick(ui(w).Command3, Qt::LeftButton);
-        importText(*importWindow())->setPlainText(ThreePassengers);
-        QTest::mouseClick(cancelButton(*importWindow()), Qt::LeftButton);
+        control<QPlainTextEdit>(*importWindow(), u"Text1"_s)->setPlainText(ThreePassengers);
+        QTest::mouseClick(control<QPushButton>(*importWindow(), u"Command2"_s), Qt::LeftButton);
         QTRY_VERIFY(importWindow() == nullptr);
         QCOMPARE(ui(w).field(0)->text(), u"OLD"_s);
 

@@ -8,7 +8,6 @@
 
 #include "sheet/TextRules.h"
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
 
 using namespace Qt::StringLiterals;
@@ -25,7 +24,7 @@ QString sourceName(const std::optional<CodeSource> &source) {
     return *source == CodeSource::AgencyFile ? u"codes.txt"_s : u"built-in"_s;
 }
 
-QByteArray line(const QString &code, const CodeLookup &lookup) {
+QByteArray entryLine(const QString &code, const CodeLookup &lookup) {
     return (code + u'\t' + lookup.name + u'\t' + sourceName(lookup.source) + u'\n').toUtf8();
 }
 
@@ -33,42 +32,29 @@ QByteArray everyEntry(const CodeTables &codes) {
     QByteArray out;
     for (const CodeTable *table : {&codes.airports(), &codes.airlines()}) {
         for (const CodeEntry &entry : table->entries())
-            out += line(entry.code, CodeLookup{entry.name, entry.source});
+            out += entryLine(entry.code, CodeLookup{entry.name, entry.source});
     }
     return out;
 }
 
 int runCodes(const QStringList &arguments) {
+    CommandLine commandLine(u"codes"_s, Usage);
+    commandLine.addPositionalArgument(
+        u"CODE"_s, u"an airport (three letters) or airline (two characters) code; none: all"_s,
+        u"[CODE...]"_s);
+    if (const std::optional<int> status = commandLine.parse(arguments))
+        return *status;
+    const QStringList requested = commandLine.positionalArguments();
+    for (const QString &code : requested) {
+        if (code.size() != 2 && code.size() != 3)
+            return commandLine.refuse(u"not a two- or three-character code: "_s + code);
+    }
+
+    // For the settings folder, where the agency's codes are.
     int argc = 1;
     char name[] = "itinerary-cli";
     char *argv[] = {name, nullptr};
     const QCoreApplication app(argc, argv);
-
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        u"The names the import prints for airport (three-letter) and airline (two-character) "
-        "codes: the built-in tables with the agency's codes.txt in the settings folder."_s);
-    const QCommandLineOption help = parser.addHelpOption();
-    parser.addPositionalArgument(u"CODE"_s, u"An airport or airline code; none: every entry."_s,
-                                 u"[CODE...]"_s);
-    if (!parser.parse(QStringList{u"itinerary-cli codes"_s} + arguments)) {
-        printError(u"codes: "_s + parser.errorText());
-        printError(u"usage: itinerary-cli "_s + Usage);
-        return ExitUsage;
-    }
-    if (parser.isSet(help)) {
-        writeStdout(parser.helpText().toUtf8());
-        return ExitOk;
-    }
-    const QStringList requested = parser.positionalArguments();
-    for (const QString &code : requested) {
-        if (code.size() != 2 && code.size() != 3) {
-            printError(u"codes: not a two- or three-character code: "_s + code);
-            printError(u"usage: itinerary-cli "_s + Usage);
-            return ExitUsage;
-        }
-    }
-
     const CodeTables codes = agencyCodeTables(u"codes"_s, windowSettingsFile());
     if (requested.isEmpty()) {
         writeStdout(everyEntry(codes));
@@ -78,7 +64,7 @@ int runCodes(const QStringList &arguments) {
     for (const QString &code : requested) {
         // Looked up as the import looks up the columns of a segment line.
         const bool airport = code.size() == 3;
-        out += line(toUpperSimple(code), airport ? codes.airport(code) : codes.airline(code));
+        out += entryLine(toUpperSimple(code), airport ? codes.airport(code) : codes.airline(code));
     }
     writeStdout(out);
     return ExitOk;

@@ -25,6 +25,8 @@ namespace itinerary::cli {
 
 namespace {
 
+const QString Usage = u"import [--today YYYY-MM-DD] [FILE...]"_s;
+
 // Only the full form is accepted, so "2026-1-5" or a trailing word is a usage error rather
 // than a silently different day.
 std::optional<QDate> parseToday(const QString &text) {
@@ -36,36 +38,25 @@ std::optional<QDate> parseToday(const QString &text) {
 }
 
 int runImport(const QStringList &arguments) {
+    CommandLine line(u"import"_s, Usage,
+                     {u"unknown option: %1"_s, u"%1 needs a date YYYY-MM-DD"_s, false});
+    const QCommandLineOption todayOption = line.addOption(
+        {u"today"_s, u"the day the dates without a year are read from (default: today)"_s,
+         u"YYYY-MM-DD"_s});
+    line.addPositionalArgument(u"FILE"_s,
+                               u"booking displays, imported in turn (- or none: standard input)"_s,
+                               u"[FILE...]"_s);
+    if (const std::optional<int> status = line.parse(arguments))
+        return *status;
+
     std::optional<QDate> today;
-    QStringList files;
-    bool optionsEnded = false;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString &argument = arguments[i];
-        if (optionsEnded || argument == u"-" || !argument.startsWith(u'-')) {
-            files.append(argument);
-        } else if (argument == u"--") {
-            optionsEnded = true;
-        } else if (argument == u"--today" || argument.startsWith(u"--today=")) {
-            QString value;
-            if (argument == u"--today") {
-                if (i + 1 >= arguments.size()) {
-                    printError(u"import: --today needs a date YYYY-MM-DD"_s);
-                    return ExitUsage;
-                }
-                value = arguments[++i];
-            } else {
-                value = argument.mid(QStringView(u"--today=").size());
-            }
-            today = parseToday(value);
-            if (!today) {
-                printError(u"import: not a date YYYY-MM-DD: "_s + value);
-                return ExitUsage;
-            }
-        } else {
-            printError(u"import: unknown option: "_s + argument);
-            return ExitUsage;
-        }
+    if (line.isSet(todayOption)) {
+        const QString value = line.value(todayOption);
+        today = parseToday(value);
+        if (!today)
+            return line.refuse(u"not a date YYYY-MM-DD: "_s + value);
     }
+    QStringList files = line.positionalArguments();
     if (files.isEmpty())
         files.append(QString()); // standard input
 
@@ -74,10 +65,8 @@ int runImport(const QStringList &arguments) {
     for (const QString &file : files) {
         QString error;
         const std::optional<QString> text = readInputText(file, &error);
-        if (!text) {
-            printError(u"import: "_s + error);
-            return ExitUsage;
-        }
+        if (!text)
+            return line.refuse(error);
         texts.append(*text);
     }
 
@@ -101,8 +90,7 @@ int runImport(const QStringList &arguments) {
     return ExitOk;
 }
 
-const CommandRegistration registration{
-    {u"import"_s, u"import [--today YYYY-MM-DD] [FILE...]"_s, runImport}};
+const CommandRegistration registration{{u"import"_s, Usage, runImport}};
 
 } // namespace
 

@@ -32,7 +32,6 @@ namespace itinerary::cli {
 
 namespace {
 
-const QString Usage = u"print [--check-code NNNN] [--left MM] [--top MM] [--service URL] FILE"_s;
 // The receipt layout that an agency keeps beside its settings file, for the embedded
 // service.
 const QString LayoutFileName = u"layout.json"_s;
@@ -63,14 +62,12 @@ QString startEmbeddedService(std::unique_ptr<EmbeddedRenderService> &service,
 }
 
 int runPrint(const QStringList &arguments) {
-    QString error;
-    const std::optional<PrintOptions> options = parsePrintOptions(arguments, &error);
-    if (!options) {
-        printError(u"print: "_s + error);
-        printError(u"usage: itinerary-cli "_s + Usage);
-        return ExitUsage;
-    }
+    const std::variant<PrintOptions, int> parsed = parsePrintOptions(arguments);
+    if (const int *status = std::get_if<int>(&parsed))
+        return *status;
+    const PrintOptions *options = &std::get<PrintOptions>(parsed);
     // The whole booking is read before anything starts.
+    QString error;
     const std::optional<QString> booking = readInputText(options->bookingPath, &error);
     if (!booking) {
         printError(u"print: "_s + error);
@@ -132,7 +129,7 @@ int runPrint(const QStringList &arguments) {
     return printEveryPassenger(sheet, job, messages, hooks) ? ExitOk : ExitFailed;
 }
 
-const CommandRegistration registration{{u"print"_s, Usage, runPrint}};
+const CommandRegistration registration{{u"print"_s, PrintUsage, runPrint}};
 
 } // namespace
 
