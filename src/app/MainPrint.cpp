@@ -17,6 +17,7 @@
 #include "settings/LocalFileSystem.h"
 #include "settings/SettingsFile.h"
 #include "sheet/TextRules.h"
+#include "textimport/AgencyCodes.h"
 #include "textimport/ui/BookingImportWindow.h"
 #include "webimport/QueryChecks.h"
 #include "webimport/ResultPageParser.h"
@@ -135,6 +136,7 @@ void MainPrint::Form_Load() {
     m_startup = loadStartupValues(serviceBaseUrl(), m_config.settingsFile(), m_sheet, *m_position,
                                   *m_files, *m_clock);
     m_printJob->setPrintUrl(m_startup.printUrl);
+    loadCodeTables();
     if (auto *boxes = dynamic_cast<MessageBoxMessages *>(m_ownMessages.get()))
         boxes->setDefaultTitle(m_startup.applicationTitle);
     setWindowTitle(m_startup.applicationTitle + u"  (软件启动有点慢，请耐心等待…)"_s);
@@ -159,6 +161,14 @@ QString MainPrint::serviceBaseUrl() {
     if (base.isEmpty())
         m_messages->showMessage(u"打印服务无法启动：%1"_s.arg(m_renderService->errorString()));
     return base.toString();
+}
+
+void MainPrint::loadCodeTables() {
+    const AgencyCodes agency = loadAgencyCodes(agencyCodesPath(m_startup.settingsPath), *m_files);
+    m_codes = CodeTables::builtIn().withAgencyCodes(agency.codes);
+    const QString problem = agencyCodesMessage(agency);
+    if (!problem.isEmpty())
+        m_messages->showMessage(problem);
 }
 
 template <typename Handler> void MainPrint::blocking(Handler handler) {
@@ -239,7 +249,7 @@ void MainPrint::cmdnext_Click() {
 void MainPrint::Command3_Click() {
     if (m_importWindow)
         return;
-    m_importWindow = new BookingImportWindow(m_sheet, *m_messages, *m_clock, this);
+    m_importWindow = new BookingImportWindow(m_sheet, *m_messages, *m_clock, m_codes, this);
     m_importWindow->show();
 }
 

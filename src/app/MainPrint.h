@@ -4,6 +4,7 @@
 #include "journal/ui/JournalWindow.h"
 #include "settings/StartupValues.h"
 #include "sheet/Itinerary.h"
+#include "textimport/CodeTables.h"
 #include "textimport/ui/BookingImportWindow.h"
 
 #include <QPointer>
@@ -87,6 +88,9 @@ private:
     // The configured rendering service, or the embedded one started now when none is
     // configured (with the agency's layout.json beside the settings file, if there is one).
     QString serviceBaseUrl();
+    // Reads the agency's codes beside the settings file; a file with lines that are no entry
+    // is reported once.
+    void loadCodeTables();
     void bindPrinting();
     // Runs a handler that may block on a picture load; a close request arriving meanwhile is
     // carried out when it ends.
@@ -170,6 +174,9 @@ private:
     std::unique_ptr<PrintJob> m_printJob;
     std::unique_ptr<EmbeddedRenderService> m_renderService;
     StartupValues m_startup;
+    // The booking import's airport and airline names: the built-in tables with the agency's
+    // codes.txt, read at start-up.
+    CodeTables m_codes;
     QPointer<BookingImportWindow> m_importWindow;
     QPointer<JournalWindow> m_journalWindow;
     int m_blockingDepth = 0;

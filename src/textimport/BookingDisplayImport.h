@@ -1,5 +1,7 @@
 #pragma once
 
+#include "textimport/CodeTables.h"
+
 #include <QString>
 
 namespace itinerary {
@@ -21,8 +23,9 @@ class Messages;
 // nobody; segments and fares stay).
 //
 // Any text is handled: short lines, missing pieces and impossible dates never fail, and the
-// work is linear in the length of the text.
+// work is linear in the length of the text. Airports and airlines are named from `codes`:
+// the agency's tables where it has its own codes, the built-in ones otherwise.
 void importBookingDisplay(const QString &text, Itinerary &sheet, Messages &messages,
-                          const Clock &clock);
+                          const Clock &clock, const CodeTables &codes = CodeTables::builtIn());
 
 } // namespace itinerary

@@ -44,12 +44,13 @@ QString trimmedColumn(QStringView line, ColumnRange range) {
 }
 
 // Row `row` (0-based) from one segment line, in the order the sheet's change rules expect.
-void fillRow(int row, QStringView line, Itinerary &sheet, const Clock &clock) {
+void fillRow(int row, QStringView line, Itinerary &sheet, const Clock &clock,
+             const CodeTables &codes) {
     const auto field = [row](SegmentColumn c) { return segmentField(row, c); };
     sheet.setText(field(SegmentColumn::City),
-                  cityCell(column(line, DepartureAirport), column(line, DepartureTerminal)));
+                  cityCell(codes, column(line, DepartureAirport), column(line, DepartureTerminal)));
     sheet.setText(field(SegmentColumn::Carrier),
-                  airlineShortName(column(line, AirlineCode).toString()));
+                  codes.airlineShortName(column(line, AirlineCode).toString()));
     sheet.setText(field(SegmentColumn::Flight), trimmedColumn(line, FlightDesignator));
     sheet.setText(field(SegmentColumn::BookingClass), trimmedColumn(line, BookingClass));
     sheet.setText(field(SegmentColumn::Date), numericDate(trimmedColumn(line, FlightDate), clock));
@@ -105,8 +106,8 @@ QString terminalText(QStringView terminal) {
     return trimmed;
 }
 
-QString cityCell(QStringView airportCode, QStringView terminal) {
-    return airportCityName(airportCode.toString()) + u"   "_s + terminalText(terminal);
+QString cityCell(const CodeTables &codes, QStringView airportCode, QStringView terminal) {
+    return codes.airportCityName(airportCode.toString()) + u"   "_s + terminalText(terminal);
 }
 
 QList<QStringView> flightLines(const QList<QStringView> &segmentTexts) {
@@ -123,16 +124,17 @@ QList<QStringView> flightLines(const QList<QStringView> &segmentTexts) {
     return flown.isEmpty() ? flights : flown;
 }
 
-void importSegments(const QList<QStringView> &flights, Itinerary &sheet, const Clock &clock) {
+void importSegments(const QList<QStringView> &flights, Itinerary &sheet, const Clock &clock,
+                    const CodeTables &codes) {
     const int count = int(std::min<qsizetype>(flights.size(), MaxImportedSegments));
     if (count == 0)
         return;
     for (int row = 0; row < count; ++row)
-        fillRow(row, flights[row], sheet, clock);
+        fillRow(row, flights[row], sheet, clock, codes);
 
     const QStringView last = flights[count - 1];
     sheet.setText(cityLineField(count),
-                  cityCell(column(last, ArrivalAirport), column(last, ArrivalTerminal)));
+                  cityCell(codes, column(last, ArrivalAirport), column(last, ArrivalTerminal)));
     if (count < MaxImportedSegments) {
         sheet.setText(segmentField(count, SegmentColumn::Carrier), u"VOID"_s);
         sheet.setText(cityLineField(count + 1), u"VOID"_s);

@@ -6,6 +6,7 @@
 namespace itinerary {
 
 class Clock;
+class CodeTables;
 class Itinerary;
 
 // The most flight segments the sheet has rows for.
@@ -24,14 +25,16 @@ QList<QStringView> flightLines(const QList<QStringView> &segmentTexts);
 // flights. The last imported flight's arrival city cell goes into the city line below its
 // row, and unless all four rows are used, "VOID" marks the end of the journey in the carrier
 // column of that next row and in the city line after it.
-void importSegments(const QList<QStringView> &flights, Itinerary &sheet, const Clock &clock);
+// Cities and carriers are named from `codes`.
+void importSegments(const QList<QStringView> &flights, Itinerary &sheet, const Clock &clock,
+                    const CodeTables &codes);
 
 // The terminal as the receipt prints it: trimmed of blanks; "--" or nothing is no terminal;
 // a lone digit, as international displays write it (" 2"), gets a "T" ("T2").
 QString terminalText(QStringView terminal);
 
-// The city cell of an airport code and terminal: the city name, three spaces, and the
-// terminal text.
-QString cityCell(QStringView airportCode, QStringView terminal);
+// The city cell of an airport code and terminal: the city name (from `codes`), three spaces,
+// and the terminal text.
+QString cityCell(const CodeTables &codes, QStringView airportCode, QStringView terminal);
 
 } // namespace itinerary

@@ -6,6 +6,7 @@
 
 #include "base/Clock.h"
 #include "base/Messages.h"
+#include "base/TextEncoding.h"
 #include "print/PrintPosition.h"
 #include "textimport/ui/BookingImportWindow.h"
 
@@ -294,6 +295,27 @@ private Q_SLOTS:
         QVERIFY(w.close());
         QCOMPARE(messages.shown().size(), 1);
         QVERIFY(messages.shown().first().text.contains(dir.filePath(u"file"_s)));
+    }
+
+    // The agency's codes.txt (GBK here) names cities and carriers in the window's imports; its
+    // lines that are no entry are reported once, at start-up, in one message.
+    void agencyCodesReachTheImport() {
+        QTemporaryDir dir;
+        QFile codes(dir.filePath(u"codes.txt"_s));
+        QVERIFY(codes.open(QIODevice::WriteOnly));
+        codes.write(encodeGb18030(u"PEK 北京首都机场\n坏行\nca\tAir China # 英文\nPEKX 某地\n"_s));
+        codes.close();
+        RecordingMessages messages;
+        MainPrint w(testConfig(dir.path()), MainPrintSeams{&messages, nullptr, nullptr});
+        QCOMPARE(messages.shown().size(), 1);
+        QCOMPARE(messages.shown().first().text,
+                 u"代码表文件 %1 第2、4行无法识别，已忽略"_s.arg(codes.fileName()));
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        importBooking(w, ThreePassengers);
+        QCOMPARE(ui(w).field(5)->text(), u"北京首都机场   T3"_s);
+        QCOMPARE(ui(w).field(6)->text(), u"AIR CHINA"_s);
+        QCOMPARE(messages.shown().size(), 1);
     }
 
     void focusOrderRunsThroughTheSheet() {

@@ -156,13 +156,13 @@ private Q_SLOTS:
         QTest::newRow("lower-case codes")
             << booking({u"ca1501 y   tu15may  pekShA hk1   0800 1010          e t3t2"_s})
             << join({row1, {{13, u"上海虹桥   T2"_s}, {14, u"VOID"_s}, {21, u"VOID"_s}}});
-        QTest::newRow("unknown airline and airports")
-            << booking({u"XX1234 Y   TU15MAY  LAXJFK HK1   0800 1010          E T3T2"_s})
+        QTest::newRow("unlisted airline and airports")
+            << booking({u"XX1234 Y   TU15MAY  QQQZZZ HK1   0800 1010          E T3T2"_s})
             << join({row1,
-                     {{5, u"LAX   T3"_s},
+                     {{5, u"QQQ   T3"_s},
                       {6, u"XX"_s},
                       {7, u"XX1234"_s},
-                      {13, u"JFK   T2"_s},
+                      {13, u"ZZZ   T2"_s},
                       {14, u"VOID"_s},
                       {21, u"VOID"_s}}});
         // A line that ends before the terminal columns: the next line is never read into

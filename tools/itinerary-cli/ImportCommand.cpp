@@ -1,6 +1,8 @@
 // itinerary-cli import [--today YYYY-MM-DD] [FILE...]
 // Imports booking displays into a fresh sheet, one after the other, and prints the state
-// after the last one as one JSON line.
+// after the last one as one JSON line. Airports and airlines are named as the window names
+// them: the built-in tables with the agency's codes.txt.
+#include "AgencyCodeTables.h"
 #include "CliCommand.h"
 #include "CliInput.h"
 #include "SheetJson.h"
@@ -10,6 +12,7 @@
 #include "sheet/Itinerary.h"
 #include "textimport/BookingDisplayImport.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QRegularExpression>
 
@@ -67,6 +70,13 @@ int runImport(const QStringList &arguments) {
         texts.append(*text);
     }
 
+    // For the settings folder, where the agency's codes are.
+    int argc = 1;
+    char name[] = "itinerary-cli";
+    char *argv[] = {name, nullptr};
+    const QCoreApplication app(argc, argv);
+    const CodeTables codes = agencyCodeTables(u"import"_s, windowSettingsFile());
+
     std::unique_ptr<Clock> clock;
     if (today)
         clock = std::make_unique<FixedClock>(*today);
@@ -75,7 +85,7 @@ int runImport(const QStringList &arguments) {
     Itinerary sheet;
     RecordingMessages messages;
     for (const QString &text : texts)
-        importBookingDisplay(text, sheet, messages, *clock);
+        importBookingDisplay(text, sheet, messages, *clock, codes);
     writeStdout(sheetStateJson(sheet, messages, FareRows::Included));
     return ExitOk;
 }

@@ -1,5 +1,6 @@
 // itinerary-cli print: batch printing of a group booking, one receipt per passenger, through
 // the same settings, print job and default printer as the window.
+#include "AgencyCodeTables.h"
 #include "BatchPrint.h"
 #include "CliCommand.h"
 #include "CliInput.h"
@@ -15,7 +16,6 @@
 #include "print/ui/QtReceiptPrinter.h"
 #include "render/EmbeddedRenderService.h"
 #include "settings/LocalFileSystem.h"
-#include "settings/SettingsFile.h"
 #include "settings/StartupValues.h"
 #include "sheet/FieldMap.h"
 #include "sheet/Itinerary.h"
@@ -38,13 +38,6 @@ namespace {
 const QString LayoutFileName = u"layout.json"_s;
 // How long the tool waits at the end for a journal server to take the batch's rows.
 constexpr int JournalSendWaitMs = 10000;
-
-// The settings file of the window. The programs are installed side by side, so the
-// window's application directory is this program's own: a portable installation's info.ini
-// there is used, otherwise the one in the user's configuration directory.
-QString settingsFile() {
-    return settingsFilePath(QCoreApplication::applicationDirPath(), userSettingsDirectory());
-}
 
 // Starts the service inside this process, with the agency's layout when there is one beside
 // the settings file. The base address, or empty after reporting why.
@@ -91,7 +84,7 @@ int runPrint(const QStringList &arguments) {
     char *argv[] = {name, nullptr};
     QGuiApplication app(argc, argv);
 
-    const QString iniPath = settingsFile();
+    const QString iniPath = windowSettingsFile();
     // Stopped before the application object goes.
     std::unique_ptr<EmbeddedRenderService> embedded;
     QString serviceBase =
@@ -117,7 +110,8 @@ int runPrint(const QStringList &arguments) {
     if (options->checkCode)
         sheet.setText(Field::CheckCode, *options->checkCode);
 
-    importBookingDisplay(*booking, sheet, messages, clock);
+    const CodeTables codes = agencyCodeTables(u"print"_s, iniPath);
+    importBookingDisplay(*booking, sheet, messages, clock, codes);
     if (messages.count() > 0)
         return ExitFailed;
     if (!sheet.hasPassengerList() || sheet.passengers().isEmpty()) {
