@@ -188,11 +188,11 @@ private Q_SLOTS:
             << join({row1, row2, {{21, u"广州   T1"_s}, {22, u"VOID"_s}, {29, u"VOID"_s}}});
         QTest::newRow("international display")
             << fixture(u"international.txt"_s)
-            << FieldTexts{{5, u"北京   T3"_s}, {6, u"国航"_s},       {7, u"CA855"_s},
-                          {8, u"Y"_s},         {9, u"2026-01-15"_s}, {10, u"02:30"_s},
-                          {12, u"20K"_s},      {13, u"MAN   "_s},    {14, u"BA"_s},
-                          {15, u"BA1388"_s},   {16, u"Y"_s},         {17, u"2026-01-17"_s},
-                          {18, u"09:00"_s},    {20, u"20K"_s},       {21, u"LHR   T5"_s},
+            << FieldTexts{{5, u"北京   T3"_s}, {6, u"国航"_s},         {7, u"CA855"_s},
+                          {8, u"Y"_s},         {9, u"2026-01-15"_s},   {10, u"02:30"_s},
+                          {12, u"20K"_s},      {13, u"曼彻斯特   "_s}, {14, u"英航"_s},
+                          {15, u"BA1388"_s},   {16, u"Y"_s},           {17, u"2026-01-17"_s},
+                          {18, u"09:00"_s},    {20, u"20K"_s},         {21, u"伦敦希思罗   T5"_s},
                           {22, u"VOID"_s},     {29, u"VOID"_s}};
     }
     void segmentRows() {
