@@ -53,11 +53,11 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 
 # Library dependencies are computed from the binaries, the browser engine module included
 # (dpkg-shlibdeps; the engine's shlibs bring its helper process along). The CJK fonts the
-# receipt and the sheet are drawn with, and Qt's translations, are data that no binary links,
-# so they are named here.
+# receipt and the sheet are drawn with, Qt's translations, and the print journal's database
+# drivers (plugins that Qt loads at run time) are what no binary links, so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Qt's own texts (message box buttons, context menus) in Chinese come from Qt's translations.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "fonts-noto-cjk, qt6-translations-l10n, libqt6sql6-sqlite, libqt6sql6-psql")
 # Printing goes to the default printer of a CUPS server, local or on the network.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "cups")
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/package)
