@@ -103,9 +103,10 @@ MainPrint::MainPrint(Config config, MainPrintSeams seams, QWidget *parent)
     m_loader->setTimeout(std::chrono::milliseconds(m_config.loadTimeoutMs));
     m_printJob =
         std::make_unique<PrintJob>(m_sheet, *m_position, *m_loader, printer, *m_messages, *m_clock);
-    // Opened now, sending what an earlier run kept back; every print attempt goes into it.
+    // Every print attempt goes into it. Its database is opened, and what an earlier run kept
+    // back sent, once the window has been painted (or by a print before that).
     m_journal = std::make_unique<PrintJournal>(JournalSettings::read(m_config.settingsDirectory),
-                                               *m_messages);
+                                               *m_messages, PrintJournal::WaitingRows::SendLater);
     m_printJob->setRecorder(m_journal.get());
     m_browser = seams.browser;
 
@@ -410,15 +411,17 @@ void MainPrint::Text1_Change() {
     Text1->setCursorPosition(int(Text1->text().size()));
 }
 
-// The browser engine is slow to load and to start, so it is loaded once the window has been
-// painted for the first time, when the events already queued have been handled: the window
-// shows at once and the site loads behind it. (A zero timer started before the first paint
-// would fire before it and delay it.)
+// What the operator does not need to see the window waits until it has been painted for the
+// first time, when the events already queued have been handled: the print journal's database
+// (its driver and file take tens of milliseconds), then the browser engine, slow to load and
+// to start. The window shows at once and the site loads behind it. (A zero timer started
+// before the first paint would fire before it and delay it.)
 void MainPrint::paintEvent(QPaintEvent *event) {
     QWidget::paintEvent(event);
     if (m_painted)
         return;
     m_painted = true;
+    QTimer::singleShot(0, m_journal.get(), &PrintJournal::sendWaiting);
     QTimer::singleShot(0, this, &MainPrint::createBrowser);
 }
 

@@ -18,7 +18,8 @@ QString PrintJournal::keptLocallyMessage(const QString &reason) {
     return u"打印记录暂存本机："_s + reason;
 }
 
-PrintJournal::PrintJournal(JournalSettings settings, Messages &messages, QObject *parent)
+PrintJournal::PrintJournal(JournalSettings settings, Messages &messages, WaitingRows waiting,
+                           QObject *parent)
     : QObject(parent)
     , m_settings(std::move(settings))
     , m_messages(messages) {
@@ -29,7 +30,8 @@ PrintJournal::PrintJournal(JournalSettings settings, Messages &messages, QObject
         connect(m_sender, &JournalSender::roundFinished, this, &PrintJournal::senderRoundFinished);
         m_senderThread.start();
     }
-    sendWaiting();
+    if (waiting == WaitingRows::SendNow)
+        sendWaiting();
 }
 
 PrintJournal::~PrintJournal() {
