@@ -10,6 +10,7 @@
 
 #include <future>
 #include <thread>
+#include <vector>
 
 namespace asio = boost::asio;
 using asio::ip::tcp;
@@ -52,7 +53,6 @@ struct HttpServer::Private {
     QString error;
     bool stopped = false;
 
-    const QLoggingCategory &log() const { return shared->category(); }
     void accept();
     void accepted(tcp::socket socket);
 };
@@ -150,14 +150,20 @@ void HttpServer::stop() {
         d->acceptor.close(ignored);
         d->retry.cancel();
     });
+    std::vector<std::shared_ptr<HttpConnection>> open;
     {
         const std::lock_guard lock(d->shared->mutex);
         d->shared->stopping = true;
         for (const auto &[key, connection] : d->shared->live) {
-            if (const std::shared_ptr<HttpConnection> open = connection.lock())
-                open->closeFromAnyThread();
+            if (std::shared_ptr<HttpConnection> alive = connection.lock())
+                open.push_back(std::move(alive));
         }
     }
+    // Outside the lock: the last reference to a connection may go here, and its destructor
+    // takes the lock.
+    for (const std::shared_ptr<HttpConnection> &connection : open)
+        connection->closeFromAnyThread();
+    open.clear();
     // The network thread ends by itself once every connection has closed.
     d->work.reset();
     if (d->finished.wait_for(StopGrace) != std::future_status::ready)

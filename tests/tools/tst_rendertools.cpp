@@ -94,7 +94,10 @@ QPair<QByteArray, QByteArray> get(const QUrl &base, const QByteArray &target) {
 
 class RunningService final {
 public:
-    explicit RunningService(const QStringList &arguments) {
+    explicit RunningService(
+        const QStringList &arguments,
+        const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment()) {
+        m_process.setProcessEnvironment(environment);
         m_process.start(Service, arguments);
         if (m_process.waitForReadyRead(20000) || m_process.canReadLine())
             m_firstLine = m_process.readLine().trimmed();
@@ -224,6 +227,35 @@ private Q_SLOTS:
         QVERIFY(service.process().waitForFinished(10000));
         QCOMPARE(service.process().exitStatus(), QProcess::NormalExit);
         QCOMPARE(service.process().exitCode(), 0);
+    }
+
+    // What the journal gets: start, listen address, refusals with the client's address, stop;
+    // a line per answered request only when asked for.
+    void serviceLogsForItsAdministrator_data() {
+        QTest::addColumn<QString>("rules");
+        QTest::addColumn<bool>("perRequest");
+        QTest::newRow("default") << QString() << false;
+        QTest::newRow("asked for") << u"itinerary.render.debug=true"_s << true;
+    }
+    void serviceLogsForItsAdministrator() {
+        QFETCH(QString, rules);
+        QFETCH(bool, perRequest);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(u"QT_LOGGING_RULES"_s);
+        if (!rules.isEmpty())
+            environment.insert(u"QT_LOGGING_RULES"_s, rules);
+        RunningService service({u"--listen"_s, u"127.0.0.1:0"_s}, environment);
+        QVERIFY(get(service.base(), "/health").first.startsWith("HTTP/1.1 200"));
+        QVERIFY(get(service.base(), "/nowhere?a\xE5").first.startsWith("HTTP/1.1 404"));
+        ::kill(pid_t(service.process().processId()), SIGTERM);
+        QVERIFY(service.process().waitForFinished(10000));
+        const QByteArray log = service.process().readAllStandardError();
+        QVERIFY2(log.contains("itinerary.render: listening on " + service.firstLine()), log);
+        QVERIFY2(log.contains("itinerary.render: refused 127.0.0.1:"), log);
+        QVERIFY2(log.contains(": 404 not found <- GET /nowhere?a%E5\n"), log);
+        QVERIFY2(log.contains("itinerary.render: stopped listening on " + service.firstLine()),
+                 log);
+        QCOMPARE(log.contains(": 200, 2 bytes <- GET /health"), perRequest);
     }
 
     void serviceProgramUsesALayoutFile() {
