@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <sys/stat.h>
 
 using namespace itinerary;
 using namespace Qt::StringLiterals;
@@ -96,8 +97,11 @@ class RunningService final {
 public:
     explicit RunningService(
         const QStringList &arguments,
-        const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment()) {
+        const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(),
+        const QString &standardErrorFile = {}) {
         m_process.setProcessEnvironment(environment);
+        if (!standardErrorFile.isEmpty())
+            m_process.setStandardErrorFile(standardErrorFile);
         m_process.start(Service, arguments);
         if (m_process.waitForReadyRead(20000) || m_process.canReadLine())
             m_firstLine = m_process.readLine().trimmed();
@@ -230,31 +234,48 @@ private Q_SLOTS:
     }
 
     // What the journal gets: start, listen address, refusals with the client's address, stop;
-    // a line per answered request only when asked for.
+    // a line per answered request only when asked for; priorities when it is the journal.
     void serviceLogsForItsAdministrator_data() {
         QTest::addColumn<QString>("rules");
+        QTest::addColumn<bool>("journal");
         QTest::addColumn<bool>("perRequest");
-        QTest::newRow("default") << QString() << false;
-        QTest::newRow("asked for") << u"itinerary.render.debug=true"_s << true;
+        QTest::newRow("default") << QString() << false << false;
+        QTest::newRow("asked for") << u"itinerary.render.debug=true"_s << false << true;
+        QTest::newRow("into the journal") << QString() << true << false;
     }
     void serviceLogsForItsAdministrator() {
         QFETCH(QString, rules);
+        QFETCH(bool, journal);
         QFETCH(bool, perRequest);
+        QTemporaryDir dir;
+        const QString logFile = writeFile(dir, u"stderr.log"_s, {});
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove(u"QT_LOGGING_RULES"_s);
+        environment.remove(u"JOURNAL_STREAM"_s);
         if (!rules.isEmpty())
             environment.insert(u"QT_LOGGING_RULES"_s, rules);
-        RunningService service({u"--listen"_s, u"127.0.0.1:0"_s}, environment);
+        struct stat file {};
+        QCOMPARE(::stat(QFile::encodeName(logFile).constData(), &file), 0);
+        if (journal)
+            environment.insert(u"JOURNAL_STREAM"_s,
+                               u"%1:%2"_s.arg(quint64(file.st_dev)).arg(quint64(file.st_ino)));
+        RunningService service({u"--listen"_s, u"127.0.0.1:0"_s}, environment, logFile);
         QVERIFY(get(service.base(), "/health").first.startsWith("HTTP/1.1 200"));
         QVERIFY(get(service.base(), "/nowhere?a\xE5").first.startsWith("HTTP/1.1 404"));
         ::kill(pid_t(service.process().processId()), SIGTERM);
         QVERIFY(service.process().waitForFinished(10000));
-        const QByteArray log = service.process().readAllStandardError();
-        QVERIFY2(log.contains("itinerary.render: listening on " + service.firstLine()), log);
-        QVERIFY2(log.contains("itinerary.render: refused 127.0.0.1:"), log);
+        QFile read(logFile);
+        QVERIFY(read.open(QIODevice::ReadOnly));
+        const QByteArray log = '\n' + read.readAll();
+        const QByteArray info = journal ? "\n<6>" : "\n";
+        QVERIFY2(log.contains(info + "itinerary.render: listening on " + service.firstLine()), log);
+        QVERIFY2(
+            log.contains((journal ? "\n<4>" : "\n") + QByteArray("itinerary.render: refused ")),
+            log);
         QVERIFY2(log.contains(": 404 not found <- GET /nowhere?a%E5\n"), log);
-        QVERIFY2(log.contains("itinerary.render: stopped listening on " + service.firstLine()),
-                 log);
+        QVERIFY2(
+            log.contains(info + "itinerary.render: stopped listening on " + service.firstLine()),
+            log);
         QCOMPARE(log.contains(": 200, 2 bytes <- GET /health"), perRequest);
     }
 

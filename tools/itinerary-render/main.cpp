@@ -2,6 +2,7 @@
 // that runs one service for all its counters.
 #include "ListenAddress.h"
 
+#include "http/JournalLog.h"
 #include "render/ReceiptLayout.h"
 #include "render/RenderService.h"
 
@@ -64,6 +65,7 @@ void quitOnSignals(QCoreApplication &app) {
 } // namespace
 
 int main(int argc, char *argv[]) {
+    prefixLogPrioritiesForTheJournal();
     // Text is drawn with the fonts of a GUI application; without a display use offscreen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {

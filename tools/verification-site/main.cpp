@@ -2,11 +2,13 @@
 #include "SiteOptions.h"
 #include "TicketFile.h"
 #include "VerificationSite.h"
+#include "http/JournalLog.h"
 
 #include <QGuiApplication>
 
 #include <cstdio>
 
+using namespace itinerary;
 using namespace itinerary::site;
 using namespace Qt::StringLiterals;
 
@@ -27,6 +29,7 @@ void printError(const QString &text) {
 } // namespace
 
 int main(int argc, char *argv[]) {
+    prefixLogPrioritiesForTheJournal();
     // Options and tickets are read before the application object exists, so a usage error
     // ends the program without starting a window system connection.
     QStringList arguments;
