@@ -23,28 +23,33 @@ constexpr std::size_t ReadChunk = 16 * 1024;
 constexpr qint64 MaxDiscardedBytes = 16 * 1024 * 1024;
 // Empty lines tolerated between requests.
 constexpr int MaxEmptyLines = 8;
-// Longest request target quoted in the log.
-constexpr qsizetype MaxLoggedTarget = 160;
+// Longest request path quoted in the log.
+constexpr qsizetype MaxLoggedPath = 160;
 
 beast::string_view view(const QByteArray &array) {
     return beast::string_view(array.constData(), std::size_t(array.size()));
 }
 
-// The request as the log shows it: printable ASCII as it is, every other byte escaped, so a
-// hostile target cannot forge log lines.
+// The request as the log shows it: the path, printable ASCII as it is and every other byte
+// escaped, so a hostile target cannot forge log lines; of the query only its length, for it
+// carries the passenger's name and papers.
 QByteArray loggable(const QByteArray &method, const QByteArray &target) {
     if (method.isEmpty())
         return QByteArray();
+    const qsizetype question = target.indexOf('?');
+    const qsizetype pathLength = question < 0 ? target.size() : question;
     QByteArray shown = method + ' ';
-    for (qsizetype i = 0; i < target.size() && i < MaxLoggedTarget; ++i) {
+    for (qsizetype i = 0; i < pathLength && i < MaxLoggedPath; ++i) {
         const auto c = static_cast<unsigned char>(target.at(i));
         if (c > 0x20 && c < 0x7F && c != '%')
             shown += char(c);
         else
             shown += '%' + QByteArray::number(c, 16).rightJustified(2, '0').toUpper();
     }
-    if (target.size() > MaxLoggedTarget)
+    if (pathLength > MaxLoggedPath)
         shown += "...";
+    if (question >= 0)
+        shown += "?[" + QByteArray::number(target.size() - question - 1) + " bytes]";
     return shown;
 }
 
