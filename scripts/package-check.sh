@@ -156,8 +156,8 @@ http {
   include $pool/itinerary-render.conf;
 }
 EOF
-nginx -q -t -c "$pool/nginx.conf" -p "$pool" || fail "nginx refuses the site"
-nginx -c "$pool/nginx.conf" -p "$pool" &
+nginx -q -t -e "$pool/error.log" -c "$pool/nginx.conf" -p "$pool" || fail "nginx refuses the site"
+nginx -e "$pool/error.log" -c "$pool/nginx.conf" -p "$pool" &
 nginx_pid=$!
 for i in $(seq 1 50); do
   (exec 3<> "/dev/tcp/127.0.0.1/$nginx_port") 2>/dev/null && break
@@ -179,7 +179,7 @@ status=0
 wait "$load_pid" || status=$?
 cat "$pool/load.txt"
 [ "$status" -eq 0 ] || fail "the pool did not answer every request: $(tail -n 5 "$pool/error.log")"
-kill -TERM "$nginx_pid" "${pool_pids[@]}"
+kill -TERM "$nginx_pid" "${pool_pids[@]}" 2>/dev/null || true
 wait "$nginx_pid" "${pool_pids[@]}" 2>/dev/null || true
 nginx_pid=
 pool_pids=()
