@@ -195,12 +195,12 @@ int main(int argc, char *argv[]) {
 
     const qint64 hwmKiB = service->peakResidentKiB().value_or(0);
     // One line for the bench command to pick the figures from.
-    say(u"figures: per_second=%1 median_ms=%2 p99_ms=%3 growth_kib=%4 peak_kib=%5"_s
-            .arg(result.perSecond(), 0, 'f', 1)
+    const QString memory =
+        watched ? u" growth_kib=%1 peak_kib=%2"_s.arg(growthKiB).arg(hwmKiB) : QString();
+    say(u"figures: per_second=%1 median_ms=%2 p99_ms=%3%4"_s.arg(result.perSecond(), 0, 'f', 1)
             .arg(result.percentileMs(0.5), 0, 'f', 1)
             .arg(result.percentileMs(0.99), 0, 'f', 1)
-            .arg(growthKiB)
-            .arg(hwmKiB));
+            .arg(memory));
 
     if (watched && service->running() && !service->stop(&error))
         failures.append(error);
