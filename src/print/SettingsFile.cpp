@@ -1,5 +1,6 @@
 #include "print/SettingsFile.h"
 
+#include "print/PrintLog.h"
 #include "print/PrintPosition.h"
 #include "print/TextFiles.h"
 #include "sheet/Clock.h"
@@ -73,8 +74,12 @@ void LoadSettings(const QString &iniPath, Itinerary &sheet, PrintPosition &posit
                   const FileSystem &fileSystem, const Clock &clock) {
     // A file that cannot be read, or holds nothing, is treated like an absent one: the
     // offsets keep their usable defaults instead of becoming empty.
+    const bool exists = PathExists(iniPath, fileSystem);
     const std::optional<QString> content =
-        PathExists(iniPath, fileSystem) ? ReadTextFile(iniPath, fileSystem) : std::nullopt;
+        exists ? ReadTextFile(iniPath, fileSystem) : std::nullopt;
+    if (exists && !content)
+        qCWarning(settingsLog, "the settings file %s cannot be read; the defaults are used",
+                  qUtf8Printable(iniPath));
     if (content && !content->isEmpty()) {
         position.setLeftr(GetTagValue(*content, TagLeft).value_or(QString()));
         position.setTopb(GetTagValue(*content, TagTop).value_or(QString()));
@@ -94,6 +99,8 @@ SettingsSaveResult SaveSettings(const QString &iniPath, const Itinerary &sheet,
                      sheet.text(Field::CompanyNumber), sheet.text(Field::IssuingUnit));
     if (WriteTextFile(iniPath, text, fileSystem))
         return {true, QString()};
+    qCWarning(settingsLog, "the settings were not saved: %s cannot be written",
+              qUtf8Printable(iniPath));
     return {false, u"设置没有保存，无法写入文件：%1"_s.arg(QDir::toNativeSeparators(iniPath))};
 }
 
