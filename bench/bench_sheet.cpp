@@ -28,7 +28,7 @@ BENCHMARK(BM_FiftyNineWrites)->Unit(benchmark::kMicrosecond);
 static void BM_ParseFareAmount(benchmark::State &state) {
     const QString text = QStringLiteral("CNY 1,234.56");
     for (auto _ : state)
-        benchmark::DoNotOptimize(ParseFareAmount(text));
+        benchmark::DoNotOptimize(parseFareAmount(text));
 }
 BENCHMARK(BM_ParseFareAmount);
 

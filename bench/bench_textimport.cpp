@@ -1,9 +1,9 @@
 // The booking import on a large display: twelve passengers, four segments, one identity
 // line and one ticket element per passenger, and the fare line. Target: under 50 µs.
-#include "sheet/Clock.h"
+#include "base/Clock.h"
+#include "base/Messages.h"
 #include "sheet/Itinerary.h"
-#include "sheet/Messages.h"
-#include "textimport/FormatPC.h"
+#include "textimport/BookingDisplayImport.h"
 
 #include <benchmark/benchmark.h>
 
@@ -48,13 +48,13 @@ QString twelvePassengerDisplay() {
 
 } // namespace
 
-static void BM_FormatPC_TwelvePassengersFourSegments(benchmark::State &state) {
+static void BM_ImportBookingDisplay_TwelvePassengersFourSegments(benchmark::State &state) {
     const QString text = twelvePassengerDisplay();
     const FixedClock clock(QDate(2026, 5, 1));
     Itinerary sheet;
     RecordingMessages messages;
     for (auto _ : state) {
-        FormatPC(text, sheet, messages, clock);
+        importBookingDisplay(text, sheet, messages, clock);
         benchmark::DoNotOptimize(sheet.text(34));
     }
     if (sheet.passengers().size() != 12 || sheet.passengers().last().idNumber.isEmpty() ||
@@ -62,6 +62,6 @@ static void BM_FormatPC_TwelvePassengersFourSegments(benchmark::State &state) {
         !messages.shown().isEmpty())
         state.SkipWithError("the display did not import as expected");
 }
-BENCHMARK(BM_FormatPC_TwelvePassengersFourSegments)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ImportBookingDisplay_TwelvePassengersFourSegments)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();

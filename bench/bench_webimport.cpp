@@ -1,8 +1,8 @@
 // A saved result page in the form the browser engine hands it over: tag names normalised,
 // the third table taken out, the guard and the parse into a sheet; and each step alone.
+#include "base/Messages.h"
+#include "base/TextEncoding.h"
 #include "sheet/Itinerary.h"
-#include "sheet/Messages.h"
-#include "sheet/TextEncoding.h"
 #include "webimport/MarkupNormaliser.h"
 #include "webimport/ResultPageParser.h"
 #include "webimport/ThirdTable.h"
@@ -38,7 +38,7 @@ static void BM_ResultPageImport(benchmark::State &state) {
     RecordingMessages messages;
     for (auto _ : state) {
         const QString markup = normaliseTagNames(page);
-        WebBs_DownloadComplete(true, markup, thirdTableInnerMarkup(markup), sheet, messages);
+        importResultPage(true, markup, thirdTableInnerMarkup(markup), sheet, messages);
         benchmark::DoNotOptimize(sheet.text(36));
     }
     if (!messages.shown().isEmpty())
@@ -67,7 +67,7 @@ static void BM_ParseResultPage(benchmark::State &state) {
     Itinerary sheet;
     RecordingMessages messages;
     for (auto _ : state)
-        benchmark::DoNotOptimize(ParseResultPage(table, sheet, messages));
+        benchmark::DoNotOptimize(readResultTable(table, sheet, messages));
 }
 BENCHMARK(BM_ParseResultPage)->Unit(benchmark::kMicrosecond);
 

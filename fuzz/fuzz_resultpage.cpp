@@ -1,8 +1,8 @@
 // Any bytes, read as a page: the normaliser, the third-table extraction, the guard and the
 // parser must never crash, and the properties they promise must hold.
+#include "base/Messages.h"
 #include "sheet/FieldMap.h"
 #include "sheet/Itinerary.h"
-#include "sheet/Messages.h"
 #include "webimport/MarkupNormaliser.h"
 #include "webimport/ResultPageParser.h"
 #include "webimport/ThirdTable.h"
@@ -41,10 +41,10 @@ void checkParse(const QString &markup, const std::optional<QString> &table, bool
     bool recognised = true;
     if (viaGuard) {
         parsed = markup.contains(u"印刷序号");
-        WebBs_DownloadComplete(true, markup, table, sheet, messages);
+        importResultPage(true, markup, table, sheet, messages);
         recognised = messages.shown().isEmpty();
     } else {
-        recognised = ParseResultPage(table, sheet, messages);
+        recognised = readResultTable(table, sheet, messages);
     }
     for (int index : Untouched)
         require(sheet.text(index) == u"KEEP"_s, "a field the page never writes changed");

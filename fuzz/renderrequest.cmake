@@ -2,6 +2,4 @@
 # core preset).
 itinerary_add_fuzzer(fuzz_renderrequest
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/fuzz_renderrequest.cpp
-          ${PROJECT_SOURCE_DIR}/src/render/RenderRequestParser.cpp
-          ${PROJECT_SOURCE_DIR}/src/render/RenderRequestParser.h
-  LIBS itinerary_sheet)
+  LIBS itinerary_render_request)

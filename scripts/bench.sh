@@ -78,7 +78,7 @@ fi
 
 t="$work/bench_textimport.tsv"
 row "booking import, 12 passengers and 4 segments" \
-  "$(value "$t" BM_FormatPC_TwelvePassengersFourSegments real_time) µs"
+  "$(value "$t" BM_ImportBookingDisplay_TwelvePassengersFourSegments real_time) µs"
 w="$work/bench_webimport.tsv"
 row "result page import (normalise, third table, guard and parse)" \
   "$(value "$w" BM_ResultPageImport real_time) µs"

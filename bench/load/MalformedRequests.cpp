@@ -1,8 +1,8 @@
 #include "MalformedRequests.h"
 
 #include "ReceiptRequests.h"
+#include "base/TextEncoding.h"
 #include "render/WireClient.h"
-#include "sheet/TextEncoding.h"
 
 #include <QElapsedTimer>
 #include <QThread>

@@ -1,7 +1,7 @@
 #include "app/Config.h"
 
 #include "BuildConfig.h"
-#include "print/SettingsFile.h"
+#include "settings/SettingsFile.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -3,21 +3,22 @@
 #include "app/ClickableLabel.h"
 #include "app/MessageBoxMessages.h"
 #include "app/SheetFieldEdit.h"
+#include "app/SheetGeometry.h"
 #include "app/Twips.h"
-#include "print/LocalFileSystem.h"
+#include "base/Clock.h"
 #include "print/PrintJob.h"
 #include "print/PrintPosition.h"
 #include "print/PrintRequest.h"
-#include "print/SettingsFile.h"
 #include "print/net/NetworkPictureLoader.h"
 #include "print/ui/QtReceiptPrinter.h"
 #include "render/EmbeddedRenderService.h"
-#include "sheet/Clock.h"
+#include "settings/LocalFileSystem.h"
+#include "settings/SettingsFile.h"
 #include "sheet/TextRules.h"
-#include "textimport/ui/P_Pnr.h"
+#include "textimport/ui/BookingImportWindow.h"
 #include "webimport/QueryChecks.h"
 #include "webimport/ResultPageParser.h"
-#include "webimport/ui/WebBs.h"
+#include "webimport/ui/WebEngineBrowser.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -123,14 +124,14 @@ MainPrint::~MainPrint() {
 // Start-up, in order: domestic selected, the start-up values and settings, the caption.
 void MainPrint::Form_Load() {
     Option1->setChecked(true);
-    m_sheet.Option1_Click();
-    m_startup = InitApp(serviceBaseUrl(), m_config.settingsFile(), m_sheet, *m_position, *m_files,
-                        *m_clock);
-    m_printJob->setPrintUrl(m_startup.PrintUrl);
+    Option1_Click();
+    m_startup = loadStartupValues(serviceBaseUrl(), m_config.settingsFile(), m_sheet, *m_position,
+                                  *m_files, *m_clock);
+    m_printJob->setPrintUrl(m_startup.printUrl);
     if (auto *boxes = dynamic_cast<MessageBoxMessages *>(m_ownMessages.get()))
-        boxes->setDefaultTitle(m_startup.AppTitle);
-    setWindowTitle(m_startup.AppTitle + u"  (软件启动有点慢，请耐心等待…)"_s);
-    OpenVerificationSite();
+        boxes->setDefaultTitle(m_startup.applicationTitle);
+    setWindowTitle(m_startup.applicationTitle + u"  (软件启动有点慢，请耐心等待…)"_s);
+    openVerificationSite();
 }
 
 QString MainPrint::serviceBaseUrl() {
@@ -173,7 +174,7 @@ void MainPrint::closeEvent(QCloseEvent *event) {
     }
     m_printJob->dropArmedPrint();
     const SettingsSaveResult saved =
-        SaveSettings(m_startup.IniPath, m_sheet, *m_position, *m_files);
+        saveSettings(m_startup.settingsPath, m_sheet, *m_position, *m_files);
     if (!saved.saved)
         m_messages->showMessage(saved.message);
     if (m_importWindow)
@@ -181,38 +182,79 @@ void MainPrint::closeEvent(QCloseEvent *event) {
     event->accept();
 }
 
+void MainPrint::Option1_Click() {
+    m_sheet.setIntlFlag(0);
+}
+
+void MainPrint::Option2_Click() {
+    m_sheet.setIntlFlag(1);
+}
+
+// Printing may block on the picture load.
+void MainPrint::Command2_Click() {
+    blocking([this] { m_printJob->requestPrint(); });
+}
+
+void MainPrint::leftr_Change(const QString &text) {
+    m_position->setLeftOffsetMm(text);
+}
+
+void MainPrint::topb_Change(const QString &text) {
+    m_position->setTopOffsetMm(text);
+}
+
+void MainPrint::cmdtoleft_Click() {
+    m_position->nudgeLeft();
+}
+
+void MainPrint::cmdtoright_Click() {
+    m_position->nudgeRight();
+}
+
+void MainPrint::cmdtotop_Click() {
+    m_position->nudgeUp();
+}
+
+void MainPrint::cmdtobum_Click() {
+    m_position->nudgeDown();
+}
+
+void MainPrint::cmdpau_Click() {
+    m_sheet.showPreviousPassenger();
+}
+
+void MainPrint::cmdnext_Click() {
+    m_sheet.showNextPassenger();
+}
+
 void MainPrint::Command3_Click() {
     if (m_importWindow)
         return;
-    m_importWindow = new P_Pnr(m_sheet, *m_messages, *m_clock, this);
+    m_importWindow = new BookingImportWindow(m_sheet, *m_messages, *m_clock, this);
     m_importWindow->show();
 }
 
 void MainPrint::bindPrinting() {
-    const auto bindOffset = [](QLineEdit *edit, PrintPosition *position,
-                               void (PrintPosition::*set)(const QString &),
-                               void (PrintPosition::*changed)(const QString &)) {
-        QObject::connect(edit, &QLineEdit::textEdited, position,
-                         [position, set](const QString &text) { (position->*set)(text); });
-        QObject::connect(position, changed, edit, [edit](const QString &text) {
-            if (edit->text() != text)
-                edit->setText(text);
-        });
+    const auto showOffset = [](QLineEdit *edit, const QString &text) {
+        if (edit->text() != text)
+            edit->setText(text);
     };
-    bindOffset(leftr, m_position.get(), &PrintPosition::setLeftr, &PrintPosition::leftrChanged);
-    bindOffset(topb, m_position.get(), &PrintPosition::setTopb, &PrintPosition::topbChanged);
-    connect(cmdtoleft, &ClickableLabel::clicked, m_position.get(), &PrintPosition::cmdtoleft_Click);
-    connect(cmdtoright, &ClickableLabel::clicked, m_position.get(),
-            &PrintPosition::cmdtoright_Click);
-    connect(cmdtotop, &ClickableLabel::clicked, m_position.get(), &PrintPosition::cmdtotop_Click);
-    connect(cmdtobum, &ClickableLabel::clicked, m_position.get(), &PrintPosition::cmdtobum_Click);
+    connect(leftr, &QLineEdit::textEdited, this, &MainPrint::leftr_Change);
+    connect(topb, &QLineEdit::textEdited, this, &MainPrint::topb_Change);
+    connect(m_position.get(), &PrintPosition::leftOffsetMmChanged, leftr,
+            [this, showOffset](const QString &text) { showOffset(leftr, text); });
+    connect(m_position.get(), &PrintPosition::topOffsetMmChanged, topb,
+            [this, showOffset](const QString &text) { showOffset(topb, text); });
+    connect(cmdtoleft, &ClickableLabel::clicked, this, &MainPrint::cmdtoleft_Click);
+    connect(cmdtoright, &ClickableLabel::clicked, this, &MainPrint::cmdtoright_Click);
+    connect(cmdtotop, &ClickableLabel::clicked, this, &MainPrint::cmdtotop_Click);
+    connect(cmdtobum, &ClickableLabel::clicked, this, &MainPrint::cmdtobum_Click);
 
-    connect(Command2, &QPushButton::clicked, this,
-            [this] { blocking([this] { m_printJob->Command2_Click(); }); });
+    connect(Command2, &QPushButton::clicked, this, &MainPrint::Command2_Click);
     connect(m_printJob.get(), &PrintJob::printEnabledChanged, Command2, &QPushButton::setEnabled);
-    connect(m_printJob.get(), &PrintJob::image1Changed, this, [this] {
+    connect(m_printJob.get(), &PrintJob::receiptPictureChanged, this, [this] {
         QPixmap picture;
-        picture.loadFromData(m_printJob->Image1());
+        picture.loadFromData(m_printJob->receiptPicture());
         Image1->setPixmap(picture);
     });
     connect(Command3, &QPushButton::clicked, this, &MainPrint::Command3_Click);
@@ -270,13 +312,13 @@ void MainPrint::buildPrintPosition() {
 }
 
 void MainPrint::buildSheet() {
-    for (const LabelInfo &info : sheetLabels()) {
+    for (const SheetLabel &info : sheetLabels()) {
         makeLabel(info.caption.toString(), twipsToPixels(info.rect), this,
                   info.centred ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
     }
     for (const FieldInfo &info : fieldTable()) {
         auto *edit = new SheetFieldEdit(m_sheet, info.index, this);
-        edit->setGeometry(twipsToPixels(info.rect));
+        edit->setGeometry(twipsToPixels(fieldRect(info.index)));
         m_fields[info.index] = edit;
     }
     cmdpau =
@@ -301,12 +343,12 @@ void MainPrint::setFocusOrder() {
 }
 
 void MainPrint::bindModel() {
-    connect(Option1, &QRadioButton::clicked, this, [this] { m_sheet.Option1_Click(); });
-    connect(Option2, &QRadioButton::clicked, this, [this] { m_sheet.Option2_Click(); });
+    connect(Option1, &QRadioButton::clicked, this, &MainPrint::Option1_Click);
+    connect(Option2, &QRadioButton::clicked, this, &MainPrint::Option2_Click);
     connect(&m_sheet, &Itinerary::intlFlagChanged, this,
             [this](qint16 flag) { (flag == 0 ? Option1 : Option2)->setChecked(true); });
-    connect(cmdnext, &QPushButton::clicked, this, [this] { m_sheet.cmdnext_Click(); });
-    connect(cmdpau, &QPushButton::clicked, this, [this] { m_sheet.cmdpau_Click(); });
+    connect(cmdnext, &QPushButton::clicked, this, &MainPrint::cmdnext_Click);
+    connect(cmdpau, &QPushButton::clicked, this, &MainPrint::cmdpau_Click);
     const auto showButtons = [this] {
         cmdpau->setEnabled(m_sheet.previousEnabled());
         cmdnext->setEnabled(m_sheet.nextEnabled());
@@ -341,7 +383,7 @@ void MainPrint::paintEvent(QPaintEvent *event) {
 void MainPrint::createBrowser() {
     if (m_browser != nullptr || m_config.siteHomeUrl.isEmpty())
         return;
-    auto web = std::make_unique<WebBs>(this);
+    auto web = std::make_unique<WebEngineBrowser>(this);
     QWebEngineView *view = web->view();
     view->setObjectName(u"WebBs"_s);
     view->setGeometry(twipsRect(13560, 240, 4575, 8535));
@@ -372,34 +414,29 @@ void MainPrint::placeBrowserInFocusOrder() {
 
 void MainPrint::bindBrowser() {
     connect(m_browser, &BrowserControl::DownloadComplete, this, &MainPrint::WebBs_DownloadComplete);
-    // Completing a page loads a captcha picture, which blocks.
-    connect(m_browser, &BrowserControl::DocumentComplete, this, [this] {
-        placeBrowserInFocusOrder();
-        blocking([this] { WebBs_DocumentComplete(); });
-    });
+    connect(m_browser, &BrowserControl::DocumentComplete, this, &MainPrint::WebBs_DocumentComplete);
     connect(m_browser, &BrowserControl::StatusTextChange, this, &MainPrint::WebBs_StatusTextChange);
     connect(Command1, &QPushButton::clicked, this, &MainPrint::Command1_Click);
-    connect(Image2, &ClickableLabel::clicked, this,
-            [this] { blocking([this] { Image2_Click(); }); });
+    connect(Image2, &ClickableLabel::clicked, this, &MainPrint::Image2_Click);
 }
 
 // The last step of start-up: the browser loads the site's start page, at once when it
 // exists, otherwise as soon as it has been made.
-void MainPrint::OpenVerificationSite() {
+void MainPrint::openVerificationSite() {
     m_siteOpened = true;
     navigateToSite();
 }
 
 void MainPrint::navigateToSite() {
     if (m_browser != nullptr && !m_config.siteHomeUrl.isEmpty())
-        m_browser->Navigate(m_config.siteHomeUrl);
+        m_browser->navigate(m_config.siteHomeUrl);
 }
 
 // A fresh captcha picture for the page's session, shown at its own size. When none can be
 // had the picture area stays where it was, empty, and a click on it tries again.
-void MainPrint::RefreshCaptcha() {
+void MainPrint::refreshCaptcha() {
     const QByteArray picture =
-        m_loader->LoadPictureFromUrl(m_config.captchaUrl + requestTimeStamp(m_clock->now()));
+        m_loader->loadPicture(m_config.captchaUrl + requestTimeStamp(m_clock->now()));
     QPixmap pixmap;
     pixmap.loadFromData(picture);
     Image2->setPixmap(pixmap);
@@ -407,18 +444,19 @@ void MainPrint::RefreshCaptcha() {
         Image2->resize(pixmap.size());
 }
 
+// Loading the picture blocks.
 void MainPrint::Image2_Click() {
-    RefreshCaptcha();
+    blocking([this] { refreshCaptcha(); });
 }
 
 void MainPrint::Command1_Click() {
-    SubmitQuery();
+    submitQuery();
 }
 
 // Checks what the operator typed, writes the cleaned texts back, and on success puts them
 // into the site's query form and runs its script. "导入" stays disabled until the next page
 // completes, or until a rejected input has been reported.
-void MainPrint::SubmitQuery() {
+void MainPrint::submitQuery() {
     Command1->setEnabled(false);
     Tn->setText(cleanTicketNumber(Tn->text()));
     if (!ticketNumberAccepted(Tn->text())) {
@@ -473,12 +511,15 @@ void MainPrint::queryPageNotReady() {
     navigateToSite();
 }
 
-// Every completed page, whatever it is: "导入" becomes usable, a new captcha is shown, and
-// the result page import is allowed from now on.
+// Every completed page, whatever it is: "导入" becomes usable, a new captcha is shown (a
+// load that blocks), and the result page import is allowed from now on.
 void MainPrint::WebBs_DocumentComplete() {
-    Command1->setEnabled(true);
-    RefreshCaptcha();
-    m_pageReady = true;
+    placeBrowserInFocusOrder();
+    blocking([this] {
+        Command1->setEnabled(true);
+        refreshCaptcha();
+        m_pageReady = true;
+    });
 }
 
 void MainPrint::WebBs_StatusTextChange(const QString &text) {
@@ -490,8 +531,7 @@ void MainPrint::WebBs_StatusTextChange(const QString &text) {
 
 void MainPrint::WebBs_DownloadComplete(const QString &documentMarkup,
                                        const std::optional<QString> &thirdTableInnerMarkup) {
-    itinerary::WebBs_DownloadComplete(m_pageReady, documentMarkup, thirdTableInnerMarkup, m_sheet,
-                                      *m_messages);
+    importResultPage(m_pageReady, documentMarkup, thirdTableInnerMarkup, m_sheet, *m_messages);
 }
 
 } // namespace itinerary

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/Config.h"
-#include "print/StartupValues.h"
+#include "settings/StartupValues.h"
 #include "sheet/Itinerary.h"
-#include "textimport/ui/P_Pnr.h"
+#include "textimport/ui/BookingImportWindow.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -58,39 +58,13 @@ public:
     const StartupValues &startupValues() const { return m_startup; }
     // The embedded rendering service, when no service address is configured.
     EmbeddedRenderService *renderService() const { return m_renderService.get(); }
-    // The import window while it is open.
-    P_Pnr *importWindow() const { return m_importWindow; }
-    SheetFieldEdit *field(int index) const { return m_fields[index]; }
     // The browser control that drives the verification site, once it exists.
     BrowserControl *browser() const { return m_browser; }
     // Set once a page of the site has completed; the result page import waits for it.
-    bool PageReady() const { return m_pageReady; }
-
-    // The controls, by the names the handlers use.
-    QRadioButton *Option1 = nullptr;
-    QRadioButton *Option2 = nullptr;
-    QLineEdit *Tn = nullptr;
-    QLineEdit *Nm = nullptr;
-    QLineEdit *Text1 = nullptr;
-    ClickableLabel *Image2 = nullptr;
-    QPushButton *Command1 = nullptr;
-    QPushButton *Command2 = nullptr;
-    QPushButton *Command3 = nullptr;
-    QLineEdit *leftr = nullptr;
-    QLineEdit *topb = nullptr;
-    ClickableLabel *cmdtoleft = nullptr;
-    ClickableLabel *cmdtoright = nullptr;
-    ClickableLabel *cmdtotop = nullptr;
-    ClickableLabel *cmdtobum = nullptr;
-    QPushButton *cmdpau = nullptr;
-    QPushButton *cmdnext = nullptr;
-    QLabel *Image1 = nullptr;
+    bool pageReady() const { return m_pageReady; }
 
     // The client area at the opening size: 13065 x 5025 twips.
     static QSize clientSize();
-
-    // Opens the paste window for a booking display (button "PNR导入").
-    void Command3_Click();
 
 Q_SIGNALS:
     // The engine's browser control exists (it is made after the window's first paint).
@@ -115,24 +89,63 @@ private:
     void buildSheet();
     void setFocusOrder();
     void bindModel();
-    void Text1_Change();
 
     // The verification query.
     void createBrowser();
     void bindBrowser();
     void placeBrowserInFocusOrder();
-    void OpenVerificationSite();
+    void openVerificationSite();
     void navigateToSite();
-    void RefreshCaptcha();
-    void Image2_Click();
-    void Command1_Click();
-    void SubmitQuery();
+    void refreshCaptcha();
+    void submitQuery();
     void fillQueryPage(int step);
     void queryPageNotReady();
-    void WebBs_DocumentComplete();
-    void WebBs_StatusTextChange(const QString &text);
+
+private Q_SLOTS:
+    // The handlers, named after their controls; each calls the core.
+    void Option1_Click();
+    void Option2_Click();
+    void Text1_Change();
+    void Image2_Click();
+    void Command1_Click();
+    void Command2_Click();
+    // Opens the paste window for a booking display (button "PNR导入").
+    void Command3_Click();
+    void leftr_Change(const QString &text);
+    void topb_Change(const QString &text);
+    void cmdtoleft_Click();
+    void cmdtoright_Click();
+    void cmdtotop_Click();
+    void cmdtobum_Click();
+    void cmdpau_Click();
+    void cmdnext_Click();
+    // The browser control's notifications.
     void WebBs_DownloadComplete(const QString &documentMarkup,
                                 const std::optional<QString> &thirdTableInnerMarkup);
+    void WebBs_DocumentComplete();
+    void WebBs_StatusTextChange(const QString &text);
+
+private:
+    // The controls, by the names the handlers use (and their object names: tests find them
+    // with findChild). The sheet's fields are "Pt0" to "Pt58".
+    QRadioButton *Option1 = nullptr;
+    QRadioButton *Option2 = nullptr;
+    QLineEdit *Tn = nullptr;
+    QLineEdit *Nm = nullptr;
+    QLineEdit *Text1 = nullptr;
+    ClickableLabel *Image2 = nullptr;
+    QPushButton *Command1 = nullptr;
+    QPushButton *Command2 = nullptr;
+    QPushButton *Command3 = nullptr;
+    QLineEdit *leftr = nullptr;
+    QLineEdit *topb = nullptr;
+    ClickableLabel *cmdtoleft = nullptr;
+    ClickableLabel *cmdtoright = nullptr;
+    ClickableLabel *cmdtotop = nullptr;
+    ClickableLabel *cmdtobum = nullptr;
+    QPushButton *cmdpau = nullptr;
+    QPushButton *cmdnext = nullptr;
+    QLabel *Image1 = nullptr;
 
     Config m_config;
     Itinerary m_sheet;
@@ -147,7 +160,7 @@ private:
     std::unique_ptr<PrintJob> m_printJob;
     std::unique_ptr<EmbeddedRenderService> m_renderService;
     StartupValues m_startup;
-    QPointer<P_Pnr> m_importWindow;
+    QPointer<BookingImportWindow> m_importWindow;
     int m_blockingDepth = 0;
     bool m_closePending = false;
     QGroupBox *m_frame1 = nullptr;

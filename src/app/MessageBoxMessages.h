@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sheet/Messages.h"
+#include "base/Messages.h"
 
 class QWidget;
 

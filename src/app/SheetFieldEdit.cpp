@@ -43,7 +43,7 @@ void SheetFieldEdit::focusOutEvent(QFocusEvent *event) {
     const QWidget *next = QApplication::focusWidget();
     if (next == nullptr || next == this || next->window() != window())
         return;
-    m_sheet.Pt_LostFocus(m_index);
+    m_sheet.leaveField(m_index);
 }
 
 } // namespace itinerary

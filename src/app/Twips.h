@@ -1,12 +1,21 @@
 #pragma once
 
-#include "sheet/FieldMap.h"
-
 #include <QRect>
 
 namespace itinerary {
 
-// The window is laid out in twips, 15 to a logical pixel.
+// The window is laid out in twips (1/1440 inch), 15 to a logical pixel, as the printed form
+// it mirrors.
+inline constexpr int TwipsPerPixel = 15;
+
+struct TwipRect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    bool operator==(const TwipRect &) const = default;
+};
+
 inline int twipsToPixels(int twips) {
     return twips / TwipsPerPixel;
 }

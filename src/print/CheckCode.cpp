@@ -4,7 +4,7 @@
 
 namespace itinerary {
 
-QString AdvanceCheckCode(double value) {
+QString nextCheckCode(double value) {
     const double next = value + 1;
     // The serial number behind the code wraps from ...9999 to ...0000; cutting "10000" to
     // four characters would give "1000", a code no form carries next.

@@ -8,6 +8,6 @@ namespace itinerary {
 // the shortest general number form, padded with zeros on the left to four characters, or cut
 // to its first four when it has five; any other length gives the empty text. The code is the
 // last four digits of the form's serial number, so after 9999 comes 0000.
-QString AdvanceCheckCode(double value);
+QString nextCheckCode(double value);
 
 } // namespace itinerary

@@ -12,7 +12,7 @@ public:
     virtual ~PictureLoader() = default;
     // Blocks the caller until the picture has arrived or the load has failed. The encoded
     // picture, or empty bytes when anything went wrong or what arrived is not a picture.
-    virtual QByteArray LoadPictureFromUrl(const QString &address) = 0;
+    virtual QByteArray loadPicture(const QString &address) = 0;
 };
 
 } // namespace itinerary

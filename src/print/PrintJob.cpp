@@ -1,5 +1,7 @@
 #include "print/PrintJob.h"
 
+#include "base/Clock.h"
+#include "base/Messages.h"
 #include "print/CheckCode.h"
 #include "print/GeneralNumber.h"
 #include "print/PictureLoader.h"
@@ -7,10 +9,8 @@
 #include "print/PrintPosition.h"
 #include "print/PrintRequest.h"
 #include "print/ReceiptPrinter.h"
-#include "sheet/Clock.h"
 #include "sheet/FieldMap.h"
 #include "sheet/Itinerary.h"
-#include "sheet/Messages.h"
 #include "sheet/TextRules.h"
 
 #include <QTimer>
@@ -27,7 +27,7 @@ const QString BadPosition = u"打印位置不正确"_s;
 const QString NoPicture = u"打印服务没有返回图片，未打印"_s;
 const QString NoPrinter = u"没有可用的默认打印机"_s;
 
-constexpr int Timer2IntervalMs = 100;
+constexpr int PrintDelayMs = 100;
 } // namespace
 
 PrintJob::PrintJob(Itinerary &sheet, PrintPosition &position, PictureLoader &loader,
@@ -39,28 +39,28 @@ PrintJob::PrintJob(Itinerary &sheet, PrintPosition &position, PictureLoader &loa
     , m_printer(printer)
     , m_messages(messages)
     , m_clock(clock)
-    , m_timer2(new QTimer(this)) {
-    m_timer2->setObjectName(u"Timer2"_s);
-    m_timer2->setInterval(Timer2IntervalMs);
-    m_timer2->setSingleShot(true);
+    , m_printDelay(new QTimer(this)) {
+    m_printDelay->setObjectName(u"printDelay"_s);
+    m_printDelay->setInterval(PrintDelayMs);
+    m_printDelay->setSingleShot(true);
     // Never earlier than the interval (a coarse timer may fire 5 % early).
-    m_timer2->setTimerType(Qt::PreciseTimer);
-    connect(m_timer2, &QTimer::timeout, this, &PrintJob::Timer2_Timer);
+    m_printDelay->setTimerType(Qt::PreciseTimer);
+    connect(m_printDelay, &QTimer::timeout, this, &PrintJob::printArmedReceipt);
 }
 
 bool PrintJob::printArmed() const {
-    return m_timer2->isActive();
+    return m_printDelay->isActive();
 }
 
-void PrintJob::Command2_Click() {
+void PrintJob::requestPrint() {
     // The disabled button is the window's guard against a second job; the job keeps it too.
     if (!m_printEnabled)
         return;
     setPrintEnabled(false);
-    PrintSheet();
+    sendPrintRequest();
 }
 
-void PrintJob::PrintSheet() {
+void PrintJob::sendPrintRequest() {
     if (m_sheet.text(Field::RecordCodeMirror).isEmpty())
         return fail(NoRecordCode);
     const QString code = trimBlanks(m_sheet.text(Field::CheckCode));
@@ -71,41 +71,41 @@ void PrintJob::PrintSheet() {
         return fail(BadCheckCode);
     // An offset the printer cannot use is caught before anything is sent, so no picture is
     // requested for a page that could not be placed.
-    if (!offsetTwips(m_position.leftr()) || !offsetTwips(m_position.topb()))
+    if (!offsetTwips(m_position.leftOffsetMm()) || !offsetTwips(m_position.topOffsetMm()))
         return fail(BadPosition);
 
     const QString address = printRequestAddress(m_printUrl, m_sheet.intlFlag(),
-                                                JoinSheetFields(m_sheet), m_clock.now());
-    setImage1(m_loader.LoadPictureFromUrl(address));
+                                                joinFieldValues(m_sheet), m_clock.now());
+    setReceiptPicture(m_loader.loadPicture(address));
     // Without a picture nothing would be printed, so the form keeps its check code.
-    if (m_image1.isEmpty())
+    if (m_receiptPicture.isEmpty())
         return fail(NoPicture);
 
-    m_timer2->start();
+    m_printDelay->start();
     m_checkCodeBefore = m_sheet.text(Field::CheckCode);
-    m_sheet.setText(Field::CheckCode, AdvanceCheckCode(*codeValue));
+    m_sheet.setText(Field::CheckCode, nextCheckCode(*codeValue));
 }
 
-void PrintJob::Timer2_Timer() {
+void PrintJob::printArmedReceipt() {
     // One request prints once.
-    m_timer2->stop();
+    m_printDelay->stop();
     if (m_printEnabled)
         return; // no job is waiting for this tick
 
     // The offsets are read now: the operator may have moved them since the request.
-    const std::optional<int> left = offsetTwips(m_position.leftr());
-    const std::optional<int> top = offsetTwips(m_position.topb());
+    const std::optional<int> left = offsetTwips(m_position.leftOffsetMm());
+    const std::optional<int> top = offsetTwips(m_position.topOffsetMm());
     if (!left || !top)
         return abandonArmedPrint(BadPosition);
-    if (m_image1.isEmpty())
+    if (m_receiptPicture.isEmpty())
         return abandonArmedPrint(NoPicture);
-    if (!m_printer.printPicture(m_image1, *left, *top))
+    if (!m_printer.printPicture(m_receiptPicture, *left, *top))
         return abandonArmedPrint(NoPrinter);
     setPrintEnabled(true);
 }
 
 void PrintJob::dropArmedPrint() {
-    m_timer2->stop();
+    m_printDelay->stop();
 }
 
 void PrintJob::abandonArmedPrint(const QString &message) {
@@ -125,11 +125,11 @@ void PrintJob::setPrintEnabled(bool enabled) {
     Q_EMIT printEnabledChanged(enabled);
 }
 
-void PrintJob::setImage1(const QByteArray &picture) {
-    if (m_image1.isEmpty() && picture.isEmpty())
+void PrintJob::setReceiptPicture(const QByteArray &picture) {
+    if (m_receiptPicture.isEmpty() && picture.isEmpty())
         return;
-    m_image1 = picture;
-    Q_EMIT image1Changed();
+    m_receiptPicture = picture;
+    Q_EMIT receiptPictureChanged();
 }
 
 } // namespace itinerary

@@ -15,9 +15,9 @@ class PictureLoader;
 class PrintPosition;
 class ReceiptPrinter;
 
-// The print flow of one window: the Print button "打印" (Command2), the request to the
-// rendering service, the picture it returns (Image1) and, about 100 ms later from the
-// one-shot timer Timer2, the print at the offsets the operator has set by then.
+// The print flow of one window: the Print button "打印", the request to the rendering
+// service, the receipt picture it returns and, about 100 ms later from a one-shot timer, the
+// print at the offsets the operator has set by then.
 //
 // The check code (field 35) advances only for a picture that reaches the printer: a job that
 // stops at a check, gets no picture back, has an unusable offset or finds no printer leaves
@@ -30,7 +30,7 @@ public:
              ReceiptPrinter &printer, Messages &messages, const Clock &clock,
              QObject *parent = nullptr);
 
-    // The rendering service's print address (StartupValues::PrintUrl).
+    // The rendering service's print address (StartupValues::printUrl).
     QString printUrl() const { return m_printUrl; }
     void setPrintUrl(const QString &printUrl) { m_printUrl = printUrl; }
 
@@ -38,21 +38,20 @@ public:
     bool printEnabled() const { return m_printEnabled; }
 
     // The last rendered picture as encoded bytes; empty when the last request got none.
-    QByteArray Image1() const { return m_image1; }
+    QByteArray receiptPicture() const { return m_receiptPicture; }
 
     // True while a print waits for its timer tick.
     bool printArmed() const;
 
-    // The Print button: disables itself, then runs PrintSheet. Ignored while disabled.
-    void Command2_Click();
+    // The Print button: makes printing unusable, then checks the record code mirror (field
+    // 4), the check code (field 35) and both offsets, sends the request, keeps the picture,
+    // arms the print timer and advances the check code. Every failure is shown to the
+    // operator and makes printing usable again. Ignored while printing is unusable.
+    void requestPrint();
 
-    // Checks the record code mirror (field 4), the check code (field 35) and both offsets,
-    // sends the request, keeps the picture, arms Timer2 and advances the check code. Every
-    // failure is shown to the operator and enables "打印" again.
-    void PrintSheet();
-
-    // The timer tick: prints Image1 at the current offsets and enables "打印" again.
-    void Timer2_Timer();
+    // The print timer's tick: prints the kept picture at the current offsets and makes
+    // printing usable again.
+    void printArmedReceipt();
 
     // Drops an armed print without printing (the window is shutting down); nothing else
     // changes.
@@ -60,11 +59,12 @@ public:
 
 Q_SIGNALS:
     void printEnabledChanged(bool enabled);
-    void image1Changed();
+    void receiptPictureChanged();
 
 private:
+    void sendPrintRequest();
     void setPrintEnabled(bool enabled);
-    void setImage1(const QByteArray &picture);
+    void setReceiptPicture(const QByteArray &picture);
     // Puts back the check code of the request whose print failed, tells the operator and
     // makes "打印" usable again.
     void abandonArmedPrint(const QString &message);
@@ -76,10 +76,10 @@ private:
     ReceiptPrinter &m_printer;
     Messages &m_messages;
     const Clock &m_clock;
-    QTimer *m_timer2;
+    QTimer *m_printDelay; // the one-shot timer between the request and the print
     QString m_printUrl;
     bool m_printEnabled = true;
-    QByteArray m_image1;
+    QByteArray m_receiptPicture;
     // Field 35 as it was before the armed request advanced it.
     QString m_checkCodeBefore;
 };

@@ -8,18 +8,18 @@ namespace itinerary {
 PrintPosition::PrintPosition(QObject *parent)
     : QObject(parent) {}
 
-void PrintPosition::setLeftr(const QString &text) {
-    if (m_leftr == text)
+void PrintPosition::setLeftOffsetMm(const QString &text) {
+    if (m_leftOffsetMm == text)
         return;
-    m_leftr = text;
-    Q_EMIT leftrChanged(m_leftr);
+    m_leftOffsetMm = text;
+    Q_EMIT leftOffsetMmChanged(m_leftOffsetMm);
 }
 
-void PrintPosition::setTopb(const QString &text) {
-    if (m_topb == text)
+void PrintPosition::setTopOffsetMm(const QString &text) {
+    if (m_topOffsetMm == text)
         return;
-    m_topb = text;
-    Q_EMIT topbChanged(m_topb);
+    m_topOffsetMm = text;
+    Q_EMIT topOffsetMmChanged(m_topOffsetMm);
 }
 
 QString PrintPosition::nudged(const QString &text, int change) {
@@ -29,20 +29,20 @@ QString PrintPosition::nudged(const QString &text, int change) {
     return formatGeneralNumber(value + change);
 }
 
-void PrintPosition::cmdtoleft_Click() {
-    setLeftr(nudged(m_leftr, -1));
+void PrintPosition::nudgeLeft() {
+    setLeftOffsetMm(nudged(m_leftOffsetMm, -1));
 }
 
-void PrintPosition::cmdtoright_Click() {
-    setLeftr(nudged(m_leftr, +1));
+void PrintPosition::nudgeRight() {
+    setLeftOffsetMm(nudged(m_leftOffsetMm, +1));
 }
 
-void PrintPosition::cmdtotop_Click() {
-    setTopb(nudged(m_topb, -1));
+void PrintPosition::nudgeUp() {
+    setTopOffsetMm(nudged(m_topOffsetMm, -1));
 }
 
-void PrintPosition::cmdtobum_Click() {
-    setTopb(nudged(m_topb, +1));
+void PrintPosition::nudgeDown() {
+    setTopOffsetMm(nudged(m_topOffsetMm, +1));
 }
 
 } // namespace itinerary

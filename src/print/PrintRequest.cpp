@@ -10,7 +10,7 @@ namespace itinerary {
 
 using namespace Qt::StringLiterals;
 
-QString JoinSheetFields(const Itinerary &sheet) {
+QString joinFieldValues(const Itinerary &sheet) {
     QStringList values;
     values.reserve(FieldCount);
     for (int i = 0; i < FieldCount; ++i)

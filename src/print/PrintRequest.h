@@ -14,7 +14,7 @@ inline constexpr auto RequestTimeStampFormat = "yyyy/M/d H:mm:ss";
 // The 59 field values in index order, each with its leading and trailing blanks removed,
 // joined with "," (58 separators; an empty field gives an empty slot). Nothing inside a
 // value is escaped, so a comma in a value cannot be told from a separator.
-QString JoinSheetFields(const Itinerary &sheet);
+QString joinFieldValues(const Itinerary &sheet);
 
 QString requestTimeStamp(const QDateTime &now);
 

@@ -1,6 +1,6 @@
 #include "render/RenderRequestParser.h"
 
-#include "sheet/TextEncoding.h"
+#include "base/TextEncoding.h"
 
 using namespace Qt::StringLiterals;
 

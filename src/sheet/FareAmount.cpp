@@ -111,7 +111,7 @@ double readDecimal(QStringView s) {
 
 } // namespace
 
-double ParseFareAmount(const QString &text) {
+double parseFareAmount(const QString &text) {
     QString rest;
     rest.reserve(text.size());
     for (QChar c : text) {

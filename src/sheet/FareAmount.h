@@ -10,7 +10,7 @@ namespace itinerary {
 // thousands separator and is dropped. Then the longest prefix that reads as a number is
 // taken: optional sign, digits with at most one ".", optional exponent (E or D, optional
 // sign, digits); "&H" starts a hexadecimal integer. Anything unreadable is 0.
-double ParseFareAmount(const QString &text);
+double parseFareAmount(const QString &text);
 
 // At least one digit before the point, exactly two after, "-" for negatives, no grouping,
 // rounded half away from zero at the second decimal (0.125 gives 0.13).

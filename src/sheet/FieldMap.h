@@ -6,14 +6,14 @@
 
 #include <array>
 
-// The itinerary sheet's field map: for each of the 59 field indices its group, meaning,
-// label, default text and place on the window (twips), the segment grid, the field groups
-// and the focus order. Every other part of the product reads these numbers from here.
+// The itinerary sheet's field map: for each of the 59 field indices its group, meaning and
+// default text, the segment grid, the field groups and the focus order. Every other part of
+// the product reads these numbers from here; where the fields stand on the window is the
+// window's business.
 namespace itinerary {
 
 inline constexpr int FieldCount = 59;
 inline constexpr int SegmentRowCount = 4;
-inline constexpr int TwipsPerPixel = 15;
 
 // Named indices of the fields other code refers to by meaning.
 namespace Field {
@@ -54,29 +54,13 @@ enum class SegmentColumn {
 };
 inline constexpr int SegmentColumnCount = 10;
 
-struct TwipRect {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-    bool operator==(const TwipRect &) const = default;
-};
-
 struct FieldInfo {
     int index = 0;
     FieldGroup group = FieldGroup::PassengerRow;
     QStringView meaning;     // English, for maintainers and tools
-    QStringView label;       // caption of the label beside the field; empty when none
     QStringView defaultText; // design state of the field
-    TwipRect rect;           // on the main window's client area
     int segmentRow = -1;     // 0..3 for the segment grid, -1 otherwise
     int segmentColumn = -1;  // SegmentColumn as int for the segment grid, -1 otherwise
-};
-
-struct LabelInfo {
-    QStringView caption;
-    TwipRect rect;
-    bool centred = false; // the segment column headers are centred in their boxes
 };
 
 const std::array<FieldInfo, FieldCount> &fieldTable();
@@ -89,9 +73,6 @@ inline bool isValidField(int index) {
 int segmentField(int row, SegmentColumn column);
 // The city line `line` (0..4): the cities of rows 1-4, then field 51 below row 4.
 int cityLineField(int line);
-
-// The labels of the sheet, with their captions and places (twips).
-const QList<LabelInfo> &sheetLabels();
 
 // Groups used by the other parts.
 const QList<int> &passengerRowFields(); // 3, 0, 1, 2

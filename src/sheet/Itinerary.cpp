@@ -78,33 +78,33 @@ void Itinerary::store(int index, const QString &text) {
     }
     current = text;
     Q_EMIT textChanged(index);
-    Pt_Change(index);
+    applyChangeRule(index);
 }
 
-void Itinerary::Pt_Change(int index) {
+void Itinerary::applyChangeRule(int index) {
     store(index, toUpperSimple(m_texts[index]));
     store(index, foldFullWidthColons(m_texts[index]));
     if (index == Field::CheckCode)
-        store(index, FoldFullWidthDigits(m_texts[index]));
+        store(index, foldFullWidthDigits(m_texts[index]));
     if (index == Field::RecordCodeMirror)
         store(Field::RecordCode, trimBlanks(m_texts[Field::RecordCodeMirror]));
     if (index == Field::RecordCode)
         store(Field::RecordCodeMirror, trimBlanks(m_texts[Field::RecordCode]));
 }
 
-void Itinerary::Pt_LostFocus(int index) {
+void Itinerary::leaveField(int index) {
     if (m_intlFlag != 0 || !isFareField(index))
         return;
-    store(index, farePrefix(index) + formatTwoDecimals(ParseFareAmount(m_texts[index])));
+    store(index, farePrefix(index) + formatTwoDecimals(parseFareAmount(m_texts[index])));
     if (index != Field::Total)
         recomputeTotal();
 }
 
 void Itinerary::recomputeTotal() {
     double sum =
-        ParseFareAmount(m_texts[Field::Fare]) + ParseFareAmount(m_texts[Field::DevelopmentFund]);
-    sum += ParseFareAmount(m_texts[Field::FuelSurcharge]);
-    sum += ParseFareAmount(m_texts[Field::OtherTaxes]);
+        parseFareAmount(m_texts[Field::Fare]) + parseFareAmount(m_texts[Field::DevelopmentFund]);
+    sum += parseFareAmount(m_texts[Field::FuelSurcharge]);
+    sum += parseFareAmount(m_texts[Field::OtherTaxes]);
     store(Field::Total, farePrefix(Field::Total) + formatTwoDecimals(sum));
 }
 
@@ -144,7 +144,7 @@ void Itinerary::setNextEnabled(bool enabled) {
     Q_EMIT passengerButtonsChanged();
 }
 
-void Itinerary::cmdnext_Click() {
+void Itinerary::showNextPassenger() {
     // The disabled button is the guard in the window; the model refuses to leave the list.
     const int upperBound = int(m_passengers.size()) - 1;
     // The index is 16-bit: a list longer than that cannot be stepped past its end either.
@@ -158,7 +158,7 @@ void Itinerary::cmdnext_Click() {
     showPassenger(m_currentPassenger);
 }
 
-void Itinerary::cmdpau_Click() {
+void Itinerary::showPreviousPassenger() {
     if (!m_hasPassengerList || m_currentPassenger <= 0 || m_currentPassenger > m_passengers.size())
         return;
     --m_currentPassenger;

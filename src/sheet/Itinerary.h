@@ -42,13 +42,11 @@ public:
     int caret(int index) const;
 
     // The focus-leave rule: run when the operator's keyboard focus leaves field `index`.
-    void Pt_LostFocus(int index);
+    void leaveField(int index);
 
     // Domestic (0) / international (1).
     qint16 intlFlag() const { return m_intlFlag; }
     void setIntlFlag(qint16 flag);
-    void Option1_Click() { setIntlFlag(0); }
-    void Option2_Click() { setIntlFlag(1); }
 
     // The passenger list; absent until the first successful name parse of a booking.
     bool hasPassengerList() const { return m_hasPassengerList; }
@@ -59,13 +57,15 @@ public:
     // Writes row `row` of the list into fields 0, 1 and 34, in that order.
     void showPassenger(int row);
 
-    // The passenger buttons "上一位" (cmdpau) and "下一位" (cmdnext).
+    // The passenger buttons "上一位" (previous) and "下一位" (next).
     bool previousEnabled() const { return m_previousEnabled; }
     bool nextEnabled() const { return m_nextEnabled; }
     void setPreviousEnabled(bool enabled);
     void setNextEnabled(bool enabled);
-    void cmdnext_Click();
-    void cmdpau_Click();
+    // Steps to the next (previous) passenger of the list and shows it; nothing at the end of
+    // the list (its start) or without a list.
+    void showNextPassenger();
+    void showPreviousPassenger();
 
 Q_SIGNALS:
     // A field's stored text changed; emitted once per stored change, in nesting order.
@@ -75,7 +75,7 @@ Q_SIGNALS:
 
 private:
     void store(int index, const QString &text);
-    void Pt_Change(int index);
+    void applyChangeRule(int index);
     void recomputeTotal();
 
     std::array<QString, FieldCount> m_texts;

@@ -30,7 +30,7 @@ QString foldFullWidthColons(const QString &text) {
     return out;
 }
 
-QString FoldFullWidthDigits(const QString &text) {
+QString foldFullWidthDigits(const QString &text) {
     QString out = text;
     for (QChar &c : out) {
         if (c.unicode() >= 0xFF10 && c.unicode() <= 0xFF19)

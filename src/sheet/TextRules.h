@@ -14,7 +14,7 @@ QString toUpperSimple(const QString &text);
 QString foldFullWidthColons(const QString &text);
 
 // Every full-width digit "０".."９" replaced by "0".."9".
-QString FoldFullWidthDigits(const QString &text);
+QString foldFullWidthDigits(const QString &text);
 
 // Leading and trailing U+0020 removed (only blanks; tabs and line ends stay).
 QString trimBlanks(const QString &text);

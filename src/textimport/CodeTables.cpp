@@ -92,15 +92,15 @@ QString lookup(const std::array<CodeName, N> &table, const QString &code, const 
 
 } // namespace
 
-QString AirportCity(const QString &code) {
+QString airportCityName(const QString &code) {
     return lookup(Airports, toUpperSimple(code), QString());
 }
 
-QString AirlineShortName(const QString &code) {
+QString airlineShortName(const QString &code) {
     return lookup(Airlines, trimBlanks(toUpperSimple(code)), u"未知"_s);
 }
 
-QString GetMonth(const QString &month) {
+QString monthNumber(const QString &month) {
     return lookup(Months, toUpperSimple(month), QString());
 }
 

@@ -1,6 +1,6 @@
 #include "textimport/DateConversion.h"
 
-#include "sheet/Clock.h"
+#include "base/Clock.h"
 #include "sheet/TextRules.h"
 #include "textimport/CodeTables.h"
 
@@ -26,9 +26,9 @@ QString yearText(int year) {
 
 } // namespace
 
-QString GetDate(const QString &date, const Clock &clock) {
+QString numericDate(const QString &date, const Clock &clock) {
     const QString d = trimBlanks(date);
-    const QString month = GetMonth(d.mid(2, 3));
+    const QString month = monthNumber(d.mid(2, 3));
     const QString day = d.left(2);
     if (d.size() == 7)
         return d.mid(5, 2) + u'-' + month + u'-' + day;

@@ -16,6 +16,6 @@ class Clock;
 // year (unknown month, a day that is not two digits, 31FEB) gives the current year, the
 // month's digits (empty when unknown) and the first two characters as the day, and never
 // fails.
-QString GetDate(const QString &date, const Clock &clock);
+QString numericDate(const QString &date, const Clock &clock);
 
 } // namespace itinerary

@@ -5,12 +5,12 @@
 
 namespace itinerary {
 
-void DisablePassengerButtons(Itinerary &sheet) {
+void disablePassengerButtons(Itinerary &sheet) {
     sheet.setPreviousEnabled(false);
     sheet.setNextEnabled(false);
 }
 
-void ClearImportFields(Itinerary &sheet) {
+void clearImportedFields(Itinerary &sheet) {
     for (int index : clearedBeforeImportFields())
         sheet.setText(index, QString());
 }

@@ -1,8 +1,8 @@
 #include "textimport/PassengerImport.h"
 
+#include "base/Messages.h"
 #include "sheet/FieldMap.h"
 #include "sheet/Itinerary.h"
-#include "sheet/Messages.h"
 #include "sheet/TextRules.h"
 #include "textimport/TextCutting.h"
 

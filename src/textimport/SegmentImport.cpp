@@ -45,10 +45,10 @@ void fillRow(int row, QStringView line, Itinerary &sheet, const Clock &clock) {
     sheet.setText(field(SegmentColumn::City),
                   cityCell(column(line, DepartureAirport), column(line, DepartureTerminal)));
     sheet.setText(field(SegmentColumn::Carrier),
-                  AirlineShortName(column(line, AirlineCode).toString()));
+                  airlineShortName(column(line, AirlineCode).toString()));
     sheet.setText(field(SegmentColumn::Flight), trimmedColumn(line, FlightDesignator));
     sheet.setText(field(SegmentColumn::BookingClass), trimmedColumn(line, BookingClass));
-    sheet.setText(field(SegmentColumn::Date), GetDate(trimmedColumn(line, FlightDate), clock));
+    sheet.setText(field(SegmentColumn::Date), numericDate(trimmedColumn(line, FlightDate), clock));
     sheet.setText(field(SegmentColumn::Time),
                   trimmedColumn(line, DepartureHour) + u':' + trimmedColumn(line, DepartureMinute));
     sheet.setText(field(SegmentColumn::Baggage), u"20K"_s);
@@ -57,7 +57,7 @@ void fillRow(int row, QStringView line, Itinerary &sheet, const Clock &clock) {
 } // namespace
 
 QString cityCell(QStringView airportCode, QStringView terminal) {
-    QString cell = AirportCity(airportCode.toString()) + u"   "_s;
+    QString cell = airportCityName(airportCode.toString()) + u"   "_s;
     if (terminal != u"--")
         cell += terminal;
     return cell;

@@ -1,8 +1,8 @@
 #include "webimport/ResultPageParser.h"
 
+#include "base/Messages.h"
 #include "sheet/FieldMap.h"
 #include "sheet/Itinerary.h"
-#include "sheet/Messages.h"
 #include "textimport/ImportProcedures.h"
 #include "webimport/CharacterReferences.h"
 
@@ -188,18 +188,18 @@ bool parseTicketRow(const Piece &row, Itinerary &sheet) {
 
 } // namespace
 
-void WebBs_DownloadComplete(bool pageReady, const QString &documentMarkup,
-                            const std::optional<QString> &thirdTableInnerMarkup, Itinerary &sheet,
-                            Messages &messages) {
+void importResultPage(bool pageReady, const QString &documentMarkup,
+                      const std::optional<QString> &thirdTableInnerMarkup, Itinerary &sheet,
+                      Messages &messages) {
     if (!pageReady || !documentMarkup.contains(PrintSerialMarker))
         return;
-    ParseResultPage(thirdTableInnerMarkup, sheet, messages);
+    readResultTable(thirdTableInnerMarkup, sheet, messages);
 }
 
-bool ParseResultPage(const std::optional<QString> &thirdTableInnerMarkup, Itinerary &sheet,
+bool readResultTable(const std::optional<QString> &thirdTableInnerMarkup, Itinerary &sheet,
                      Messages &messages) {
-    DisablePassengerButtons(sheet);
-    ClearImportFields(sheet);
+    disablePassengerButtons(sheet);
+    clearImportedFields(sheet);
     bool complete = false;
     if (thirdTableInnerMarkup) {
         // Rows 0 and 2 are the headers; 1, 3, 4 and 5 hold the data.

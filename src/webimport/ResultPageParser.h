@@ -13,12 +13,12 @@ class Messages;
 inline constexpr QStringView UnrecognisedResultPageMessage = u"无法识别验真结果页面";
 
 // The browser's download-complete notification. Does nothing while the page is not ready or
-// when "印刷序号" does not occur in the document's markup; otherwise runs ParseResultPage.
+// when "印刷序号" does not occur in the document's markup; otherwise runs readResultTable.
 // `documentMarkup` is the whole document's markup, `thirdTableInnerMarkup` the inner markup of
 // its third table element (empty when there is none), both with upper-case tag names.
-void WebBs_DownloadComplete(bool pageReady, const QString &documentMarkup,
-                            const std::optional<QString> &thirdTableInnerMarkup, Itinerary &sheet,
-                            Messages &messages);
+void importResultPage(bool pageReady, const QString &documentMarkup,
+                      const std::optional<QString> &thirdTableInnerMarkup, Itinerary &sheet,
+                      Messages &messages);
 
 // Reads the verification result table into the sheet: disables both passenger buttons and
 // empties the import fields, then writes the passenger name and endorsements (fields 0, 2),
@@ -28,7 +28,7 @@ void WebBs_DownloadComplete(bool pageReady, const QString &documentMarkup,
 // Returns false, after showing UnrecognisedResultPageMessage, when the table is absent or
 // lacks a row, cell or marker that a value is cut from; the values written before that point
 // stay on the sheet.
-bool ParseResultPage(const std::optional<QString> &thirdTableInnerMarkup, Itinerary &sheet,
+bool readResultTable(const std::optional<QString> &thirdTableInnerMarkup, Itinerary &sheet,
                      Messages &messages);
 
 } // namespace itinerary

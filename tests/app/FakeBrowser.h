@@ -15,7 +15,7 @@ public:
     QSet<QString> missingIds;
     bool scriptFails = false;
 
-    void Navigate(const QString &address) override {
+    void navigate(const QString &address) override {
         calls.append(QStringLiteral("navigate ") + address);
     }
     void setElementValue(const QString &id, const QString &value, Done done) override {

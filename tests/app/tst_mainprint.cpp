@@ -1,11 +1,12 @@
+#include "WindowControls.h"
 #include "app/ClickableLabel.h"
 #include "app/MainPrint.h"
 #include "app/SheetFieldEdit.h"
 
+#include "base/Clock.h"
+#include "base/Messages.h"
 #include "print/PrintPosition.h"
-#include "sheet/Clock.h"
-#include "sheet/Messages.h"
-#include "textimport/ui/P_Pnr.h"
+#include "textimport/ui/BookingImportWindow.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -17,6 +18,7 @@
 #include <QTest>
 
 using namespace itinerary;
+using namespace itinerary::test;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -46,13 +48,13 @@ const QString ThreePassengers =
 
 // Pastes `text` into a fresh import window and presses "导入".
 void importBooking(MainPrint &w, const QString &text) {
-    QTest::mouseClick(w.Command3, Qt::LeftButton);
-    P_Pnr *importWindow = w.importWindow();
-    QVERIFY(importWindow != nullptr);
-    QVERIFY(importWindow->Text1->toPlainText().isEmpty());
-    importWindow->Text1->setPlainText(text);
-    QTest::mouseClick(importWindow->Command1, Qt::LeftButton);
-    QTRY_VERIFY(w.importWindow() == nullptr);
+    QTest::mouseClick(ui(w).Command3, Qt::LeftButton);
+    BookingImportWindow *window = importWindow();
+    QVERIFY(window != nullptr);
+    QVERIFY(importText(*window)->toPlainText().isEmpty());
+    importText(*window)->setPlainText(text);
+    QTest::mouseClick(importButton(*window), Qt::LeftButton);
+    QTRY_VERIFY(importWindow() == nullptr);
 }
 
 // The next control that Tab reaches from `w`.
@@ -75,16 +77,16 @@ private Q_SLOTS:
     void layoutFollowsTheFieldTable() {
         MainPrint w(testConfig());
         QCOMPARE(w.size(), QSize(871, 335));
-        QCOMPARE(w.field(0)->geometry(), QRect(192, 48, 105, 25));
-        QCOMPARE(w.field(57)->geometry(), QRect(128, 208, 65, 25));
+        QCOMPARE(ui(w).field(0)->geometry(), QRect(192, 48, 105, 25));
+        QCOMPARE(ui(w).field(57)->geometry(), QRect(128, 208, 65, 25));
         // Field 4, the browser and the print picture lie outside the client area.
-        QVERIFY(!w.rect().intersects(w.field(4)->geometry()));
-        QVERIFY(!w.rect().intersects(w.Image1->geometry()));
-        QCOMPARE(w.Command1->text(), u"导入"_s);
-        QVERIFY(!w.Command1->isEnabled());
-        QVERIFY(!w.cmdpau->isEnabled());
-        QVERIFY(!w.cmdnext->isEnabled());
-        QCOMPARE(w.field(2)->text(), u"不得签转"_s);
+        QVERIFY(!w.rect().intersects(ui(w).field(4)->geometry()));
+        QVERIFY(!w.rect().intersects(ui(w).Image1->geometry()));
+        QCOMPARE(ui(w).Command1->text(), u"导入"_s);
+        QVERIFY(!ui(w).Command1->isEnabled());
+        QVERIFY(!ui(w).cmdpau->isEnabled());
+        QVERIFY(!ui(w).cmdnext->isEnabled());
+        QCOMPARE(ui(w).field(2)->text(), u"不得签转"_s);
         if (qEnvironmentVariableIsSet("ITINERARY_SCREENSHOT")) {
             w.show();
             QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -96,14 +98,14 @@ private Q_SLOTS:
         MainPrint w(testConfig());
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        SheetFieldEdit *pnr = w.field(3);
+        SheetFieldEdit *pnr = ui(w).field(3);
         pnr->setFocus();
         typeInto(pnr, u"hxyz12"_s);
         QCOMPARE(pnr->text(), u"HXYZ12"_s);
-        QCOMPARE(w.field(4)->text(), u"HXYZ12"_s);
+        QCOMPARE(ui(w).field(4)->text(), u"HXYZ12"_s);
         QCOMPARE(pnr->cursorPosition(), 6);
 
-        SheetFieldEdit *name = w.field(0);
+        SheetFieldEdit *name = ui(w).field(0);
         name->setFocus();
         typeInto(name, u"xy"_s);
         name->setCursorPosition(1);
@@ -111,16 +113,16 @@ private Q_SLOTS:
         QCOMPARE(name->text(), u"XABY"_s);
         QCOMPARE(name->cursorPosition(), 3);
 
-        w.field(36)->setFocus();
-        typeInto(w.field(36), u"a:b"_s);
+        ui(w).field(36)->setFocus();
+        typeInto(ui(w).field(36), u"a:b"_s);
         QCOMPARE(w.sheet().text(36), u"A:B"_s);
     }
 
     void programWritesShowAtOnce() {
         MainPrint w(testConfig());
         w.sheet().setText(0, u"zhang"_s);
-        QCOMPARE(w.field(0)->text(), u"ZHANG"_s);
-        QCOMPARE(w.field(0)->cursorPosition(), 5);
+        QCOMPARE(ui(w).field(0)->text(), u"ZHANG"_s);
+        QCOMPARE(ui(w).field(0)->cursorPosition(), 5);
     }
 
     void leavingAFareFieldFormatsBeforeTheClick() {
@@ -128,24 +130,24 @@ private Q_SLOTS:
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.activateWindow();
-        SheetFieldEdit *fare = w.field(30);
+        SheetFieldEdit *fare = ui(w).field(30);
         fare->setFocus();
         fare->selectAll();
         typeInto(fare, u"1200"_s);
         QCOMPARE(fare->text(), u"1200"_s);
         // Clicking "国际" moves focus first: the fare is formatted in domestic mode, and only
         // then is the flag switched.
-        QTest::mouseClick(w.Option2, Qt::LeftButton);
+        QTest::mouseClick(ui(w).Option2, Qt::LeftButton);
         QCOMPARE(fare->text(), u"CNY 1200.00"_s);
         QCOMPARE(w.sheet().text(33), u"CNY 1200.00"_s);
         QCOMPARE(w.sheet().intlFlag(), qint16(1));
-        QVERIFY(w.Option2->isChecked());
+        QVERIFY(ui(w).Option2->isChecked());
 
         // International mode: leaving a fare field changes nothing.
-        w.field(31)->setFocus();
-        w.field(31)->selectAll();
-        typeInto(w.field(31), u"50"_s);
-        w.field(32)->setFocus(Qt::TabFocusReason);
+        ui(w).field(31)->setFocus();
+        ui(w).field(31)->selectAll();
+        typeInto(ui(w).field(31), u"50"_s);
+        ui(w).field(32)->setFocus(Qt::TabFocusReason);
         QCOMPARE(w.sheet().text(31), u"50"_s);
     }
 
@@ -153,7 +155,7 @@ private Q_SLOTS:
         MainPrint w(testConfig());
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        SheetFieldEdit *fare = w.field(30);
+        SheetFieldEdit *fare = ui(w).field(30);
         fare->setFocus();
         fare->selectAll();
         typeInto(fare, u"99"_s);
@@ -164,12 +166,12 @@ private Q_SLOTS:
 
     void captchaIsUpperCasedWithTheCaretAtTheEnd() {
         MainPrint w(testConfig());
-        w.Text1->setFocus();
-        typeInto(w.Text1, u"ab"_s);
-        w.Text1->setCursorPosition(1);
-        typeInto(w.Text1, u"c"_s);
-        QCOMPARE(w.Text1->text(), u"ACB"_s);
-        QCOMPARE(w.Text1->cursorPosition(), 3);
+        ui(w).Text1->setFocus();
+        typeInto(ui(w).Text1, u"ab"_s);
+        ui(w).Text1->setCursorPosition(1);
+        typeInto(ui(w).Text1, u"c"_s);
+        QCOMPARE(ui(w).Text1->text(), u"ACB"_s);
+        QCOMPARE(ui(w).Text1->cursorPosition(), 3);
     }
 
     void startsDomesticWithTheCaptionAndTodaysDate() {
@@ -178,10 +180,10 @@ private Q_SLOTS:
         MainPrint w(testConfig(), MainPrintSeams{&messages, nullptr, &clock});
         QCOMPARE(w.windowTitle(), u"行程单打印软件  (软件启动有点慢，请耐心等待…)"_s);
         QCOMPARE(w.sheet().intlFlag(), qint16(0));
-        QVERIFY(w.Option1->isChecked());
-        QCOMPARE(w.field(40)->text(), u"2026-12-7"_s);
-        QCOMPARE(w.leftr->text(), u"0"_s);
-        QVERIFY(w.Command2->isEnabled());
+        QVERIFY(ui(w).Option1->isChecked());
+        QCOMPARE(ui(w).field(40)->text(), u"2026-12-7"_s);
+        QCOMPARE(ui(w).leftr->text(), u"0"_s);
+        QVERIFY(ui(w).Command2->isEnabled());
         QVERIFY(messages.shown().isEmpty());
     }
 
@@ -190,49 +192,49 @@ private Q_SLOTS:
         MainPrint w(testConfig(), MainPrintSeams{&messages, nullptr, nullptr});
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QTest::mouseClick(w.Command3, Qt::LeftButton);
-        QVERIFY(w.importWindow() != nullptr);
+        QTest::mouseClick(ui(w).Command3, Qt::LeftButton);
+        QVERIFY(importWindow() != nullptr);
         QVERIFY(!w.isEnabled());
-        QVERIFY(w.importWindow()->windowFlags() & Qt::WindowStaysOnTopHint);
-        QCOMPARE(w.importWindow()->windowTitle(), u"PNR内容导入"_s);
-        w.importWindow()->close();
-        QTRY_VERIFY(w.importWindow() == nullptr);
+        QVERIFY(importWindow()->windowFlags() & Qt::WindowStaysOnTopHint);
+        QCOMPARE(importWindow()->windowTitle(), u"PNR内容导入"_s);
+        importWindow()->close();
+        QTRY_VERIFY(importWindow() == nullptr);
         QVERIFY(w.isEnabled());
 
         importBooking(w, ThreePassengers);
         QVERIFY(w.isEnabled());
         QVERIFY(messages.shown().isEmpty());
-        QCOMPARE(w.field(0)->text(), u"张三"_s);
-        QCOMPARE(w.field(3)->text(), u"HXYZ12"_s);
-        QCOMPARE(w.field(5)->text(), u"北京   T3"_s);
-        QCOMPARE(w.field(34)->text(), u"999-1111111111"_s);
-        QVERIFY(!w.cmdpau->isEnabled());
-        QVERIFY(w.cmdnext->isEnabled());
-        QTest::mouseClick(w.cmdnext, Qt::LeftButton);
-        QTest::mouseClick(w.cmdnext, Qt::LeftButton);
-        QCOMPARE(w.field(0)->text(), u"王五"_s);
-        QCOMPARE(w.field(1)->text(), u"110101199001013333"_s);
-        QVERIFY(!w.cmdnext->isEnabled());
-        QVERIFY(w.cmdpau->isEnabled());
-        QTest::mouseClick(w.cmdpau, Qt::LeftButton);
-        QCOMPARE(w.field(0)->text(), u"李四"_s);
+        QCOMPARE(ui(w).field(0)->text(), u"张三"_s);
+        QCOMPARE(ui(w).field(3)->text(), u"HXYZ12"_s);
+        QCOMPARE(ui(w).field(5)->text(), u"北京   T3"_s);
+        QCOMPARE(ui(w).field(34)->text(), u"999-1111111111"_s);
+        QVERIFY(!ui(w).cmdpau->isEnabled());
+        QVERIFY(ui(w).cmdnext->isEnabled());
+        QTest::mouseClick(ui(w).cmdnext, Qt::LeftButton);
+        QTest::mouseClick(ui(w).cmdnext, Qt::LeftButton);
+        QCOMPARE(ui(w).field(0)->text(), u"王五"_s);
+        QCOMPARE(ui(w).field(1)->text(), u"110101199001013333"_s);
+        QVERIFY(!ui(w).cmdnext->isEnabled());
+        QVERIFY(ui(w).cmdpau->isEnabled());
+        QTest::mouseClick(ui(w).cmdpau, Qt::LeftButton);
+        QCOMPARE(ui(w).field(0)->text(), u"李四"_s);
     }
 
     void cancelledOrFailedImportsBehave() {
         RecordingMessages messages;
         MainPrint w(testConfig(), MainPrintSeams{&messages, nullptr, nullptr});
         w.sheet().setText(0, u"OLD"_s);
-        QTest::mouseClick(w.Command3, Qt::LeftButton);
-        w.importWindow()->Text1->setPlainText(ThreePassengers);
-        QTest::mouseClick(w.importWindow()->Command2, Qt::LeftButton);
-        QTRY_VERIFY(w.importWindow() == nullptr);
-        QCOMPARE(w.field(0)->text(), u"OLD"_s);
+        QTest::mouseClick(ui(w).Command3, Qt::LeftButton);
+        importText(*importWindow())->setPlainText(ThreePassengers);
+        QTest::mouseClick(cancelButton(*importWindow()), Qt::LeftButton);
+        QTRY_VERIFY(importWindow() == nullptr);
+        QCOMPARE(ui(w).field(0)->text(), u"OLD"_s);
 
         importBooking(w, u"no segments here"_s);
         QCOMPARE(messages.shown().size(), 1);
         QCOMPARE(messages.shown().first().title, u"错误提示"_s);
         QCOMPARE(messages.shown().first().text, u"没有找到航段信息"_s);
-        QCOMPARE(w.field(0)->text(), QString()); // cleared before the message
+        QCOMPARE(ui(w).field(0)->text(), QString()); // cleared before the message
         QVERIFY(w.isEnabled());
     }
 
@@ -242,20 +244,20 @@ private Q_SLOTS:
             MainPrint w(testConfig(dir.path()));
             w.show();
             QVERIFY(QTest::qWaitForWindowExposed(&w));
-            w.field(38)->setFocus();
-            typeInto(w.field(38), u"bjs123"_s);
+            ui(w).field(38)->setFocus();
+            typeInto(ui(w).field(38), u"bjs123"_s);
             for (int i = 0; i < 3; ++i)
-                QTest::mouseClick(w.cmdtoleft, Qt::LeftButton);
-            QTest::mouseClick(w.cmdtobum, Qt::LeftButton);
-            QTest::mouseClick(w.cmdtobum, Qt::LeftButton);
-            QCOMPARE(w.leftr->text(), u"-3"_s);
+                QTest::mouseClick(ui(w).cmdtoleft, Qt::LeftButton);
+            QTest::mouseClick(ui(w).cmdtobum, Qt::LeftButton);
+            QTest::mouseClick(ui(w).cmdtobum, Qt::LeftButton);
+            QCOMPARE(ui(w).leftr->text(), u"-3"_s);
             QVERIFY(w.close());
         }
         MainPrint again(testConfig(dir.path()));
-        QCOMPARE(again.field(38)->text(), u"BJS123"_s);
-        QCOMPARE(again.leftr->text(), u"-3"_s);
-        QCOMPARE(again.topb->text(), u"2"_s);
-        QCOMPARE(again.printPosition().topb(), u"2"_s);
+        QCOMPARE(ui(again).field(38)->text(), u"BJS123"_s);
+        QCOMPARE(ui(again).leftr->text(), u"-3"_s);
+        QCOMPARE(ui(again).topb->text(), u"2"_s);
+        QCOMPARE(again.printPosition().topOffsetMm(), u"2"_s);
     }
 
     void unsavableSettingsAreReported() {
@@ -273,11 +275,11 @@ private Q_SLOTS:
 
     void focusOrderRunsThroughTheSheet() {
         MainPrint w(testConfig());
-        QCOMPARE(nextTabStop(w.Text1), w.Command1);
-        QCOMPARE(nextTabStop(w.Command3), w.leftr);
-        QCOMPARE(nextTabStop(w.topb), w.field(0));
-        QCOMPARE(nextTabStop(w.field(3)), w.field(5));
-        QCOMPARE(nextTabStop(w.field(58)), w.field(4));
+        QCOMPARE(nextTabStop(ui(w).Text1), ui(w).Command1);
+        QCOMPARE(nextTabStop(ui(w).Command3), ui(w).leftr);
+        QCOMPARE(nextTabStop(ui(w).topb), ui(w).field(0));
+        QCOMPARE(nextTabStop(ui(w).field(3)), ui(w).field(5));
+        QCOMPARE(nextTabStop(ui(w).field(58)), ui(w).field(4));
     }
 };
 

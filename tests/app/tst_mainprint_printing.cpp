@@ -2,15 +2,16 @@
 // comes back and reaches the printer at the operator's offsets.
 #include "PrintedPdf.h"
 #include "TestPaths.h"
+#include "WindowControls.h"
 #include "app/MainPrint.h"
 #include "app/SheetFieldEdit.h"
+#include "base/Clock.h"
+#include "base/Messages.h"
 #include "print/PrintJob.h"
 #include "print/ReceiptPrinter.h"
 #include "print/ui/QtReceiptPrinter.h"
 #include "render/EmbeddedRenderService.h"
-#include "sheet/Clock.h"
-#include "sheet/Messages.h"
-#include "textimport/FormatPC.h"
+#include "textimport/BookingDisplayImport.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -22,6 +23,7 @@
 #include <QTest>
 
 using namespace itinerary;
+using namespace itinerary::test;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -58,9 +60,9 @@ void importTwoPassengers(MainPrint &w) {
     QVERIFY(booking.open(QIODevice::ReadOnly));
     RecordingMessages none;
     const FixedClock clock(QDate(2026, 7, 1));
-    FormatPC(QString::fromUtf8(booking.readAll()), w.sheet(), none, clock);
+    importBookingDisplay(QString::fromUtf8(booking.readAll()), w.sheet(), none, clock);
     QVERIFY(none.shown().isEmpty());
-    QCOMPARE(w.field(0)->text(), u"王小明"_s);
+    QCOMPARE(ui(w).field(0)->text(), u"王小明"_s);
 }
 
 } // namespace
@@ -76,31 +78,31 @@ private Q_SLOTS:
         MainPrint w(printingConfig(settings.path(), QString()),
                     MainPrintSeams{&messages, &printer, nullptr});
         QVERIFY(w.renderService() != nullptr && w.renderService()->isRunning());
-        QVERIFY(w.startupValues().PrintUrl.endsWith(u"/Print/print.asp"_s));
+        QVERIFY(w.startupValues().printUrl.endsWith(u"/Print/print.asp"_s));
         importTwoPassengers(w);
         w.sheet().setText(35, u"0042"_s);
-        w.leftr->setText(u"10"_s);
-        Q_EMIT w.leftr->textEdited(u"10"_s);
+        ui(w).leftr->setText(u"10"_s);
+        Q_EMIT ui(w).leftr->textEdited(u"10"_s);
 
-        QTest::mouseClick(w.Command2, Qt::LeftButton);
-        QVERIFY(!w.Command2->isEnabled());
-        QCOMPARE(w.field(35)->text(), u"0043"_s);
+        QTest::mouseClick(ui(w).Command2, Qt::LeftButton);
+        QVERIFY(!ui(w).Command2->isEnabled());
+        QCOMPARE(ui(w).field(35)->text(), u"0043"_s);
         QTRY_COMPARE(printer.pages.size(), 1);
-        QTRY_VERIFY(w.Command2->isEnabled());
+        QTRY_VERIFY(ui(w).Command2->isEnabled());
         QVERIFY(messages.shown().isEmpty());
 
         const QImage picture = QImage::fromData(printer.pages.first().picture);
         QCOMPARE(picture.size(), QSize(2425, 1244));
         QCOMPARE(printer.pages.first().leftTwips, 567);
         QCOMPARE(printer.pages.first().topTwips, 0);
-        QVERIFY(!w.Image1->pixmap().isNull());
+        QVERIFY(!ui(w).Image1->pixmap().isNull());
 
         // The next passenger prints with the next check code.
-        QTest::mouseClick(w.cmdnext, Qt::LeftButton);
-        QCOMPARE(w.field(0)->text(), u"李小红"_s);
-        QTest::mouseClick(w.Command2, Qt::LeftButton);
+        QTest::mouseClick(ui(w).cmdnext, Qt::LeftButton);
+        QCOMPARE(ui(w).field(0)->text(), u"李小红"_s);
+        QTest::mouseClick(ui(w).Command2, Qt::LeftButton);
         QTRY_COMPARE(printer.pages.size(), 2);
-        QCOMPARE(w.field(35)->text(), u"0044"_s);
+        QCOMPARE(ui(w).field(35)->text(), u"0044"_s);
     }
 
     void noPictureNoPrintAndTheCheckCodeStays() {
@@ -113,11 +115,11 @@ private Q_SLOTS:
         QVERIFY(w.renderService() == nullptr);
         importTwoPassengers(w);
         w.sheet().setText(35, u"0042"_s);
-        QTest::mouseClick(w.Command2, Qt::LeftButton);
-        QTRY_VERIFY(w.Command2->isEnabled());
+        QTest::mouseClick(ui(w).Command2, Qt::LeftButton);
+        QTRY_VERIFY(ui(w).Command2->isEnabled());
         QCOMPARE(messages.shown().size(), 1);
         QCOMPARE(messages.shown().first().text, u"打印服务没有返回图片，未打印"_s);
-        QCOMPARE(w.field(35)->text(), u"0042"_s);
+        QCOMPARE(ui(w).field(35)->text(), u"0042"_s);
         QTest::qWait(200);
         QVERIFY(printer.pages.isEmpty());
     }
@@ -133,8 +135,8 @@ private Q_SLOTS:
                     MainPrintSeams{&messages, &printer, nullptr});
         importTwoPassengers(w);
         w.sheet().setText(35, u"0042"_s);
-        QTest::mouseClick(w.Command2, Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(w.Command2->isEnabled(), 30000);
+        QTest::mouseClick(ui(w).Command2, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(ui(w).Command2->isEnabled(), 30000);
         QVERIFY2(messages.shown().isEmpty(), qPrintable(messages.shown().value(0).text));
 
         const QString pdf = test::waitForPdf(title);

@@ -4,9 +4,10 @@
 #include "FakeBrowser.h"
 #include "TestPaths.h"
 
+#include "WindowControls.h"
 #include "app/ClickableLabel.h"
 #include "app/MainPrint.h"
-#include "sheet/Messages.h"
+#include "base/Messages.h"
 #include "webimport/MarkupNormaliser.h"
 #include "webimport/ThirdTable.h"
 
@@ -25,6 +26,7 @@
 #include <memory>
 
 using namespace itinerary;
+using namespace itinerary::test;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -75,10 +77,10 @@ class TestQueryBar final : public QObject {
 
     static void submit(MainPrint &w, const QString &number, const QString &name,
                        const QString &code) {
-        w.Tn->setText(number);
-        w.Nm->setText(name);
-        w.Text1->setText(code);
-        QTest::mouseClick(w.Command1, Qt::LeftButton);
+        ui(w).Tn->setText(number);
+        ui(w).Nm->setText(name);
+        ui(w).Text1->setText(code);
+        QTest::mouseClick(ui(w).Command1, Qt::LeftButton);
     }
 
 private Q_SLOTS:
@@ -94,9 +96,9 @@ private Q_SLOTS:
     void startsLoadingTheSiteWithImportDisabled() {
         auto w = open();
         QCOMPARE(w->browser.calls, QStringList{u"navigate "_s + m_site->baseUrl().toString()});
-        QVERIFY(!w->main->Command1->isEnabled());
-        QVERIFY(!w->main->PageReady());
-        QVERIFY(w->main->Image2->pixmap().isNull());
+        QVERIFY(!ui(*w->main).Command1->isEnabled());
+        QVERIFY(!w->main->pageReady());
+        QVERIFY(ui(*w->main).Image2->pixmap().isNull());
     }
 
     // Every completed page enables "导入" and shows a captcha fetched for it, at its own size;
@@ -105,14 +107,14 @@ private Q_SLOTS:
         auto w = open();
         const int before = m_captchas;
         w->browser.finishPage();
-        QVERIFY(w->main->Command1->isEnabled());
-        QVERIFY(w->main->PageReady());
+        QVERIFY(ui(*w->main).Command1->isEnabled());
+        QVERIFY(w->main->pageReady());
         QCOMPARE(m_captchas, before + 1);
-        QCOMPARE(w->main->Image2->pixmap().size(), site::CaptchaSize);
-        QCOMPARE(w->main->Image2->size(), site::CaptchaSize);
+        QCOMPARE(ui(*w->main).Image2->pixmap().size(), site::CaptchaSize);
+        QCOMPARE(ui(*w->main).Image2->size(), site::CaptchaSize);
         w->browser.finishPage();
         QCOMPARE(m_captchas, before + 2);
-        QTest::mouseClick(w->main->Image2, Qt::LeftButton);
+        QTest::mouseClick(ui(*w->main).Image2, Qt::LeftButton);
         QCOMPARE(m_captchas, before + 3);
         QVERIFY(w->messages.shown().isEmpty());
     }
@@ -131,8 +133,8 @@ private Q_SLOTS:
         auto w = open();
         const int before = m_captchas;
         Q_EMIT w->browser.StatusTextChange(status);
-        QCOMPARE(w->main->Command1->isEnabled(), ready);
-        QCOMPARE(w->main->PageReady(), ready);
+        QCOMPARE(ui(*w->main).Command1->isEnabled(), ready);
+        QCOMPARE(w->main->pageReady(), ready);
         QCOMPARE(m_captchas, before); // only a completed document fetches a captcha
     }
 
@@ -172,20 +174,20 @@ private Q_SLOTS:
         w->browser.calls.clear();
 
         submit(m, number, name, code);
-        QCOMPARE((QStringList{m.Tn->text(), m.Nm->text(), m.Text1->text()}), boxes);
+        QCOMPARE((QStringList{ui(m).Tn->text(), ui(m).Nm->text(), ui(m).Text1->text()}), boxes);
         if (message.isEmpty()) {
             QVERIFY(w->messages.shown().isEmpty());
             QCOMPARE(w->browser.calls,
                      (QStringList{u"eticketNoORIn="_s + boxes[0], u"passengerName="_s + boxes[1],
                                   u"randCode="_s + boxes[2], u"run validateStatus_info()"_s}));
             // Disabled until the site's next page completes.
-            QVERIFY(!m.Command1->isEnabled());
+            QVERIFY(!ui(m).Command1->isEnabled());
             w->browser.finishPage();
-            QVERIFY(m.Command1->isEnabled());
+            QVERIFY(ui(m).Command1->isEnabled());
         } else {
             QCOMPARE(texts(w->messages), QStringList{message});
             QVERIFY(w->browser.calls.isEmpty());
-            QVERIFY(m.Command1->isEnabled());
+            QVERIFY(ui(m).Command1->isEnabled());
         }
     }
 
@@ -215,7 +217,7 @@ private Q_SLOTS:
 
         submit(*w->main, u"9992101234567"_s, u"王小明"_s, u"ab12"_s);
         QCOMPARE(texts(w->messages), QStringList{NotReadyMessage});
-        QVERIFY(w->main->Command1->isEnabled());
+        QVERIFY(ui(*w->main).Command1->isEnabled());
         QCOMPARE(w->browser.calls,
                  calls + QStringList{u"navigate "_s + m_site->baseUrl().toString()});
     }

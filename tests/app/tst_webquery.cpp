@@ -3,10 +3,11 @@
 // sheet; the same page run through the command-line tool gives the same fields.
 #include "TestPaths.h"
 
+#include "WindowControls.h"
 #include "app/ClickableLabel.h"
 #include "app/MainPrint.h"
 #include "app/SheetFieldEdit.h"
-#include "sheet/Messages.h"
+#include "base/Messages.h"
 #include "webimport/ui/BrowserControl.h"
 
 #include "SitePages.h"
@@ -32,6 +33,7 @@
 #include <unistd.h>
 
 using namespace itinerary;
+using namespace itinerary::test;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -86,11 +88,11 @@ class TestWebQuery final : public QObject {
     QString query(const QString &number, const QString &name, const QString &code) {
         MainPrint &w = *m_window;
         QSignalSpy pages(w.browser(), &BrowserControl::DownloadComplete);
-        w.Tn->setText(number);
-        w.Nm->setText(name);
-        w.Text1->setText(code);
-        QTest::mouseClick(w.Command1, Qt::LeftButton);
-        if (!QTest::qWaitFor([&] { return w.Command1->isEnabled(); }, PageTimeoutMs))
+        ui(w).Tn->setText(number);
+        ui(w).Nm->setText(name);
+        ui(w).Text1->setText(code);
+        QTest::mouseClick(ui(w).Command1, Qt::LeftButton);
+        if (!QTest::qWaitFor([&] { return ui(w).Command1->isEnabled(); }, PageTimeoutMs))
             return QString();
         return pages.isEmpty() ? QString() : pages.last().first().toString();
     }
@@ -124,9 +126,9 @@ private Q_SLOTS:
         QVERIFY(w.browser() == nullptr);
         QTRY_VERIFY_WITH_TIMEOUT(w.browser() != nullptr, PageTimeoutMs);
         QVERIFY(paintedFirst);
-        QTRY_VERIFY_WITH_TIMEOUT(w.Command1->isEnabled(), PageTimeoutMs);
-        QVERIFY(w.PageReady());
-        QVERIFY(!w.Image2->pixmap().isNull());
+        QTRY_VERIFY_WITH_TIMEOUT(ui(w).Command1->isEnabled(), PageTimeoutMs);
+        QVERIFY(w.pageReady());
+        QVERIFY(!ui(w).Image2->pixmap().isNull());
     }
 
     void cleanupTestCase() {
@@ -140,12 +142,12 @@ private Q_SLOTS:
         QVERIFY(view != nullptr);
         QCOMPARE(view->geometry(), QRect(904, 16, 305, 569));
         QVERIFY(!w.rect().intersects(view->geometry()));
-        QWidget *afterField4 = nextTabStop(w.field(4));
+        QWidget *afterField4 = nextTabStop(ui(w).field(4));
         QVERIFY(afterField4 == view || view->isAncestorOf(afterField4));
         QWidget *afterView = nextTabStop(afterField4);
         while (view->isAncestorOf(afterView))
             afterView = nextTabStop(afterView);
-        QCOMPARE(afterView, w.cmdpau);
+        QCOMPARE(afterView, ui(w).cmdpau);
         if (qEnvironmentVariableIsSet("ITINERARY_SCREENSHOT"))
             w.grab().save(qEnvironmentVariable("ITINERARY_SCREENSHOT"));
     }
@@ -206,18 +208,18 @@ private Q_SLOTS:
     void pageWithoutTheFormIsNotReady() {
         MainPrint &w = *m_window;
         QSignalSpy pages(w.browser(), &BrowserControl::DownloadComplete);
-        w.browser()->Navigate(m_site->baseUrl().toString() + u"missing"_s);
+        w.browser()->navigate(m_site->baseUrl().toString() + u"missing"_s);
         QTRY_VERIFY_WITH_TIMEOUT(!pages.isEmpty(), PageTimeoutMs);
         pages.clear();
 
-        w.Tn->setText(u"9992101234567"_s);
-        w.Nm->setText(u"王小明"_s);
-        w.Text1->setText(m_lastCode);
-        QTest::mouseClick(w.Command1, Qt::LeftButton);
+        ui(w).Tn->setText(u"9992101234567"_s);
+        ui(w).Nm->setText(u"王小明"_s);
+        ui(w).Text1->setText(m_lastCode);
+        QTest::mouseClick(ui(w).Command1, Qt::LeftButton);
         // The page answers asynchronously.
         QTRY_COMPARE_WITH_TIMEOUT(m_messages.shown().size(), 1, PageTimeoutMs);
         QCOMPARE(m_messages.shown().first().text, u"验真网站页面未就绪，请稍后再试"_s);
-        QVERIFY(w.Command1->isEnabled());
+        QVERIFY(ui(w).Command1->isEnabled());
         QTRY_VERIFY_WITH_TIMEOUT(!pages.isEmpty(), PageTimeoutMs);
         QVERIFY(pages.last().first().toString().contains(u"eticketNoORIn"_s));
         m_messages.clear();

@@ -4,6 +4,8 @@
 #include "PrintedPdf.h"
 #include "render/Ink.h"
 
+#include "base/Clock.h"
+#include "base/Messages.h"
 #include "print/PrintJob.h"
 #include "print/PrintPosition.h"
 #include "print/PrintRequest.h"
@@ -11,10 +13,8 @@
 #include "print/ui/QtReceiptPrinter.h"
 #include "render/EmbeddedRenderService.h"
 #include "render/ReceiptRenderer.h"
-#include "sheet/Clock.h"
 #include "sheet/FieldMap.h"
 #include "sheet/Itinerary.h"
-#include "sheet/Messages.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -90,8 +90,8 @@ private Q_SLOTS:
         const QString ticket = uniqueTicketNumber();
         fillSheet(sheet, ticket);
         PrintPosition position;
-        position.setLeftr(u"10"_s);
-        position.setTopb(u"5"_s);
+        position.setLeftOffsetMm(u"10"_s);
+        position.setTopOffsetMm(u"5"_s);
         NetworkPictureLoader loader;
         QtReceiptPrinter printer;
         printer.setJobTitle(u"tst_printpath "_s + ticket);
@@ -101,9 +101,9 @@ private Q_SLOTS:
         job.setPrintUrl(base.toString() + u"Print/print.asp"_s);
 
         // The values as the request carries them (no value holds a comma).
-        const QStringList sent = JoinSheetFields(sheet).split(u',');
+        const QStringList sent = joinFieldValues(sheet).split(u',');
         QCOMPARE(sent.size(), FieldCount);
-        job.Command2_Click();
+        job.requestPrint();
         QTRY_VERIFY_WITH_TIMEOUT(job.printEnabled(), 60000);
         QVERIFY2(messages.shown().isEmpty(), qPrintable(messages.shown().value(0).text));
         QCOMPARE(sheet.text(Field::CheckCode), u"0043"_s);

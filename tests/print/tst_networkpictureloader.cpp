@@ -128,7 +128,7 @@ private Q_SLOTS:
                 QRegularExpression(u"^[a-z ]+ http://127\\.0\\.0\\.1:\\d+"_s + logged + u'$'));
         }
         NetworkPictureLoader loader;
-        const QByteArray result = loader.LoadPictureFromUrl(server.base() + path);
+        const QByteArray result = loader.loadPicture(server.base() + path);
         QCOMPARE(result.isEmpty(), !picture);
         if (picture)
             QCOMPARE(result, pngPicture());
@@ -141,11 +141,11 @@ private Q_SLOTS:
         loader.setTimeout(std::chrono::milliseconds(300));
         QElapsedTimer elapsed;
         elapsed.start();
-        QVERIFY(loader.LoadPictureFromUrl(server.base() + u"silent"_s).isEmpty());
+        QVERIFY(loader.loadPicture(server.base() + u"silent"_s).isEmpty());
         QVERIFY(elapsed.elapsed() >= 295);
         QVERIFY(elapsed.elapsed() < 5000);
         // The loader is usable again afterwards.
-        QVERIFY(!loader.LoadPictureFromUrl(server.base() + u"picture"_s).isEmpty());
+        QVERIFY(!loader.loadPicture(server.base() + u"picture"_s).isEmpty());
     }
 
     void nothingListeningGivesTheEmptyPicture() {
@@ -157,7 +157,7 @@ private Q_SLOTS:
         }
         NetworkPictureLoader loader;
         loader.setTimeout(std::chrono::milliseconds(3000));
-        QVERIFY(loader.LoadPictureFromUrl(u"http://127.0.0.1:%1/x"_s.arg(port)).isEmpty());
+        QVERIFY(loader.loadPicture(u"http://127.0.0.1:%1/x"_s.arg(port)).isEmpty());
     }
 
     void valuesArriveIntact_data() {
@@ -179,7 +179,7 @@ private Q_SLOTS:
         const QDateTime now(QDate(2026, 12, 7), QTime(9, 5, 3));
         const QString address =
             printRequestAddress(server.base() + u"Print/print.asp"_s, 1, fields.join(u','), now);
-        QVERIFY(!loader.LoadPictureFromUrl(address).isEmpty());
+        QVERIFY(!loader.loadPicture(address).isEmpty());
         QCOMPARE(server.heads.size(), 1);
         const QByteArray target = server.heads.at(0).split(' ').value(1);
         QVERIFY2(target.startsWith("/Print/print.asp?l=1&p="), target.constData());
@@ -195,8 +195,7 @@ private Q_SLOTS:
         const QUrl site(server.base());
         loader.cookieJar()->setCookiesFromUrl({QNetworkCookie("JSESSIONID", "s3ss10n")}, site);
         loader.setUserAgent("TestAgent/1.0");
-        QVERIFY(
-            !loader.LoadPictureFromUrl(server.base() + u"captcha?2026/12/7 9:05:03"_s).isEmpty());
+        QVERIFY(!loader.loadPicture(server.base() + u"captcha?2026/12/7 9:05:03"_s).isEmpty());
         QCOMPARE(server.heads.size(), 1);
         const QByteArray head = server.heads.at(0);
         QVERIFY2(head.contains("\r\nCookie: JSESSIONID=s3ss10n"), head.constData());
@@ -238,7 +237,7 @@ private Q_SLOTS:
         else if (form == u"not a picture"_s)
             address = text;
         NetworkPictureLoader loader;
-        const QByteArray result = loader.LoadPictureFromUrl(address);
+        const QByteArray result = loader.loadPicture(address);
         QCOMPARE(result.isEmpty(), !picture);
         if (picture)
             QCOMPARE(result, pngPicture());

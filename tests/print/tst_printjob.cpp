@@ -1,11 +1,11 @@
+#include "base/Clock.h"
+#include "base/Messages.h"
 #include "print/PictureLoader.h"
 #include "print/PrintJob.h"
 #include "print/PrintPosition.h"
 #include "print/ReceiptPrinter.h"
-#include "sheet/Clock.h"
 #include "sheet/FieldMap.h"
 #include "sheet/Itinerary.h"
-#include "sheet/Messages.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -19,11 +19,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 const QByteArray Picture = QByteArray("\x89PNG picture bytes", 18);
-const QString PrintUrl = u"http://127.0.0.1:8091/Print/print.asp"_s;
+const QString ServicePrintUrl = u"http://127.0.0.1:8091/Print/print.asp"_s;
 
 class FakeLoader final : public PictureLoader {
 public:
-    QByteArray LoadPictureFromUrl(const QString &address) override {
+    QByteArray loadPicture(const QString &address) override {
         addresses.append(address);
         if (duringLoad)
             duringLoad();
@@ -62,7 +62,7 @@ struct Bench {
     PrintJob job{sheet, position, loader, printer, messages, clock};
 
     Bench() {
-        job.setPrintUrl(PrintUrl);
+        job.setPrintUrl(ServicePrintUrl);
         sheet.setText(Field::RecordCode, u"HX1234"_s);
         sheet.setText(Field::CheckCode, u"0007"_s);
     }
@@ -102,12 +102,12 @@ private Q_SLOTS:
         QFETCH(QString, after);
         Bench b;
         b.sheet.setText(Field::CheckCode, before);
-        b.job.Command2_Click();
+        b.job.requestPrint();
         QCOMPARE(b.loader.addresses.size(), 1);
         QVERIFY(b.job.printArmed());
         QVERIFY(!b.job.printEnabled());
         QCOMPARE(b.sheet.text(Field::CheckCode), after); // advanced before the print
-        b.job.Timer2_Timer();
+        b.job.printArmedReceipt();
         QCOMPARE(b.printer.pages.size(), 1);
         QCOMPARE(b.sheet.text(Field::CheckCode), after);
         QVERIFY(b.job.printEnabled());
@@ -117,8 +117,8 @@ private Q_SLOTS:
     void nothingIsSentWhenTheJobCannotStart_data() {
         QTest::addColumn<QString>("recordCode");
         QTest::addColumn<QString>("checkCode");
-        QTest::addColumn<QString>("leftr");
-        QTest::addColumn<QString>("topb");
+        QTest::addColumn<QString>("leftOffsetMm");
+        QTest::addColumn<QString>("topOffsetMm");
         QTest::addColumn<QString>("message");
         // clang-format off
         QTest::newRow("no record code")          << QString()    << u"0007"_s << u"0"_s   << u"0"_s   << u"请填写PNR"_s;
@@ -128,26 +128,26 @@ private Q_SLOTS:
         QTest::newRow("check code not numeric")  << u"HX1"_s     << u"12A"_s  << u"0"_s   << u"0"_s   << u"验证码不正确"_s;
         QTest::newRow("check code with a tab")   << u"HX1"_s     << u"\t12"_s << u"0"_s   << u"0"_s   << u"验证码不正确"_s;
         QTest::newRow("record code checked first") << QString()  << QString() << QString() << u"x"_s  << u"请填写PNR"_s;
-        QTest::newRow("empty leftr")             << u"HX1"_s     << u"0007"_s << QString() << u"0"_s  << u"打印位置不正确"_s;
-        QTest::newRow("topb not a number")       << u"HX1"_s     << u"0007"_s << u"0"_s   << u"up"_s  << u"打印位置不正确"_s;
-        QTest::newRow("leftr beyond the range")  << u"HX1"_s     << u"0007"_s << u"578"_s << u"0"_s   << u"打印位置不正确"_s;
-        QTest::newRow("topb beyond the range")   << u"HX1"_s     << u"0007"_s << u"0"_s   << u"-578"_s << u"打印位置不正确"_s;
+        QTest::newRow("empty left offset")             << u"HX1"_s     << u"0007"_s << QString() << u"0"_s  << u"打印位置不正确"_s;
+        QTest::newRow("top offset not a number")       << u"HX1"_s     << u"0007"_s << u"0"_s   << u"up"_s  << u"打印位置不正确"_s;
+        QTest::newRow("left offset beyond the range")  << u"HX1"_s     << u"0007"_s << u"578"_s << u"0"_s   << u"打印位置不正确"_s;
+        QTest::newRow("top offset beyond the range")   << u"HX1"_s     << u"0007"_s << u"0"_s   << u"-578"_s << u"打印位置不正确"_s;
         // clang-format on
     }
     void nothingIsSentWhenTheJobCannotStart() {
         QFETCH(QString, recordCode);
         QFETCH(QString, checkCode);
-        QFETCH(QString, leftr);
-        QFETCH(QString, topb);
+        QFETCH(QString, leftOffsetMm);
+        QFETCH(QString, topOffsetMm);
         QFETCH(QString, message);
         Bench b;
         b.sheet.setText(Field::RecordCode, recordCode);
         b.sheet.setText(Field::CheckCode, checkCode);
-        b.position.setLeftr(leftr);
-        b.position.setTopb(topb);
+        b.position.setLeftOffsetMm(leftOffsetMm);
+        b.position.setTopOffsetMm(topOffsetMm);
         const QString codeBefore = b.sheet.text(Field::CheckCode);
         QSignalSpy enabled(&b.job, &PrintJob::printEnabledChanged);
-        b.job.Command2_Click();
+        b.job.requestPrint();
         QCOMPARE(b.shownTexts(), QStringList{message});
         QVERIFY(b.loader.addresses.isEmpty());
         QVERIFY(!b.job.printArmed());
@@ -161,14 +161,14 @@ private Q_SLOTS:
 
     void noPictureNoPrintAndTheCheckCodeStays() {
         Bench b;
-        b.job.Command2_Click(); // a first job leaves a picture behind
-        b.job.Timer2_Timer();
-        QVERIFY(!b.job.Image1().isEmpty());
+        b.job.requestPrint(); // a first job leaves a picture behind
+        b.job.printArmedReceipt();
+        QVERIFY(!b.job.receiptPicture().isEmpty());
         b.loader.answer.clear();
-        b.job.Command2_Click();
+        b.job.requestPrint();
         QCOMPARE(b.loader.addresses.size(), 2);
         QCOMPARE(b.shownTexts(), QStringList{u"打印服务没有返回图片，未打印"_s});
-        QVERIFY(b.job.Image1().isEmpty());
+        QVERIFY(b.job.receiptPicture().isEmpty());
         QVERIFY(!b.job.printArmed());
         QCOMPARE(b.sheet.text(Field::CheckCode), u"0008"_s);
         QVERIFY(b.job.printEnabled());
@@ -182,22 +182,22 @@ private Q_SLOTS:
         b.sheet.setText(Field::RecordCode, u"hx1234"_s);
         b.sheet.setText(Field::CheckCode, u" 0042"_s);
         b.sheet.setIntlFlag(1);
-        b.job.Command2_Click();
+        b.job.requestPrint();
         const QString fields =
             u",,,HX1234,HX1234"_s + QString(31, u',') + u"0042"_s + QString(23, u',');
         QCOMPARE(fields.count(u','), 58);
         QCOMPARE(b.loader.addresses,
-                 QStringList{PrintUrl + u"?l=1&p="_s + fields + u"&2026/12/7 9:05:03"_s});
+                 QStringList{ServicePrintUrl + u"?l=1&p="_s + fields + u"&2026/12/7 9:05:03"_s});
     }
 
     void printLandsWhereTheOffsetsAreAtTheTick() {
         Bench b;
-        b.position.setLeftr(u"1"_s);
-        b.position.setTopb(u"1"_s);
-        b.job.Command2_Click();
-        b.position.setLeftr(u"10"_s); // moved between the request and the tick
-        b.position.setTopb(u"-2"_s);
-        b.job.Timer2_Timer();
+        b.position.setLeftOffsetMm(u"1"_s);
+        b.position.setTopOffsetMm(u"1"_s);
+        b.job.requestPrint();
+        b.position.setLeftOffsetMm(u"10"_s); // moved between the request and the tick
+        b.position.setTopOffsetMm(u"-2"_s);
+        b.job.printArmedReceipt();
         QCOMPARE(b.printer.pages.size(), 1);
         QCOMPARE(b.printer.pages.at(0).picture, Picture);
         QCOMPARE(b.printer.pages.at(0).left, 567);
@@ -205,21 +205,21 @@ private Q_SLOTS:
     }
 
     void unusableOffsetAtTheTickPutsTheCheckCodeBack_data() {
-        QTest::addColumn<QString>("leftr");
-        QTest::addColumn<QString>("topb");
-        QTest::newRow("leftr emptied") << QString() << u"0"_s;
-        QTest::newRow("topb beyond") << u"0"_s << u"600"_s;
+        QTest::addColumn<QString>("leftOffsetMm");
+        QTest::addColumn<QString>("topOffsetMm");
+        QTest::newRow("left offset emptied") << QString() << u"0"_s;
+        QTest::newRow("top offset beyond") << u"0"_s << u"600"_s;
     }
     void unusableOffsetAtTheTickPutsTheCheckCodeBack() {
-        QFETCH(QString, leftr);
-        QFETCH(QString, topb);
+        QFETCH(QString, leftOffsetMm);
+        QFETCH(QString, topOffsetMm);
         Bench b;
         b.sheet.setText(Field::CheckCode, u" 0041 "_s);
-        b.job.Command2_Click();
+        b.job.requestPrint();
         QCOMPARE(b.sheet.text(Field::CheckCode), u"0042"_s);
-        b.position.setLeftr(leftr);
-        b.position.setTopb(topb);
-        b.job.Timer2_Timer();
+        b.position.setLeftOffsetMm(leftOffsetMm);
+        b.position.setTopOffsetMm(topOffsetMm);
+        b.job.printArmedReceipt();
         QCOMPARE(b.shownTexts(), QStringList{u"打印位置不正确"_s});
         QVERIFY(b.printer.pages.isEmpty());
         QCOMPARE(b.sheet.text(Field::CheckCode), u" 0041 "_s);
@@ -230,8 +230,8 @@ private Q_SLOTS:
     void noPrinterIsToldAndTheCheckCodeIsPutBack() {
         Bench b;
         b.printer.available = false;
-        b.job.Command2_Click();
-        b.job.Timer2_Timer();
+        b.job.requestPrint();
+        b.job.printArmedReceipt();
         QCOMPARE(b.shownTexts(), QStringList{u"没有可用的默认打印机"_s});
         QCOMPARE(b.sheet.text(Field::CheckCode), u"0007"_s);
         QVERIFY(b.job.printEnabled());
@@ -241,8 +241,8 @@ private Q_SLOTS:
         Bench b;
         QElapsedTimer elapsed;
         elapsed.start();
-        b.job.Command2_Click();
-        QCOMPARE(b.job.findChild<QTimer *>(u"Timer2"_s)->interval(), 100);
+        b.job.requestPrint();
+        QCOMPARE(b.job.findChild<QTimer *>(u"printDelay"_s)->interval(), 100);
         QVERIFY(b.printer.pages.isEmpty()); // nothing before the event loop runs
         QTRY_VERIFY_WITH_TIMEOUT(b.job.printEnabled(), 5000);
         QVERIFY(elapsed.elapsed() >= 100);
@@ -254,21 +254,21 @@ private Q_SLOTS:
 
     void secondClickWhileArmedIsIgnored() {
         Bench b;
-        b.job.Command2_Click();
-        b.job.Command2_Click();
+        b.job.requestPrint();
+        b.job.requestPrint();
         QCOMPARE(b.loader.addresses.size(), 1);
         QCOMPARE(b.sheet.text(Field::CheckCode), u"0008"_s);
-        b.job.Timer2_Timer();
-        b.job.Timer2_Timer(); // a stray tick prints nothing more
+        b.job.printArmedReceipt();
+        b.job.printArmedReceipt(); // a stray tick prints nothing more
         QCOMPARE(b.printer.pages.size(), 1);
-        b.job.Command2_Click();
+        b.job.requestPrint();
         QCOMPARE(b.loader.addresses.size(), 2);
         QCOMPARE(b.sheet.text(Field::CheckCode), u"0009"_s);
     }
 
     void droppedPrintNeverPrints() {
         Bench b;
-        b.job.Command2_Click();
+        b.job.requestPrint();
         b.job.dropArmedPrint();
         QVERIFY(!b.job.printArmed());
         QTest::qWait(200);
@@ -280,7 +280,7 @@ private Q_SLOTS:
         Bench b;
         bool enabledDuringLoad = true;
         b.loader.duringLoad = [&] { enabledDuringLoad = b.job.printEnabled(); };
-        b.job.Command2_Click();
+        b.job.requestPrint();
         QVERIFY(!enabledDuringLoad);
     }
 };

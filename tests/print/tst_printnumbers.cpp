@@ -99,8 +99,8 @@ private Q_SLOTS:
     void nudges_data() {
         QTest::addColumn<QString>("start");
         QTest::addColumn<QString>("clicks"); // l r u d
-        QTest::addColumn<QString>("leftr");
-        QTest::addColumn<QString>("topb");
+        QTest::addColumn<QString>("leftOffsetMm");
+        QTest::addColumn<QString>("topOffsetMm");
         // clang-format off
         QTest::newRow("left from 0")        << u"0"_s     << u"l"_s   << u"-1"_s  << u"0"_s;
         QTest::newRow("right from 0")       << u"0"_s     << u"r"_s   << u"1"_s   << u"0"_s;
@@ -118,35 +118,35 @@ private Q_SLOTS:
     void nudges() {
         QFETCH(QString, start);
         QFETCH(QString, clicks);
-        QFETCH(QString, leftr);
-        QFETCH(QString, topb);
+        QFETCH(QString, leftOffsetMm);
+        QFETCH(QString, topOffsetMm);
         PrintPosition position;
-        position.setLeftr(start);
-        position.setTopb(start);
+        position.setLeftOffsetMm(start);
+        position.setTopOffsetMm(start);
         for (const QChar click : clicks) {
             if (click == u'l')
-                position.cmdtoleft_Click();
+                position.nudgeLeft();
             else if (click == u'r')
-                position.cmdtoright_Click();
+                position.nudgeRight();
             else if (click == u'u')
-                position.cmdtotop_Click();
+                position.nudgeUp();
             else
-                position.cmdtobum_Click();
+                position.nudgeDown();
         }
-        QCOMPARE(position.leftr(), leftr);
-        QCOMPARE(position.topb(), topb);
+        QCOMPARE(position.leftOffsetMm(), leftOffsetMm);
+        QCOMPARE(position.topOffsetMm(), topOffsetMm);
     }
 
     void positionDefaultsAndSignals() {
         PrintPosition position;
-        QCOMPARE(position.leftr(), u"0"_s);
-        QCOMPARE(position.topb(), u"0"_s);
-        QSignalSpy left(&position, &PrintPosition::leftrChanged);
-        QSignalSpy top(&position, &PrintPosition::topbChanged);
-        position.setLeftr(u"0"_s); // unchanged: no signal
-        position.cmdtoright_Click();
-        position.cmdtobum_Click();
-        position.cmdtobum_Click();
+        QCOMPARE(position.leftOffsetMm(), u"0"_s);
+        QCOMPARE(position.topOffsetMm(), u"0"_s);
+        QSignalSpy left(&position, &PrintPosition::leftOffsetMmChanged);
+        QSignalSpy top(&position, &PrintPosition::topOffsetMmChanged);
+        position.setLeftOffsetMm(u"0"_s); // unchanged: no signal
+        position.nudgeRight();
+        position.nudgeDown();
+        position.nudgeDown();
         QCOMPARE(left.count(), 1);
         QCOMPARE(left.at(0).at(0).toString(), u"1"_s);
         QCOMPARE(top.count(), 2);

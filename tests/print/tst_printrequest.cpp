@@ -19,7 +19,7 @@ private Q_SLOTS:
         Itinerary sheet;
         for (int i = 0; i < FieldCount; ++i)
             sheet.setText(i, QString());
-        QCOMPARE(JoinSheetFields(sheet), QString(58, u','));
+        QCOMPARE(joinFieldValues(sheet), QString(58, u','));
     }
 
     void knownSheetGivesTheExactAddress() {
@@ -30,7 +30,7 @@ private Q_SLOTS:
         sheet.setText(Field::IssuingUnit, u"  北京 & 上海, 公司 "_s);
         sheet.setText(Field::Notice, u"\t"_s); // only blanks are trimmed
         sheet.setIntlFlag(1);
-        const QString fields = JoinSheetFields(sheet);
+        const QString fields = joinFieldValues(sheet);
         QCOMPARE(fields,
                  u"张三,,不得签转,ABC123,ABC123,,,,,,,,,,,,,,,,,,,,,,,,,,CNY 0.00,CN 0.00,"
                  "YQ 0.00,CNY 0.00,,0042,\t,XXX,,北京 & 上海, 公司,,,,,,,,,,,,,,,,,,,XT 0.00"_s);

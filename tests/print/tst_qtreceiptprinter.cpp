@@ -1,12 +1,12 @@
 #include "PrintedPdf.h"
+#include "base/Clock.h"
+#include "base/Messages.h"
 #include "print/PictureLoader.h"
 #include "print/PrintJob.h"
 #include "print/PrintPosition.h"
 #include "print/ui/QtReceiptPrinter.h"
-#include "sheet/Clock.h"
 #include "sheet/FieldMap.h"
 #include "sheet/Itinerary.h"
-#include "sheet/Messages.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -45,7 +45,7 @@ QByteArray receiptPicture() {
 
 class FixedLoader final : public PictureLoader {
 public:
-    QByteArray LoadPictureFromUrl(const QString &) override { return receiptPicture(); }
+    QByteArray loadPicture(const QString &) override { return receiptPicture(); }
 };
 
 // The bounding box of the dark pixels of the PDF's first page at 300 dpi.
@@ -87,18 +87,18 @@ private Q_SLOTS:
         const QString stem = u"tst_qtreceiptprinter-%1-%2"_s.arg(QCoreApplication::applicationPid())
                                  .arg(QDateTime::currentMSecsSinceEpoch());
         struct Print {
-            QString leftr;
-            QString topb;
+            QString leftOffsetMm;
+            QString topOffsetMm;
             QString title;
             QString pdf;
         };
         QList<Print> prints{{u"10"_s, u"-2"_s, stem + u"-moved"_s, QString()},
                             {u"0"_s, u"0"_s, stem + u"-origin"_s, QString()}};
         for (Print &p : prints) {
-            position.setLeftr(p.leftr);
-            position.setTopb(p.topb);
+            position.setLeftOffsetMm(p.leftOffsetMm);
+            position.setTopOffsetMm(p.topOffsetMm);
             printer.setJobTitle(p.title);
-            job.Command2_Click();
+            job.requestPrint();
             QTRY_VERIFY_WITH_TIMEOUT(job.printEnabled(), 60000);
             QVERIFY2(messages.shown().isEmpty(), qPrintable(messages.shown().value(0).text));
             p.pdf = waitForPdf(p.title);
@@ -154,7 +154,7 @@ private Q_SLOTS:
         RecordingMessages messages;
         const FixedClock clock(QDate(2026, 12, 7));
         PrintJob job(sheet, position, loader, printer, messages, clock);
-        job.Command2_Click();
+        job.requestPrint();
         QTRY_VERIFY_WITH_TIMEOUT(job.printEnabled(), 10000);
         QCOMPARE(messages.shown().size(), 1);
         QCOMPARE(messages.shown().at(0).text, u"没有可用的默认打印机"_s);

@@ -1,3 +1,4 @@
+#include "app/SheetGeometry.h"
 #include "render/ReceiptLayout.h"
 #include "sheet/FieldMap.h"
 
@@ -16,13 +17,14 @@ QRectF mappedFromSheet(int index) {
     for (const FieldInfo &f : fieldTable()) {
         if (f.index == Field::RecordCodeMirror)
             continue;
-        const QRectF r(f.rect.left, f.rect.top, f.rect.width, f.rect.height);
+        const TwipRect t = fieldRect(f.index);
+        const QRectF r(t.left, t.top, t.width, t.height);
         box = box.isNull() ? r : box.united(r);
     }
     const qreal inset = 5;
     const qreal sx = (ReceiptWidthMm - 2 * inset) / box.width();
     const qreal sy = (ReceiptHeightMm - 2 * inset) / box.height();
-    const TwipRect &t = fieldInfo(index).rect;
+    const TwipRect t = fieldRect(index);
     return QRectF(inset + (t.left - box.left()) * sx, inset + (t.top - box.top()) * sy,
                   t.width * sx, t.height * sy);
 }

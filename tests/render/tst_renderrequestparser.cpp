@@ -1,5 +1,5 @@
+#include "base/TextEncoding.h"
 #include "render/RenderRequestParser.h"
-#include "sheet/TextEncoding.h"
 
 #include <QTest>
 

@@ -1,10 +1,10 @@
 #include "Ink.h"
 #include "WireClient.h"
 
+#include "base/TextEncoding.h"
 #include "render/EmbeddedRenderService.h"
 #include "render/ReceiptRenderer.h"
 #include "sheet/FieldMap.h"
-#include "sheet/TextEncoding.h"
 
 #include <QElapsedTimer>
 #include <QTest>

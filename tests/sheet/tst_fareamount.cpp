@@ -47,7 +47,7 @@ private Q_SLOTS:
     void readsAwkwardNumbers() {
         QFETCH(QString, text);
         QFETCH(double, value);
-        QCOMPARE(ParseFareAmount(text), value);
+        QCOMPARE(parseFareAmount(text), value);
     }
 
     void formatsTwoDecimalsHalfAwayFromZero_data() {

@@ -185,18 +185,18 @@ private Q_SLOTS:
         const QList<int> order{30, 31, 32, 58, 33};
         for (int k = 0; k < order.size(); ++k)
             sheet.setText(order[k], fares[k]);
-        sheet.Pt_LostFocus(field);
+        sheet.leaveField(field);
         QCOMPARE(sheet.text(field), left);
         QCOMPARE(sheet.text(33), total);
     }
 
     void internationalModeLeavesFaresAlone() {
         Itinerary sheet;
-        sheet.Option2_Click();
+        sheet.setIntlFlag(1);
         QCOMPARE(sheet.intlFlag(), qint16(1));
         sheet.setText(30, u"1200"_s);
         for (int f : {30, 31, 32, 58, 33})
-            sheet.Pt_LostFocus(f);
+            sheet.leaveField(f);
         QCOMPARE(sheet.text(30), u"1200"_s);
         QCOMPARE(sheet.text(33), u"CNY 0.00"_s);
     }
@@ -205,8 +205,8 @@ private Q_SLOTS:
         Itinerary sheet;
         sheet.setText(30, u"1200"_s);
         const QStringList before = sheet.texts();
-        sheet.Option2_Click();
-        sheet.Option1_Click();
+        sheet.setIntlFlag(1);
+        sheet.setIntlFlag(0);
         QCOMPARE(sheet.texts(), before);
         QCOMPARE(sheet.intlFlag(), qint16(0));
     }
@@ -215,8 +215,8 @@ private Q_SLOTS:
         Itinerary sheet;
         sheet.setText(35, u"12"_s);
         const QStringList before = sheet.texts();
-        sheet.Pt_LostFocus(35);
-        sheet.Pt_LostFocus(0);
+        sheet.leaveField(35);
+        sheet.leaveField(0);
         QCOMPARE(sheet.texts(), before);
     }
 
@@ -227,33 +227,33 @@ private Q_SLOTS:
         QVERIFY(!sheet.previousEnabled());
         QVERIFY(sheet.nextEnabled());
 
-        sheet.cmdnext_Click();
+        sheet.showNextPassenger();
         QCOMPARE(sheet.currentPassenger(), qint16(1));
         QVERIFY(sheet.previousEnabled());
         QVERIFY(sheet.nextEnabled());
-        sheet.cmdnext_Click();
+        sheet.showNextPassenger();
         QCOMPARE(sheet.text(0), u"王五"_s);
         QCOMPARE(sheet.text(1), u"110101199001019999"_s);
         QCOMPARE(sheet.text(34), u"781-2345678903"_s);
         QVERIFY(!sheet.nextEnabled());
 
-        sheet.cmdnext_Click(); // past the end: refused
+        sheet.showNextPassenger(); // past the end: refused
         QCOMPARE(sheet.currentPassenger(), qint16(2));
 
-        sheet.cmdpau_Click();
-        sheet.cmdpau_Click();
+        sheet.showPreviousPassenger();
+        sheet.showPreviousPassenger();
         QCOMPARE(sheet.currentPassenger(), qint16(0));
         QCOMPARE(sheet.text(0), u"张三"_s);
         QVERIFY(!sheet.previousEnabled());
         QVERIFY(sheet.nextEnabled());
-        sheet.cmdpau_Click();
+        sheet.showPreviousPassenger();
         QCOMPARE(sheet.currentPassenger(), qint16(0));
     }
 
     void twoPassengersAndOne() {
         Itinerary two;
         importList(two, threePassengers().mid(0, 2));
-        two.cmdnext_Click();
+        two.showNextPassenger();
         QVERIFY(two.previousEnabled());
         QVERIFY(!two.nextEnabled());
 
@@ -261,7 +261,7 @@ private Q_SLOTS:
         importList(one, threePassengers().mid(0, 1));
         QVERIFY(!one.previousEnabled());
         QVERIFY(!one.nextEnabled());
-        one.cmdnext_Click();
+        one.showNextPassenger();
         QCOMPARE(one.currentPassenger(), qint16(0));
     }
 
@@ -269,9 +269,9 @@ private Q_SLOTS:
         Itinerary sheet;
         importList(sheet, PassengerList(40000, Passenger{u"A"_s, {}, {}}));
         sheet.setCurrentPassenger(32766);
-        sheet.cmdnext_Click();
+        sheet.showNextPassenger();
         QCOMPARE(sheet.currentPassenger(), qint16(32767));
-        sheet.cmdnext_Click();
+        sheet.showNextPassenger();
         QCOMPARE(sheet.currentPassenger(), qint16(32767));
     }
 
@@ -280,8 +280,8 @@ private Q_SLOTS:
         importList(sheet, threePassengers());
         sheet.operatorEdit(0, u"改名"_s, 2);
         sheet.setText(35, u"0042"_s);
-        sheet.cmdnext_Click();
-        sheet.cmdpau_Click();
+        sheet.showNextPassenger();
+        sheet.showPreviousPassenger();
         QCOMPARE(sheet.text(0), u"张三"_s);
         QCOMPARE(sheet.text(35), u"0042"_s);
     }

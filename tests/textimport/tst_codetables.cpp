@@ -1,4 +1,4 @@
-#include "sheet/Clock.h"
+#include "base/Clock.h"
 #include "textimport/CodeTables.h"
 #include "textimport/DateConversion.h"
 
@@ -11,7 +11,7 @@ class TestCodeTables final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void airportCity_data() {
+    void airportCityNames_data() {
         QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("city");
         // clang-format off
@@ -35,13 +35,13 @@ private Q_SLOTS:
         QTest::newRow("full-width letters") << u"ＰＥＫ"_s << QString();
         // clang-format on
     }
-    void airportCity() {
+    void airportCityNames() {
         QFETCH(QString, code);
         QFETCH(QString, city);
-        QCOMPARE(AirportCity(code), city);
+        QCOMPARE(airportCityName(code), city);
     }
 
-    void airlineShortName_data() {
+    void airlineNames_data() {
         QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("name");
         // clang-format off
@@ -61,13 +61,13 @@ private Q_SLOTS:
         QTest::newRow("three letters")      << u"CAA"_s   << u"未知"_s;
         // clang-format on
     }
-    void airlineShortName() {
+    void airlineNames() {
         QFETCH(QString, code);
         QFETCH(QString, name);
-        QCOMPARE(AirlineShortName(code), name);
+        QCOMPARE(airlineShortName(code), name);
     }
 
-    void getMonth_data() {
+    void monthNumbers_data() {
         QTest::addColumn<QString>("month");
         QTest::addColumn<QString>("digits");
         const QStringList names{u"JAN"_s, u"FEB"_s, u"MAR"_s, u"APR"_s, u"MAY"_s, u"JUN"_s,
@@ -83,13 +83,13 @@ private Q_SLOTS:
         QTest::newRow("empty")         << QString() << QString();
         // clang-format on
     }
-    void getMonth() {
+    void monthNumbers() {
         QFETCH(QString, month);
         QFETCH(QString, digits);
-        QCOMPARE(GetMonth(month), digits);
+        QCOMPARE(monthNumber(month), digits);
     }
 
-    void getDate_data() {
+    void numericDates_data() {
         QTest::addColumn<QString>("date");
         QTest::addColumn<QDate>("today");
         QTest::addColumn<QString>("result");
@@ -130,11 +130,11 @@ private Q_SLOTS:
         QTest::newRow("blanks only")           << u"     "_s     << may << u"2026--"_s;
         // clang-format on
     }
-    void getDate() {
+    void numericDates() {
         QFETCH(QString, date);
         QFETCH(QDate, today);
         QFETCH(QString, result);
-        QCOMPARE(GetDate(date, FixedClock(today)), result);
+        QCOMPARE(numericDate(date, FixedClock(today)), result);
     }
 };
 

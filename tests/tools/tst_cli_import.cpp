@@ -2,7 +2,7 @@
 // statuses, and the ways a booking display reaches it (files, standard input, encodings).
 #include "TestPaths.h"
 
-#include "sheet/TextEncoding.h"
+#include "base/TextEncoding.h"
 
 #include <QFile>
 #include <QProcess>

@@ -1,7 +1,7 @@
 // itinerary-cli page, run as a process on saved result pages.
 #include "TestPaths.h"
 
-#include "sheet/TextEncoding.h"
+#include "base/TextEncoding.h"
 
 #include <QFile>
 #include <QJsonArray>

@@ -4,9 +4,9 @@
 // and the local verification site's pages with the sheets expected of them.
 #include "TestPaths.h"
 
+#include "base/Messages.h"
+#include "base/TextEncoding.h"
 #include "sheet/Itinerary.h"
-#include "sheet/Messages.h"
-#include "sheet/TextEncoding.h"
 #include "webimport/MarkupNormaliser.h"
 #include "webimport/ResultPageParser.h"
 #include "webimport/ThirdTable.h"
@@ -35,7 +35,7 @@ QString readPage(const QString &name) {
 
 void importPage(const QString &page, Itinerary &sheet, RecordingMessages &messages) {
     const QString markup = normaliseTagNames(page);
-    WebBs_DownloadComplete(true, markup, thirdTableInnerMarkup(markup), sheet, messages);
+    importResultPage(true, markup, thirdTableInnerMarkup(markup), sheet, messages);
 }
 
 QStringList sheetWith(const FieldValues &values) {

@@ -1,8 +1,8 @@
 #include "ResultTableBuilder.h"
 
+#include "base/Messages.h"
 #include "sheet/FieldMap.h"
 #include "sheet/Itinerary.h"
-#include "sheet/Messages.h"
 #include "webimport/ResultPageParser.h"
 
 #include <QSignalSpy>
@@ -78,7 +78,7 @@ private Q_SLOTS:
     void completeTableFillsTheSheet() {
         Itinerary sheet;
         RecordingMessages messages;
-        QVERIFY(ParseResultPage(ResultTableBuilder().markup(), sheet, messages));
+        QVERIFY(readResultTable(ResultTableBuilder().markup(), sheet, messages));
         QCOMPARE(sheet.texts(), expectedDefaultSheet());
         QVERIFY(messages.shown().isEmpty());
     }
@@ -94,7 +94,7 @@ private Q_SLOTS:
             table.segments[cell] = ResultTableBuilder::divCell(u"E%1<BR>F<BR>G<BR>H"_s.arg(cell));
         QSignalSpy spy(&sheet, &Itinerary::textChanged);
         RecordingMessages messages;
-        QVERIFY(ParseResultPage(table.markup(), sheet, messages));
+        QVERIFY(readResultTable(table.markup(), sheet, messages));
         QList<int> order;
         for (const QList<QVariant> &signal : spy) {
             const int index = signal.at(0).toInt();
@@ -173,7 +173,7 @@ private Q_SLOTS:
         Itinerary sheet;
         fillEveryField(sheet);
         RecordingMessages messages;
-        QCOMPARE(ParseResultPage(table.markup(), sheet, messages), recognised);
+        QCOMPARE(readResultTable(table.markup(), sheet, messages), recognised);
         for (int row = 0; row < SegmentRowCount; ++row)
             QCOMPARE(sheet.text(fields[row].toInt()), values[row]);
         QCOMPARE(messages.shown().size(), recognised ? 0 : 1);
@@ -211,7 +211,7 @@ private Q_SLOTS:
                          u"<TD>"_s + cells[3], u"<TD>"_s + cells[4]};
         Itinerary sheet;
         RecordingMessages messages;
-        QVERIFY(ParseResultPage(table.markup(), sheet, messages));
+        QVERIFY(readResultTable(table.markup(), sheet, messages));
         const QList<int> fields{30, 31, 32, 58, 33};
         for (int i = 0; i < fields.size(); ++i)
             QCOMPARE(sheet.text(fields[i]), values[i]);
@@ -274,7 +274,7 @@ private Q_SLOTS:
         table.ticket[2] = noticeCell;
         Itinerary sheet;
         RecordingMessages messages;
-        QVERIFY(ParseResultPage(table.markup(), sheet, messages));
+        QVERIFY(readResultTable(table.markup(), sheet, messages));
         for (const auto &[index, text] : expected)
             QCOMPARE(sheet.text(index), text);
     }
@@ -345,7 +345,7 @@ private Q_SLOTS:
         RecordingMessages messages;
         const std::optional<QString> inner =
             table == u"<none>"_s ? std::nullopt : std::optional<QString>(table);
-        QVERIFY(!ParseResultPage(inner, sheet, messages));
+        QVERIFY(!readResultTable(inner, sheet, messages));
         for (const auto &[index, text] : expected)
             QCOMPARE(sheet.text(index), text);
         QCOMPARE(messages.shown(), (QList<RecordingMessages::Shown>{{QString(), Unrecognised}}));
@@ -378,7 +378,7 @@ private Q_SLOTS:
         sheet.setNextEnabled(true);
         const QStringList before = sheet.texts();
         RecordingMessages messages;
-        WebBs_DownloadComplete(pageReady, document, ResultTableBuilder().markup(), sheet, messages);
+        importResultPage(pageReady, document, ResultTableBuilder().markup(), sheet, messages);
         QCOMPARE(sheet.texts(), before);
         QVERIFY(sheet.previousEnabled());
         QVERIFY(sheet.nextEnabled());
@@ -391,8 +391,8 @@ private Q_SLOTS:
         sheet.setPreviousEnabled(true);
         sheet.setNextEnabled(true);
         RecordingMessages messages;
-        WebBs_DownloadComplete(true, u"<TD>印刷序号：123</TD>"_s, ResultTableBuilder().markup(),
-                               sheet, messages);
+        importResultPage(true, u"<TD>印刷序号：123</TD>"_s, ResultTableBuilder().markup(), sheet,
+                         messages);
         QCOMPARE(sheet.texts(), expectedDefaultSheet());
         QVERIFY(!sheet.previousEnabled());
         QVERIFY(!sheet.nextEnabled());
@@ -409,7 +409,7 @@ private Q_SLOTS:
         sheet.setPassengers(list);
         sheet.setCurrentPassenger(1);
         RecordingMessages messages;
-        QVERIFY(ParseResultPage(ResultTableBuilder().markup(), sheet, messages));
+        QVERIFY(readResultTable(ResultTableBuilder().markup(), sheet, messages));
         for (int index : {35, 37, 38, 39, 40, 41, 42, 43, 44, 45, 46, 47, 48, 49})
             QCOMPARE(sheet.text(index), u"OLD%1"_s.arg(index));
         QCOMPARE(sheet.intlFlag(), qint16(1));
@@ -429,7 +429,7 @@ private Q_SLOTS:
         }
         sheet.setText(Field::FinalCity, u"深圳宝安"_s);
         RecordingMessages messages;
-        QVERIFY(ParseResultPage(ResultTableBuilder().markup(), sheet, messages));
+        QVERIFY(readResultTable(ResultTableBuilder().markup(), sheet, messages));
         for (int index : rowFourAndFinal)
             QCOMPARE(sheet.text(index), QString());
         QCOMPARE(sheet.text(22), QString());
@@ -438,10 +438,10 @@ private Q_SLOTS:
         ResultTableBuilder four;
         for (int cell : {1, 3, 4, 5, 6, 7, 8, 11})
             four.segments[cell] = ResultTableBuilder::divCell(u"A<BR>B<BR>C<BR>D<BR>E"_s);
-        QVERIFY(ParseResultPage(four.markup(), sheet, messages));
+        QVERIFY(readResultTable(four.markup(), sheet, messages));
         for (int index : {29, 50, 52, 53, 54, 55, 56, 57})
             QCOMPARE(sheet.text(index), u"D"_s);
-        QVERIFY(ParseResultPage(ResultTableBuilder().markup(), sheet, messages));
+        QVERIFY(readResultTable(ResultTableBuilder().markup(), sheet, messages));
         for (int index : rowFourAndFinal)
             QCOMPARE(sheet.text(index), QString());
         QCOMPARE(sheet.text(42), u"R0C7"_s); // validity columns are kept
@@ -452,10 +452,10 @@ private Q_SLOTS:
         Itinerary sheet;
         RecordingMessages messages;
         const QString table = ResultTableBuilder().markup();
-        QVERIFY(ParseResultPage(table, sheet, messages));
+        QVERIFY(readResultTable(table, sheet, messages));
         sheet.setText(Field::Name, u"EDITED"_s);
         sheet.setText(Field::Fare, u"CNY 1.00"_s);
-        QVERIFY(ParseResultPage(table, sheet, messages));
+        QVERIFY(readResultTable(table, sheet, messages));
         QCOMPARE(sheet.texts(), expectedDefaultSheet());
     }
 };

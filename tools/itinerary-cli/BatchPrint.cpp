@@ -50,12 +50,12 @@ bool printEveryPassenger(Itinerary &sheet, PrintJob &job, const StderrMessages &
     const int passengers = int(sheet.passengers().size());
     for (int row = 0; row < passengers; ++row) {
         if (row > 0)
-            sheet.cmdnext_Click();
+            sheet.showNextPassenger();
         const ReceiptLine line = lineOf(sheet, row + 1);
         if (hooks.aboutToPrint)
             hooks.aboutToPrint(line);
         const int failuresBefore = messages.count();
-        job.Command2_Click();
+        job.requestPrint();
         waitForJobEnd(job);
         if (messages.count() != failuresBefore)
             return false;

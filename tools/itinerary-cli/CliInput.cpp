@@ -1,6 +1,6 @@
 #include "CliInput.h"
 
-#include "sheet/TextEncoding.h"
+#include "base/TextEncoding.h"
 
 #include <QFile>
 

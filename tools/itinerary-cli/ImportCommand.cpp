@@ -5,10 +5,10 @@
 #include "CliInput.h"
 #include "SheetJson.h"
 
-#include "sheet/Clock.h"
+#include "base/Clock.h"
+#include "base/Messages.h"
 #include "sheet/Itinerary.h"
-#include "sheet/Messages.h"
-#include "textimport/FormatPC.h"
+#include "textimport/BookingDisplayImport.h"
 
 #include <QDate>
 #include <QRegularExpression>
@@ -86,7 +86,7 @@ int runImport(const QStringList &arguments) {
     Itinerary sheet;
     RecordingMessages messages;
     for (const QString &text : texts)
-        FormatPC(text, sheet, messages, *clock);
+        importBookingDisplay(text, sheet, messages, *clock);
     writeStdout(sheetStateJson(sheet, messages));
     return ExitOk;
 }

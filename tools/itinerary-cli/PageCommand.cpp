@@ -4,8 +4,8 @@
 #include "CliInput.h"
 #include "SheetJson.h"
 
+#include "base/Messages.h"
 #include "sheet/Itinerary.h"
-#include "sheet/Messages.h"
 #include "webimport/MarkupNormaliser.h"
 #include "webimport/ResultPageParser.h"
 #include "webimport/ThirdTable.h"
@@ -51,7 +51,7 @@ int runPage(const QStringList &arguments) {
     RecordingMessages messages;
     for (const QString &page : pages) {
         const QString markup = normaliseTagNames(page);
-        WebBs_DownloadComplete(true, markup, thirdTableInnerMarkup(markup), sheet, messages);
+        importResultPage(true, markup, thirdTableInnerMarkup(markup), sheet, messages);
     }
     writeStdout(sheetStateJson(sheet, messages));
     return ExitOk;

@@ -7,18 +7,18 @@
 #include "StderrMessages.h"
 
 #include "BuildConfig.h"
-#include "print/LocalFileSystem.h"
+#include "base/Clock.h"
 #include "print/PrintJob.h"
 #include "print/PrintPosition.h"
-#include "print/SettingsFile.h"
-#include "print/StartupValues.h"
 #include "print/net/NetworkPictureLoader.h"
 #include "print/ui/QtReceiptPrinter.h"
 #include "render/EmbeddedRenderService.h"
-#include "sheet/Clock.h"
+#include "settings/LocalFileSystem.h"
+#include "settings/SettingsFile.h"
+#include "settings/StartupValues.h"
 #include "sheet/FieldMap.h"
 #include "sheet/Itinerary.h"
-#include "textimport/FormatPC.h"
+#include "textimport/BookingDisplayImport.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -108,15 +108,16 @@ int runPrint(const QStringList &arguments) {
     SystemClock clock;
     StderrMessages messages(u"print"_s);
     // Settings, agency fields and the issue date as the window starts; nothing is saved.
-    const StartupValues startup = InitApp(serviceBase, iniPath, sheet, position, files, clock);
+    const StartupValues startup =
+        loadStartupValues(serviceBase, iniPath, sheet, position, files, clock);
     if (options->left)
-        position.setLeftr(*options->left);
+        position.setLeftOffsetMm(*options->left);
     if (options->top)
-        position.setTopb(*options->top);
+        position.setTopOffsetMm(*options->top);
     if (options->checkCode)
         sheet.setText(Field::CheckCode, *options->checkCode);
 
-    FormatPC(*booking, sheet, messages, clock);
+    importBookingDisplay(*booking, sheet, messages, clock);
     if (messages.count() > 0)
         return ExitFailed;
     if (!sheet.hasPassengerList() || sheet.passengers().isEmpty()) {
@@ -127,7 +128,7 @@ int runPrint(const QStringList &arguments) {
     NetworkPictureLoader loader;
     QtReceiptPrinter printer;
     PrintJob job(sheet, position, loader, printer, messages, clock);
-    job.setPrintUrl(startup.PrintUrl);
+    job.setPrintUrl(startup.printUrl);
     BatchPrintHooks hooks;
     // A title per receipt, so that each job on the queue says which ticket and form it is.
     hooks.aboutToPrint = [&printer](const ReceiptLine &line) {

@@ -1,7 +1,7 @@
 #include "SheetJson.h"
 
+#include "base/Messages.h"
 #include "sheet/Itinerary.h"
-#include "sheet/Messages.h"
 
 namespace itinerary::cli {
 

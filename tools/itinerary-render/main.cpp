@@ -3,16 +3,13 @@
 #include "ListenAddress.h"
 
 #include "http/JournalLog.h"
+#include "http/StopSignals.h"
 #include "render/ReceiptLayout.h"
 #include "render/RenderService.h"
 
 #include <QGuiApplication>
-#include <QSocketNotifier>
 
-#include <csignal>
 #include <cstdio>
-#include <sys/socket.h>
-#include <unistd.h>
 
 using namespace itinerary;
 using namespace Qt::StringLiterals;
@@ -38,28 +35,6 @@ const char Usage[] =
 
 void printError(const QString &text) {
     std::fprintf(stderr, "itinerary-render: %s\n", text.toLocal8Bit().constData());
-}
-
-// SIGINT and SIGTERM end the event loop through a socket pair, the one thing a signal
-// handler may safely do, so the service shuts down cleanly (systemd stops it with SIGTERM).
-int signalSockets[2] = {-1, -1};
-
-void onSignal(int) {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t written = ::write(signalSockets[0], &byte, 1);
-}
-
-void quitOnSignals(QCoreApplication &app) {
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalSockets) != 0)
-        return;
-    auto *notifier = new QSocketNotifier(signalSockets[1], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, [&app] { app.quit(); });
-    struct sigaction action = {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    ::sigaction(SIGINT, &action, nullptr);
-    ::sigaction(SIGTERM, &action, nullptr);
 }
 
 } // namespace
@@ -120,6 +95,6 @@ int main(int argc, char *argv[]) {
     std::fwrite(firstLine.constData(), 1, size_t(firstLine.size()), stdout);
     std::fflush(stdout);
 
-    quitOnSignals(app);
+    quitOnStopSignals(app);
     return app.exec();
 }

@@ -3,6 +3,7 @@
 #include "TicketFile.h"
 #include "VerificationSite.h"
 #include "http/JournalLog.h"
+#include "http/StopSignals.h"
 
 #include <QGuiApplication>
 
@@ -74,5 +75,6 @@ int main(int argc, char *argv[]) {
         return ExitFailed;
     }
     writeTo(stdout, base.toString() + u'\n');
+    quitOnStopSignals(app);
     return app.exec();
 }

@@ -56,7 +56,7 @@ QNetworkCookieJar *NetworkPictureLoader::cookieJar() const {
     return m_manager->cookieJar();
 }
 
-QByteArray NetworkPictureLoader::LoadPictureFromUrl(const QString &address) {
+QByteArray NetworkPictureLoader::loadPicture(const QString &address) {
     if (address.isEmpty())
         return QByteArray();
     if (isWebAddress(address))

@@ -31,7 +31,7 @@ public:
 
     explicit NetworkPictureLoader(QObject *parent = nullptr);
 
-    QByteArray LoadPictureFromUrl(const QString &address) override;
+    QByteArray loadPicture(const QString &address) override;
 
     std::chrono::milliseconds timeout() const { return m_timeout; }
     void setTimeout(std::chrono::milliseconds timeout) { m_timeout = timeout; }

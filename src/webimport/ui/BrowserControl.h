@@ -24,7 +24,7 @@ public:
 
     // Starts loading the page at `address` (nothing but the address: no post data, headers or
     // target frame).
-    virtual void Navigate(const QString &address) = 0;
+    virtual void navigate(const QString &address) = 0;
     // Sets the value of the element with that id in the top-level document shown; `done(false)`
     // when the document has no such element.
     virtual void setElementValue(const QString &id, const QString &value, Done done) = 0;

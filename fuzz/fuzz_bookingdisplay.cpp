@@ -1,0 +1,76 @@
+// Booking displays come from the clipboard: any bytes must import without a crash, a hang or
+// a sanitizer report, and the import must be repeatable. Importing the same text twice gives
+// the same sheet as importing it once, because every import clears or rewrites what the
+// previous one wrote. Dates without a year land within half a year of today.
+#include "base/Clock.h"
+#include "base/Messages.h"
+#include "base/TextEncoding.h"
+#include "sheet/Itinerary.h"
+#include "sheet/TextRules.h"
+#include "textimport/BookingDisplayImport.h"
+#include "textimport/DateConversion.h"
+
+#include <QByteArray>
+#include <QDate>
+
+#include <cstdint>
+#include <cstdlib>
+
+using namespace itinerary;
+
+namespace {
+
+void require(bool condition) {
+    if (!condition)
+        std::abort();
+}
+
+struct SheetState {
+    QStringList fields;
+    bool hasList;
+    PassengerList passengers;
+    qint16 current;
+    bool previous;
+    bool next;
+    bool operator==(const SheetState &) const = default;
+};
+
+SheetState stateOf(const Itinerary &sheet) {
+    return {sheet.texts(),           sheet.hasPassengerList(),
+            sheet.passengers(),      sheet.currentPassenger(),
+            sheet.previousEnabled(), sheet.nextEnabled()};
+}
+
+void checkDate(const QString &text, const Clock &clock) {
+    const QString trimmed = trimBlanks(text);
+    const QString result = numericDate(text, clock);
+    if (trimmed.size() == 7)
+        return;
+    const QDate date = QDate::fromString(result, QStringLiteral("yyyy-MM-dd"));
+    if (date.isValid() && !(date.month() == 2 && date.day() == 29))
+        require(std::abs(clock.today().daysTo(date)) <= 183);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    const QString text = decodeUtf8OrGb18030(
+        QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size)));
+    const FixedClock clock(QDate(2028, 2, 29));
+
+    Itinerary sheet;
+    RecordingMessages messages;
+    importBookingDisplay(text, sheet, messages, clock);
+    const SheetState once = stateOf(sheet);
+    require(once.current == 0 && !once.previous);
+    require(!once.next || once.passengers.size() >= 2);
+    require(sheet.text(4) == trimBlanks(sheet.text(3)));
+    require(messages.shown().size() <= 1);
+
+    importBookingDisplay(text, sheet, messages, clock);
+    require(stateOf(sheet) == once);
+
+    checkDate(text.left(16), clock);
+    checkDate(text.left(16), FixedClock(QDate(2026, 12, 7)));
+    return 0;
+}

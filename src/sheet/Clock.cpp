@@ -1,9 +1,0 @@
-#include "sheet/Clock.h"
-
-namespace itinerary {
-
-QDateTime SystemClock::now() const {
-    return QDateTime::currentDateTime();
-}
-
-} // namespace itinerary

@@ -1,0 +1,34 @@
+#include "textimport/BookingDisplayImport.h"
+
+#include "base/Messages.h"
+#include "sheet/Itinerary.h"
+#include "textimport/FareImport.h"
+#include "textimport/ImportProcedures.h"
+#include "textimport/PassengerImport.h"
+#include "textimport/SegmentImport.h"
+#include "textimport/TextCutting.h"
+
+using namespace Qt::StringLiterals;
+
+namespace itinerary {
+
+void importBookingDisplay(const QString &text, Itinerary &sheet, Messages &messages,
+                          const Clock &clock) {
+    sheet.setCurrentPassenger(0);
+    disablePassengerButtons(sheet);
+    clearImportedFields(sheet);
+    if (text.isEmpty())
+        return;
+
+    const QString display = normaliseLineEnds(text);
+    const QList<QStringView> pieces = cutText(display, u".  ");
+    if (pieces.size() < 2) {
+        messages.showMessage(u"没有找到航段信息"_s, u"错误提示"_s);
+        return;
+    }
+    importSegments(pieces.mid(1), sheet, clock);
+    importFares(display, sheet);
+    importPassengers(display, pieces.front(), sheet, messages);
+}
+
+} // namespace itinerary

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+namespace itinerary {
+
+class Clock;
+class Itinerary;
+class Messages;
+
+// Imports a booking display pasted from the reservation terminal into the sheet.
+//
+// Line ends are first written as CR LF. Then, in this order: the current passenger becomes
+// 0, both passenger buttons are disabled and the imported fields are cleared; an empty text
+// stops there. The text is cut at every segment marker ".  ": without one, "没有找到航段信息"
+// (title "错误提示") is shown and nothing else is written. Otherwise up to four segments fill
+// the segment rows, the fare line fills the fare row, and the name section before the first
+// segment marker gives the record code and the passenger list, whose first passenger is
+// shown ("没有找到乘机人信息" when it names nobody; segments and fares stay).
+//
+// Any text is handled: short lines, missing pieces and impossible dates never fail, and the
+// work is linear in the length of the text.
+void importBookingDisplay(const QString &text, Itinerary &sheet, Messages &messages,
+                          const Clock &clock);
+
+} // namespace itinerary

@@ -1,0 +1,151 @@
+#include "webimport/ui/WebEngineBrowser.h"
+
+#include "webimport/MarkupNormaliser.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QLoggingCategory>
+#include <QNetworkCookie>
+#include <QNetworkCookieJar>
+#include <QVariant>
+#include <QWebEngineCookieStore>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineView>
+
+using namespace Qt::StringLiterals;
+
+namespace itinerary {
+
+namespace {
+
+// "itinerary.web": pages that did not load and page scripts that failed.
+Q_LOGGING_CATEGORY(webLog, "itinerary.web", QtInfoMsg)
+
+// The address as the log shows it: without its query, which may carry what was typed.
+QByteArray loggable(const QUrl &url) {
+    return url.adjusted(QUrl::RemoveUserInfo | QUrl::RemoveQuery | QUrl::RemoveFragment)
+        .toEncoded();
+}
+
+// The status text of the classic control for a finished page.
+const QString FinishedStatus = u"完成"_s;
+
+// Both texts in one round trip, so they always describe the same document.
+const QString MarkupScript = uR"js((function () {
+  var root = document.documentElement;
+  var tables = document.getElementsByTagName("table");
+  return [root ? root.outerHTML : "", tables.length > 2 ? tables[2].innerHTML : null];
+})())js"_s;
+
+// The arguments of a page script as one JSON array literal: every quote, backslash and line
+// end escaped, so a value can never end its string and become script.
+QString jsonArguments(const QJsonArray &arguments) {
+    return QString::fromUtf8(QJsonDocument(arguments).toJson(QJsonDocument::Compact));
+}
+
+bool isTrue(const QVariant &result) {
+    return result.metaType().id() == QMetaType::Bool && result.toBool();
+}
+
+bool isFalse(const QVariant &result) {
+    return result.metaType().id() == QMetaType::Bool && !result.toBool();
+}
+
+} // namespace
+
+WebEngineBrowser::WebEngineBrowser(QWidget *parent)
+    : m_profile(new QWebEngineProfile(this)) // no storage name: off the record
+    , m_view(new QWebEngineView(m_profile, parent)) {
+    // The engine reports every finished load, failed or not; see the class comment.
+    connect(m_view->page(), &QWebEnginePage::loadFinished, this, [this](bool ok) {
+        if (!ok)
+            qCWarning(webLog, "the page %s did not load", loggable(m_view->url()).constData());
+        pageFinished();
+    });
+}
+
+WebEngineBrowser::~WebEngineBrowser() {
+    m_alive.reset();
+    // The page goes before its profile, as the engine requires.
+    delete m_view.data();
+}
+
+void WebEngineBrowser::shareCookiesWith(QNetworkCookieJar *jar) {
+    QWebEngineCookieStore *store = m_profile->cookieStore();
+    connect(store, &QWebEngineCookieStore::cookieAdded, jar, [jar](const QNetworkCookie &cookie) {
+        if (!jar->updateCookie(cookie))
+            jar->insertCookie(cookie);
+    });
+    connect(store, &QWebEngineCookieStore::cookieRemoved, jar,
+            [jar](const QNetworkCookie &cookie) { jar->deleteCookie(cookie); });
+    store->loadAllCookies();
+}
+
+QByteArray WebEngineBrowser::userAgent() const {
+    return m_profile->httpUserAgent().toUtf8();
+}
+
+void WebEngineBrowser::navigate(const QString &address) {
+    m_view->load(QUrl(address));
+}
+
+void WebEngineBrowser::setElementValue(const QString &id, const QString &value, Done done) {
+    const QString script = u"(function (a) {"
+                           " var e = document.getElementById(a[0]);"
+                           " if (!e) return false;"
+                           " e.value = a[1];"
+                           " return true; })(%1)"_s.arg(jsonArguments({id, value}));
+    run(script, [id, done = std::move(done)](const QVariant &result) {
+        if (!isTrue(result))
+            qCWarning(webLog, "the page has no input %s", qUtf8Printable(id));
+        done(isTrue(result));
+    });
+}
+
+void WebEngineBrowser::execScript(const QString &code, Done done) {
+    // The code stands on lines of its own, so a trailing comment in it cannot swallow the
+    // wrapper. Only an exception counts as failure: a script that submits a form may leave
+    // its page before the engine hands back its result.
+    const QString script = u"(function () { try {\n"_s + code +
+                           u"\n; return true; } catch (e) { return false; } })()"_s;
+    run(script, [done = std::move(done)](const QVariant &result) {
+        if (isFalse(result))
+            qCWarning(webLog, "the page's script failed");
+        done(!isFalse(result));
+    });
+}
+
+void WebEngineBrowser::run(const QString &script, std::function<void(const QVariant &)> callback) {
+    m_view->page()->runJavaScript(script, [alive = std::weak_ptr<bool>(m_alive),
+                                           callback = std::move(callback)](const QVariant &result) {
+        if (!alive.expired())
+            callback(result);
+    });
+}
+
+void WebEngineBrowser::pageFinished() {
+    const QUrl address = m_view->url();
+    run(MarkupScript, [this, address](const QVariant &result) {
+        const QVariantList texts = result.toList();
+        QString documentMarkup;
+        std::optional<QString> thirdTable;
+        if (texts.size() == 2) {
+            documentMarkup = normaliseTagNames(texts[0].toString());
+            if (texts[1].metaType().id() == QMetaType::QString)
+                thirdTable = normaliseTagNames(texts[1].toString());
+        }
+        // A handler may open a modal message and, in its event loop, the window may go away
+        // with this control.
+        const std::weak_ptr<bool> alive = m_alive;
+        Q_EMIT DownloadComplete(documentMarkup, thirdTable);
+        if (alive.expired())
+            return;
+        Q_EMIT DocumentComplete(address);
+        if (alive.expired())
+            return;
+        Q_EMIT StatusTextChange(FinishedStatus);
+    });
+}
+
+} // namespace itinerary

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "webimport/ui/BrowserControl.h"
+
+#include <QByteArray>
+#include <QPointer>
+#include <QWebEngineView>
+
+#include <memory>
+
+class QNetworkCookieJar;
+class QVariant;
+class QWebEngineProfile;
+class QWidget;
+
+namespace itinerary {
+
+// The browser control on the engine: a QWebEngineView with a profile of its own, off the
+// record (cookies and cache in memory only, a fresh session each run).
+//
+// The engine has none of the control's notifications, so they are made here: on every
+// finished load one script takes the document's outer markup and the third table's inner
+// markup, then DownloadComplete, DocumentComplete and StatusTextChange("完成") follow, in
+// that order. A load that fails (no answer, refused connection) finishes too, on the engine's
+// error page, exactly like the classic control, which completed its own error page: the
+// window must not wait for a notification that never comes. The error page has no query
+// form, so a query from it ends in the page-not-ready message, and the window then loads the
+// start page again.
+//
+// Values go into the page as JSON string literals, never pasted into script text raw.
+class WebEngineBrowser final : public BrowserControl {
+    Q_OBJECT
+
+public:
+    // The view is a child widget of `parent`, which places it.
+    explicit WebEngineBrowser(QWidget *parent);
+    ~WebEngineBrowser() override;
+
+    QWebEngineView *view() const { return m_view; }
+    QWebEngineProfile *profile() const { return m_profile; }
+
+    // Copies the engine's cookies into `jar` as they arrive and as they go, HttpOnly ones
+    // included, so that requests made through the jar (the captcha picture) carry the
+    // page's session.
+    void shareCookiesWith(QNetworkCookieJar *jar);
+    // The engine's User-Agent, for requests that must look like the page's own.
+    QByteArray userAgent() const;
+
+    void navigate(const QString &address) override;
+    void setElementValue(const QString &id, const QString &value, Done done) override;
+    void execScript(const QString &code, Done done) override;
+
+private:
+    void pageFinished();
+    // Runs a script in the shown document; the callback is dropped once this control is gone
+    // (the engine answers pending scripts while it tears a page down).
+    void run(const QString &script, std::function<void(const QVariant &)> callback);
+
+    QWebEngineProfile *m_profile = nullptr;
+    QPointer<QWebEngineView> m_view;
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
+};
+
+} // namespace itinerary
