@@ -4,7 +4,6 @@
 #include <boost/beast/http/error.hpp>
 #include <boost/beast/http/write.hpp>
 
-#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -23,51 +22,9 @@ constexpr std::size_t ReadChunk = 16 * 1024;
 constexpr qint64 MaxDiscardedBytes = 16 * 1024 * 1024;
 // Empty lines tolerated between requests.
 constexpr int MaxEmptyLines = 8;
-// Longest request path quoted in the log.
-constexpr qsizetype MaxLoggedPath = 160;
 
 beast::string_view view(const QByteArray &array) {
     return beast::string_view(array.constData(), std::size_t(array.size()));
-}
-
-// The request as the log shows it: the path, printable ASCII as it is and every other byte
-// escaped, so a hostile target cannot forge log lines; of the query only its length, for it
-// carries the passenger's name and papers.
-QByteArray loggable(const QByteArray &method, const QByteArray &target) {
-    if (method.isEmpty())
-        return QByteArray();
-    const qsizetype question = target.indexOf('?');
-    const qsizetype pathLength = question < 0 ? target.size() : question;
-    QByteArray shown = method + ' ';
-    for (qsizetype i = 0; i < pathLength && i < MaxLoggedPath; ++i) {
-        const auto c = static_cast<unsigned char>(target.at(i));
-        if (c > 0x20 && c < 0x7F && c != '%')
-            shown += char(c);
-        else
-            shown += '%' + QByteArray::number(c, 16).rightJustified(2, '0').toUpper();
-    }
-    if (pathLength > MaxLoggedPath)
-        shown += "...";
-    if (question >= 0)
-        shown += "?[" + QByteArray::number(target.size() - question - 1) + " bytes]";
-    return shown;
-}
-
-bool hasControlCharacter(const QByteArray &value) {
-    return std::any_of(value.begin(), value.end(), [](char ch) {
-        const auto c = static_cast<unsigned char>(ch);
-        return (c < 0x20 && c != '\t') || c == 0x7F;
-    });
-}
-
-QByteArray methodRefusal(const QByteArrayList &methods) {
-    QByteArray text = "only ";
-    for (qsizetype i = 0; i < methods.size(); ++i) {
-        if (i > 0)
-            text += i + 1 == methods.size() ? " and " : ", ";
-        text += methods.at(i);
-    }
-    return text + (methods.size() == 1 ? " is served" : " are served");
 }
 
 } // namespace
@@ -229,7 +186,7 @@ bool HttpConnection::skipEmptyLines() {
             return true; // a request starts, or a lone "\r" waits for what follows
         m_buffer.consume(skip);
         if (++m_emptyLines > MaxEmptyLines) {
-            reject(400, "malformed request line");
+            reject({400, "malformed request line"});
             return false;
         }
     }
@@ -252,41 +209,10 @@ void HttpConnection::startRequest() {
 }
 
 bool HttpConnection::checkHeader() {
-    const HttpRequest &request = m_parser->request();
-    const std::size_t requestLine = std::size_t(request.method.size() + request.target.size()) +
-                                    10; // two spaces and "HTTP/1.x"
-    if (requestLine > std::size_t(m_limits.maxRequestLine)) {
-        reject(414, "request line too long");
-        return false;
-    }
-    if (m_parser->fieldCount() > m_limits.maxHeaderLines) {
-        reject(431, "too many header lines");
-        return false;
-    }
-    if (m_headerBytes > requestLine + 4 + std::size_t(m_limits.maxHeaderBytes)) {
-        reject(431, "header lines too large");
-        return false;
-    }
-    bool transferEncoding = false;
-    for (const auto &[name, value] : request.headers) {
-        if (hasControlCharacter(value)) {
-            reject(400, "malformed header line");
-            return false;
-        }
-        transferEncoding =
-            transferEncoding || name.compare("Transfer-Encoding", Qt::CaseInsensitive) == 0;
-    }
-    if (!m_limits.methods.contains(request.method)) {
-        reject(405, methodRefusal(m_limits.methods));
-        return false;
-    }
-    const std::uint64_t length = m_parser->content_length().value_or(0);
-    if ((transferEncoding || length > 0) && m_limits.maxBodyBytes == 0) {
-        reject(413, "request body not accepted");
-        return false;
-    }
-    if (length > std::uint64_t(m_limits.maxBodyBytes)) {
-        reject(413, "request body too large");
+    if (const std::optional<HttpRefusal> refusal =
+            refuseHeader(m_limits, m_parser->request(), m_parser->fieldCount(), m_headerBytes,
+                         m_parser->content_length().value_or(0))) {
+        reject(*refusal);
         return false;
     }
     m_parser->body_limit(std::uint64_t(m_limits.maxBodyBytes));
@@ -295,29 +221,15 @@ bool HttpConnection::checkHeader() {
 }
 
 void HttpConnection::refuseParse(beast::error_code ec) {
-    if (ec == http::error::header_limit) {
-        // The request line is whole once the parser has taken it; otherwise it is what the
-        // buffer holds up to its first line end.
-        std::size_t requestLine = m_headerBytes > 0 ? m_headerBytes - 2 : m_buffer.size();
-        if (m_headerBytes == 0) {
-            const auto *data = static_cast<const char *>(m_buffer.data().data());
-            if (const void *end = std::memchr(data, '\n', m_buffer.size()))
-                requestLine = std::size_t(static_cast<const char *>(end) - data);
-        }
-        if (requestLine > std::size_t(m_limits.maxRequestLine) + 1)
-            reject(414, "request line too long");
-        else
-            reject(431, "header lines too large");
-    } else if (ec == http::error::body_limit) {
-        reject(413, "request body too large");
-    } else if (ec == http::error::bad_method || ec == http::error::bad_target ||
-               ec == http::error::bad_version || m_headerBytes == 0) {
-        reject(400, "malformed request line");
-    } else if (!m_headerChecked) {
-        reject(400, "malformed header line");
-    } else {
-        reject(400, "malformed request body");
+    // The request line is whole once the parser has taken it; otherwise it is what the
+    // buffer holds up to its first line end.
+    std::size_t requestLine = m_headerBytes > 0 ? m_headerBytes - 2 : m_buffer.size();
+    if (m_headerBytes == 0) {
+        const auto *data = static_cast<const char *>(m_buffer.data().data());
+        if (const void *end = std::memchr(data, '\n', m_buffer.size()))
+            requestLine = std::size_t(static_cast<const char *>(end) - data);
     }
+    reject(refuseParseError(m_limits, ec, requestLine, m_headerBytes > 0, m_headerChecked));
 }
 
 void HttpConnection::finishRequest() {
@@ -345,13 +257,13 @@ void HttpConnection::finishRequest() {
     m_shared->handler(std::move(request), HttpResponder(weak_from_this(), m_slots.back().sequence));
 }
 
-void HttpConnection::reject(int status, const QByteArray &text) {
+void HttpConnection::reject(const HttpRefusal &refusal) {
     if (m_noMoreRequests || m_closed)
         return;
     m_noMoreRequests = true;
     Slot slot;
     slot.sequence = m_nextSequence++;
-    slot.response = HttpResponse::text(status, text);
+    slot.response = HttpResponse::text(refusal.status, refusal.text);
     slot.closeAfter = true;
     if (m_parser && m_parser->is_header_done()) {
         slot.method = m_parser->request().method;
@@ -461,7 +373,7 @@ void HttpConnection::cutOff(const QString &reason) {
 
 void HttpConnection::logAnswer(const Slot &slot) const {
     const HttpResponse &response = *slot.response;
-    const QByteArray request = loggable(slot.method, slot.target);
+    const QByteArray request = loggableRequest(slot.method, slot.target);
     if (response.status >= 400) {
         // The text of a refusal is one short line; a picture or page is not quoted.
         const QByteArray reason = response.contentType.startsWith("text/plain")
@@ -508,7 +420,7 @@ void HttpConnection::setDeadline(Deadline kind) {
             self->close();
             break;
         case Deadline::Request:
-            self->reject(408, "request timeout");
+            self->reject({408, "request timeout"});
             break;
         case Deadline::Linger:
             self->close();

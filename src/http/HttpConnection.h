@@ -1,5 +1,6 @@
 #pragma once
 
+#include "http/HttpRefusal.h"
 #include "http/HttpRequestParser.h"
 #include "http/HttpServerShared.h"
 
@@ -54,7 +55,7 @@ private:
     bool checkHeader();
     void finishRequest();
     void refuseParse(boost::beast::error_code ec);
-    void reject(int status, const QByteArray &text);
+    void reject(const HttpRefusal &refusal);
     void answerReady(quint64 sequence, HttpResponse response);
     void flush();
     void onWritten(boost::beast::error_code ec);
