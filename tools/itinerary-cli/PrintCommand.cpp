@@ -1,5 +1,6 @@
 // itinerary-cli print: batch printing of a group booking, one receipt per passenger, through
 // the same settings, print job and default printer as the window.
+#include "AgencyCodeTables.h"
 #include "BatchPrint.h"
 #include "CliCommand.h"
 #include "CliInput.h"
@@ -8,13 +9,13 @@
 
 #include "BuildConfig.h"
 #include "base/Clock.h"
+#include "journal/PrintJournal.h"
 #include "print/PrintJob.h"
 #include "print/PrintPosition.h"
 #include "print/net/NetworkPictureLoader.h"
 #include "print/ui/QtReceiptPrinter.h"
 #include "render/EmbeddedRenderService.h"
 #include "settings/LocalFileSystem.h"
-#include "settings/SettingsFile.h"
 #include "settings/StartupValues.h"
 #include "sheet/FieldMap.h"
 #include "sheet/Itinerary.h"
@@ -32,17 +33,11 @@ namespace itinerary::cli {
 
 namespace {
 
-const QString Usage = u"print [--check-code NNNN] [--left MM] [--top MM] [--service URL] FILE"_s;
 // The receipt layout that an agency keeps beside its settings file, for the embedded
 // service.
 const QString LayoutFileName = u"layout.json"_s;
-
-// The settings file of the window. The programs are installed side by side, so the
-// window's application directory is this program's own: a portable installation's info.ini
-// there is used, otherwise the one in the user's configuration directory.
-QString settingsFile() {
-    return settingsFilePath(QCoreApplication::applicationDirPath(), userSettingsDirectory());
-}
+// How long the tool waits at the end for a journal server to take the batch's rows.
+constexpr int JournalSendWaitMs = 10000;
 
 // Starts the service inside this process, with the agency's layout when there is one beside
 // the settings file. The base address, or empty after reporting why.
@@ -70,14 +65,12 @@ QString startEmbeddedService(std::unique_ptr<EmbeddedRenderService> &service,
 }
 
 int runPrint(const QStringList &arguments) {
-    QString error;
-    const std::optional<PrintOptions> options = parsePrintOptions(arguments, &error);
-    if (!options) {
-        printError(u"print: "_s + error);
-        printError(u"usage: itinerary-cli "_s + Usage);
-        return ExitUsage;
-    }
+    const std::variant<PrintOptions, int> parsed = parsePrintOptions(arguments);
+    if (const int *status = std::get_if<int>(&parsed))
+        return *status;
+    const PrintOptions *options = &std::get<PrintOptions>(parsed);
     // The whole booking is read before anything starts.
+    QString error;
     const std::optional<QString> booking = readInputText(options->bookingPath, &error);
     if (!booking) {
         printError(u"print: "_s + error);
@@ -91,7 +84,7 @@ int runPrint(const QStringList &arguments) {
     char *argv[] = {name, nullptr};
     QGuiApplication app(argc, argv);
 
-    const QString iniPath = settingsFile();
+    const QString iniPath = windowSettingsFile();
     // Stopped before the application object goes.
     std::unique_ptr<EmbeddedRenderService> embedded;
     QString serviceBase =
@@ -117,7 +110,8 @@ int runPrint(const QStringList &arguments) {
     if (options->checkCode)
         sheet.setText(Field::CheckCode, *options->checkCode);
 
-    importBookingDisplay(*booking, sheet, messages, clock);
+    const CodeTables codes = agencyCodeTables(u"print"_s, iniPath);
+    importBookingDisplay(*booking, sheet, messages, clock, codes);
     if (messages.count() > 0)
         return ExitFailed;
     if (!sheet.hasPassengerList() || sheet.passengers().isEmpty()) {
@@ -129,16 +123,24 @@ int runPrint(const QStringList &arguments) {
     QtReceiptPrinter printer;
     PrintJob job(sheet, position, loader, printer, messages, clock);
     job.setPrintUrl(startup.printUrl);
+    // Every receipt goes into the print journal, as from the window. The journal's notices
+    // are not the job's failures, so they are counted apart.
+    StderrMessages journalMessages(u"journal"_s);
+    PrintJournal journal(JournalSettings::read(QFileInfo(iniPath).absolutePath()), journalMessages);
+    job.setRecorder(&journal);
     BatchPrintHooks hooks;
     // A title per receipt, so that each job on the queue says which ticket and form it is.
     hooks.aboutToPrint = [&printer](const ReceiptLine &line) {
         printer.setJobTitle(u"行程单 %1 %2"_s.arg(line.ticketNumber, line.checkCode));
     };
     hooks.printed = [](const ReceiptLine &line) { writeStdout(line.toTsv()); };
-    return printEveryPassenger(sheet, job, messages, hooks) ? ExitOk : ExitFailed;
+    const bool printed = printEveryPassenger(sheet, job, messages, hooks);
+    // Rows a server has not taken yet stay in the outbox for the next run or print.
+    journal.waitUntilSent(JournalSendWaitMs);
+    return printed ? ExitOk : ExitFailed;
 }
 
-const CommandRegistration registration{{u"print"_s, Usage, runPrint}};
+const CommandRegistration registration{{u"print"_s, PrintUsage, runPrint}};
 
 } // namespace
 

@@ -59,4 +59,8 @@ bool QtReceiptPrinter::printPicture(const QByteArray &picture, int leftTwips, in
     return true;
 }
 
+QString QtReceiptPrinter::printerName() const {
+    return QPrinterInfo::defaultPrinterName();
+}
+
 } // namespace itinerary
