@@ -1,4 +1,4 @@
-#include "http/JournalLog.h"
+#include "http/SystemdLogPriorities.h"
 
 #include <QByteArray>
 #include <QString>

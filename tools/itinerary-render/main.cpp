@@ -4,8 +4,8 @@
 #include "ListenAddress.h"
 #include "ToolCommandLine.h"
 
-#include "http/JournalLog.h"
 #include "http/StopSignals.h"
+#include "http/SystemdLogPriorities.h"
 #include "render/ReceiptLayout.h"
 #include "render/RenderService.h"
 

@@ -4,8 +4,8 @@
 #include "TicketFile.h"
 #include "ToolCommandLine.h"
 #include "VerificationSite.h"
-#include "http/JournalLog.h"
 #include "http/StopSignals.h"
+#include "http/SystemdLogPriorities.h"
 
 #include <QGuiApplication>
 
