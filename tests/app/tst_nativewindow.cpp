@@ -29,29 +29,6 @@ namespace {
 
 constexpr int PageTimeoutMs = 30000;
 
-// Every native window a widget's window is painted on, in order.
-class NativeWindows final : public QObject {
-public:
-    explicit NativeWindows(QWidget *window)
-        : m_window(window) {
-        window->installEventFilter(this);
-    }
-    QList<WId> ids;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override {
-        if (event->type() == QEvent::Paint && m_window->windowHandle() != nullptr) {
-            const WId id = m_window->windowHandle()->winId();
-            if (ids.isEmpty() || ids.last() != id)
-                ids.append(id);
-        }
-        return false;
-    }
-
-private:
-    QWidget *m_window;
-};
-
 } // namespace
 
 class TestNativeWindow final : public QObject {
@@ -78,17 +55,16 @@ private Q_SLOTS:
         m_site.reset();
     }
 
-    // From the first map until a second after the site's start page has completed.
+    // From the first map until a second after the site's start page has completed (a window
+    // that Qt re-creates gets a new X window id).
     void windowKeepsItsNativeWindow() {
         MainPrint &w = *m_window;
-        NativeWindows painted(&w);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QTRY_VERIFY(!painted.ids.isEmpty());
+        const WId first = w.windowHandle()->winId();
         QTRY_VERIFY_WITH_TIMEOUT(w.pageReady(), PageTimeoutMs);
         QTest::qWait(1000);
-        QCOMPARE(painted.ids.size(), 1);
-        QCOMPARE(w.windowHandle()->winId(), painted.ids.first());
+        QCOMPARE(w.windowHandle()->winId(), first);
         // The window manager framed it: this ran under a real one.
         QVERIFY(!w.windowHandle()->frameMargins().isNull());
     }
