@@ -36,6 +36,8 @@ public:
     bool isRunning() const { return m_service != nullptr; }
     QUrl baseUrl() const { return m_baseUrl; }
     QString errorString() const { return m_error; }
+    // The layout the service draws its receipts with.
+    const ReceiptLayout &layout() const { return m_layout; }
 
 private:
     void stopThread();

@@ -4,6 +4,7 @@
 #include "CliCommand.h"
 #include "CliInput.h"
 #include "PrintOptions.h"
+#include "ServiceSetup.h"
 #include "StderrMessages.h"
 
 #include "BuildConfig.h"
@@ -14,14 +15,11 @@
 #include "print/ui/QtReceiptPrinter.h"
 #include "render/EmbeddedRenderService.h"
 #include "settings/LocalFileSystem.h"
-#include "settings/SettingsFile.h"
 #include "settings/StartupValues.h"
 #include "sheet/FieldMap.h"
 #include "sheet/Itinerary.h"
 #include "textimport/BookingDisplayImport.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QGuiApplication>
 
 #include <memory>
@@ -33,41 +31,6 @@ namespace itinerary::cli {
 namespace {
 
 const QString Usage = u"print [--check-code NNNN] [--left MM] [--top MM] [--service URL] FILE"_s;
-// The receipt layout that an agency keeps beside its settings file, for the embedded
-// service.
-const QString LayoutFileName = u"layout.json"_s;
-
-// The settings file of the window. The programs are installed side by side, so the
-// window's application directory is this program's own: a portable installation's info.ini
-// there is used, otherwise the one in the user's configuration directory.
-QString settingsFile() {
-    return settingsFilePath(QCoreApplication::applicationDirPath(), userSettingsDirectory());
-}
-
-// Starts the service inside this process, with the agency's layout when there is one beside
-// the settings file. The base address, or empty after reporting why.
-QString startEmbeddedService(std::unique_ptr<EmbeddedRenderService> &service,
-                             const QString &iniPath) {
-    ReceiptLayout layout = ReceiptLayout::defaultLayout();
-    const QString layoutPath = QFileInfo(iniPath).dir().filePath(LayoutFileName);
-    if (QFileInfo::exists(layoutPath)) {
-        QString error;
-        std::optional<ReceiptLayout> loaded = ReceiptLayout::fromFile(layoutPath, &error);
-        // A form printed with a layout other than the agency's would be spoilt: stop.
-        if (!loaded) {
-            printError(u"print: %1"_s.arg(error));
-            return QString();
-        }
-        layout = std::move(*loaded);
-    }
-    service = std::make_unique<EmbeddedRenderService>(std::move(layout));
-    const QUrl base = service->start();
-    if (base.isEmpty()) {
-        printError(u"print: the rendering service did not start: %1"_s.arg(service->errorString()));
-        return QString();
-    }
-    return base.toString();
-}
 
 int runPrint(const QStringList &arguments) {
     QString error;
@@ -91,13 +54,16 @@ int runPrint(const QStringList &arguments) {
     char *argv[] = {name, nullptr};
     QGuiApplication app(argc, argv);
 
-    const QString iniPath = settingsFile();
+    const QString iniPath = windowSettingsFile();
     // Stopped before the application object goes.
     std::unique_ptr<EmbeddedRenderService> embedded;
     QString serviceBase =
         options->serviceBaseUrl.value_or(QStringLiteral(ITINERARY_SERVICE_BASE_URL));
     if (serviceBase.isEmpty()) {
-        serviceBase = startEmbeddedService(embedded, iniPath);
+        const std::optional<ReceiptLayout> layout = agencyLayout(iniPath, u"print"_s);
+        if (!layout)
+            return ExitFailed;
+        serviceBase = startEmbeddedService(embedded, *layout, u"print"_s);
         if (serviceBase.isEmpty())
             return ExitFailed;
     }
@@ -135,7 +101,7 @@ int runPrint(const QStringList &arguments) {
         printer.setJobTitle(u"行程单 %1 %2"_s.arg(line.ticketNumber, line.checkCode));
     };
     hooks.printed = [](const ReceiptLine &line) { writeStdout(line.toTsv()); };
-    return printEveryPassenger(sheet, job, messages, hooks) ? ExitOk : ExitFailed;
+    return printEveryPassenger(sheet, job, hooks) ? ExitOk : ExitFailed;
 }
 
 const CommandRegistration registration{{u"print"_s, Usage, runPrint}};
