@@ -12,9 +12,10 @@ ITINERARY_TEST_PACKAGES=(
   cups cups-bsd printer-driver-cups-pdf poppler-utils xvfb xauth
   dpkg-dev file
 )
-# The bench command also measures whole processes with /usr/bin/time.
+# The bench command also measures whole processes with /usr/bin/time, and prints a group to
+# the CUPS-PDF queue.
 ITINERARY_BENCH_PACKAGES=(
-  xvfb xauth time
+  xvfb xauth time cups cups-bsd printer-driver-cups-pdf
 )
 
 as_root() {

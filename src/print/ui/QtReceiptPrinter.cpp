@@ -1,5 +1,7 @@
 #include "print/ui/QtReceiptPrinter.h"
 
+#include "print/ui/PdfStencil.h"
+
 #include <QImage>
 #include <QPainter>
 #include <QPrinter>
@@ -12,9 +14,11 @@ constexpr double TwipsPerInch = 1440.0;
 }
 
 bool QtReceiptPrinter::printPicture(const QByteArray &picture, int leftTwips, int topTwips) {
-    const QImage image = QImage::fromData(picture);
+    QImage image = QImage::fromData(picture);
     if (image.isNull())
         return false;
+    if (std::optional<QImage> stencil = blackAndWhiteStencil(image))
+        image = *stencil;
     // Without a running print system Qt would fall back to a nameless PDF file: print only
     // to a real default printer.
     const QPrinterInfo defaultPrinter = QPrinterInfo::defaultPrinter();
@@ -38,6 +42,7 @@ bool QtReceiptPrinter::printPicture(const QByteArray &picture, int leftTwips, in
     const double scaleY = printer.logicalDpiY() / TwipsPerInch;
     painter.scale(scaleX, scaleY);
     painter.translate(leftTwips, topTwips);
+    painter.setPen(Qt::black); // a stencil's ink
     painter.drawImage(QRectF(0, 0, ReceiptWidthTwips, ReceiptHeightTwips), image);
     return painter.end();
 }

@@ -1,6 +1,7 @@
 #include "print/ui/ReceiptCopyPdf.h"
 
 #include "print/ui/FormOutline.h"
+#include "print/ui/PdfStencil.h"
 #include "render/ReceiptLayout.h"
 
 #include <QDir>
@@ -53,7 +54,9 @@ bool saveReceiptCopyPdf(const QString &path, const QList<QByteArray> &pictures,
             *error = u"打印服务返回的图片无法识别"_s;
             return false;
         }
-        inks.append(receiptInk(image));
+        // A stencil leaves the outline visible by itself; anything else loses its white.
+        const std::optional<QImage> stencil = blackAndWhiteStencil(image);
+        inks.append(stencil ? *stencil : receiptInk(image));
     }
     if (inks.isEmpty()) {
         *error = u"没有可保存的行程单"_s;
@@ -86,6 +89,7 @@ bool saveReceiptCopyPdf(const QString &path, const QList<QByteArray> &pictures,
             if (i > 0)
                 writer.newPage();
             drawFormOutline(painter, receiptBox, layout);
+            painter.setPen(Qt::black);
             painter.drawImage(receiptBox, inks.at(i));
             drawCopyMark(painter, page);
         }

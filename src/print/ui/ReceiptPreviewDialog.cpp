@@ -108,7 +108,7 @@ ReceiptPreviewDialog::ReceiptPreviewDialog(const QImage &picture, const ReceiptL
     QPushButton *print = button(u"打印"_s, u"previewPrint"_s);
     QPushButton *savePdf = button(u"另存为PDF…"_s, u"previewSavePdf"_s);
     QPushButton *close = button(u"关闭"_s, u"previewClose"_s);
-    print->setDefault(true);
+    // No default button: an Enter meant to close the preview must not spend a form.
     connect(zoomOut, &QPushButton::clicked, this, [this] { zoomBy(-1); });
     connect(zoomIn, &QPushButton::clicked, this, [this] { zoomBy(1); });
     connect(new QShortcut(QKeySequence::ZoomIn, this), &QShortcut::activated, this,
