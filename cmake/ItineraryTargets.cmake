@@ -1,8 +1,15 @@
 # One interface target carries the language standard, the warnings and the Qt strictness
-# defines; every target of the project links it.
+# defines; every target of the project links it. Warnings are errors where the project's own
+# checks build (the ci and core presets), not in a packager's build with another compiler.
+option(ITINERARY_WERROR "Treat compiler warnings as errors" OFF)
 add_library(itinerary_options INTERFACE)
 target_compile_features(itinerary_options INTERFACE cxx_std_20)
-target_compile_options(itinerary_options INTERFACE -Wall -Wextra -Werror)
+target_compile_options(itinerary_options INTERFACE
+  -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual -Wcast-qual
+  -Wformat=2 -Wmissing-declarations)
+if(ITINERARY_WERROR)
+  target_compile_options(itinerary_options INTERFACE -Werror)
+endif()
 target_compile_definitions(itinerary_options INTERFACE
   QT_NO_CAST_TO_ASCII
   QT_NO_URL_CAST_FROM_STRING
@@ -20,13 +27,23 @@ set(ITINERARY_LSAN_OPTIONS
     "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan-suppressions.txt")
 
 # itinerary_add_library(NAME TIER core|services|ui SOURCES ... LIBS ...)
-# One static library per source folder. The tier decides which Qt modules it may use.
+# One static library per source folder. The tier decides which Qt modules it may use: a core
+# library links QtCore and other libraries of the project only.
 function(itinerary_add_library name)
   cmake_parse_arguments(ARG "" "TIER" "SOURCES;LIBS" ${ARGN})
+  if(NOT ARG_TIER MATCHES "^(core|services|ui)$")
+    message(FATAL_ERROR "${name}: TIER must be core, services or ui")
+  endif()
+  if(ARG_TIER STREQUAL "core")
+    foreach(lib IN LISTS ARG_LIBS)
+      if(NOT lib MATCHES "^itinerary_")
+        message(FATAL_ERROR "${name} is in the core tier and may not link ${lib}")
+      endif()
+    endforeach()
+  endif()
   add_library(${name} STATIC ${ARG_SOURCES})
   target_link_libraries(${name} PUBLIC itinerary_options Qt6::Core ${ARG_LIBS})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
-  set_target_properties(${name} PROPERTIES ITINERARY_TIER ${ARG_TIER})
 endfunction()
 
 # itinerary_add_test(NAME SOURCES ... LIBS ... [LABELS ...] [RESOURCE_LOCK ...] [TIMEOUT s])

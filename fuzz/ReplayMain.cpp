@@ -1,5 +1,7 @@
 // Replays every file of the given files and folders through the fuzz target, so the kept
 // corpus runs in the ordinary test command without libFuzzer.
+#include "FuzzTarget.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -8,8 +10,6 @@
 #include <fstream>
 #include <iterator>
 #include <vector>
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size);
 
 namespace {
 int replayFile(const std::filesystem::path &path) {

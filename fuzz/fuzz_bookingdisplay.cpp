@@ -2,6 +2,8 @@
 // a sanitizer report, and the import must be repeatable. Importing the same text twice gives
 // the same sheet as importing it once, because every import clears or rewrites what the
 // previous one wrote. Dates without a year land within half a year of today.
+#include "FuzzTarget.h"
+
 #include "base/Clock.h"
 #include "base/Messages.h"
 #include "base/TextEncoding.h"

@@ -1,5 +1,7 @@
 // Any bytes as the request target of a print request: the reading never crashes, and what it
 // returns holds together.
+#include "FuzzTarget.h"
+
 #include "render/RenderRequestParser.h"
 
 #include <QByteArray>

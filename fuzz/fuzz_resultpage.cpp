@@ -1,5 +1,7 @@
 // Any bytes, read as a page: the normaliser, the third-table extraction, the guard and the
 // parser must never crash, and the properties they promise must hold.
+#include "FuzzTarget.h"
+
 #include "base/Messages.h"
 #include "sheet/FieldMap.h"
 #include "sheet/Itinerary.h"

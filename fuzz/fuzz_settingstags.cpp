@@ -1,5 +1,7 @@
 // Settings files come from disk, written by anyone: any bytes must read without a fault,
 // every value found must be what stands between its tags, and a written file must read back.
+#include "FuzzTarget.h"
+
 #include "base/TextEncoding.h"
 #include "settings/SettingsFile.h"
 
