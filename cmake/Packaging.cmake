@@ -49,9 +49,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 
 # Library dependencies are computed from the binaries (dpkg-shlibdeps; the browser engine's
 # shlibs bring its helper process along). The CJK fonts the receipt and the sheet are drawn
-# with are data that no binary links, so they are named here.
+# with are data that no binary links, and the print journal's database drivers are plugins
+# that Qt loads at run time, so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, libqt6sql6-sqlite, libqt6sql6-psql")
 # Printing goes to the default printer of a CUPS server, local or on the network.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "cups")
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/package)

@@ -1,7 +1,8 @@
 // Booking displays come from the clipboard: any bytes must import without a crash, a hang or
 // a sanitizer report, and the import must be repeatable. Importing the same text twice gives
 // the same sheet as importing it once, because every import clears or rewrites what the
-// previous one wrote. Dates without a year land within half a year of today.
+// previous one wrote. Dates without a year land within half a year of today. Fare rows go to
+// the list's entries only when the booking prices them differently.
 #include "FuzzTarget.h"
 
 #include "base/Clock.h"
@@ -11,6 +12,8 @@
 #include "sheet/TextRules.h"
 #include "textimport/BookingDisplayImport.h"
 #include "textimport/DateConversion.h"
+#include "textimport/FareElements.h"
+#include "textimport/TextCutting.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -68,6 +71,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     require(!once.next || once.passengers.size() >= 2);
     require(sheet.text(4) == trimBlanks(sheet.text(3)));
     require(messages.shown().size() <= 1);
+    // Entries carry fare rows of their own exactly when the booking has several fare elements,
+    // and the sheet shows the first entry's.
+    const bool ownFares = readFareElements(normaliseLineEnds(text)).size() > 1;
+    for (const Passenger &p : once.passengers)
+        require(p.fares.has_value() == ownFares);
+    if (ownFares && !once.passengers.isEmpty())
+        require(sheet.text(33) == toUpperSimple(once.passengers.first().fares->total));
 
     importBookingDisplay(text, sheet, messages, clock);
     require(stateOf(sheet) == once);

@@ -21,9 +21,13 @@ pids=()
 cleanup() {
   local p
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  stop_test_postgres
   rm -rf "$work"
 }
 trap cleanup EXIT
+# The journal benchmark's PostgreSQL rows run on a server of their own, like the tests'.
+start_test_postgres >&2 || true
+export ITINERARY_BENCH_DIR="$work"
 # Settings and caches of the measured application stay out of the user's own directories.
 export XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache"
 
@@ -80,6 +84,8 @@ fi
 t="$work/bench_textimport.tsv"
 row "booking import, 12 passengers and 4 segments" \
   "$(value "$t" BM_ImportBookingDisplay_TwelvePassengersFourSegments real_time) µs"
+row "booking import, 40 passengers, 4 infants, own fares" \
+  "$(value "$t" BM_ImportBookingDisplay_FortyPassengersInfantsOwnFares real_time) µs"
 w="$work/bench_webimport.tsv"
 row "result page import (normalise, third table, guard and parse)" \
   "$(value "$w" BM_ResultPageImport real_time) µs"
@@ -94,6 +100,16 @@ row "全部打印 of 30 passengers to CUPS-PDF, menu action to the last job queu
   "$(value "$g" BM_GroupOf30ToTheQueue/iterations:3/manual_time real_time 0) ms"
 row "receipts per second, 2 clients / 8 clients" \
   "$(value "$r" BM_ReceiptsPerSecond/2/iterations:5/real_time receipts_per_s 0) / $(value "$r" BM_ReceiptsPerSecond/8/iterations:5/real_time receipts_per_s 0)"
+
+j="$work/bench_journal.tsv"
+row "print journal: time a print spends on it, SQLite file / server (outbox)" \
+  "$(value "$j" BM_RecordAttempt/server:0 real_time 2) / $(value "$j" BM_RecordAttempt/server:1 real_time 2) ms"
+row "journal of 1,000,000 rows: search by ticket number, median, SQLite / PostgreSQL" \
+  "$(value "$j" BM_SearchTicket/server:0/iterations:500 median_us 0) / $(value "$j" BM_SearchTicket/server:1/iterations:500 median_us 0) µs"
+row "journal of 1,000,000 rows: search by name prefix, median, SQLite / PostgreSQL" \
+  "$(value "$j" BM_SearchNamePrefix/server:0/iterations:500 median_us 0) / $(value "$j" BM_SearchNamePrefix/server:1/iterations:500 median_us 0) µs"
+row "journal: CSV export of 30,000 rows, SQLite / PostgreSQL" \
+  "$(value "$j" BM_CsvExport30000/server:0/iterations:3 real_time 0) / $(value "$j" BM_CsvExport30000/server:1/iterations:3 real_time 0) ms"
 
 # The rendering service as its own process, a minute at 32 connections, under /usr/bin/time.
 echo "== itinerary-render: 60 s at 32 connections" >&2

@@ -42,7 +42,8 @@ grep -q '^ExecStart=/usr/bin/itinerary-render ' \
   "$scratch/root/usr/lib/systemd/system/itinerary-render.service" \
   || fail "the service unit does not start /usr/bin/itinerary-render"
 depends=$(dpkg-deb -f "$deb" Depends)
-for p in fonts-noto-cjk libqt6core6 libqt6gui6 libqt6httpserver6; do
+for p in fonts-noto-cjk libqt6core6 libqt6gui6 libqt6httpserver6 libqt6sql6-sqlite \
+  libqt6sql6-psql; do
   [[ "$depends" == *"$p"* ]] || fail "Depends lacks $p: $depends"
 done
 # The browser engine runs its pages in a helper process that no binary links.
@@ -62,6 +63,13 @@ grep -q '"CA1501"' "$scratch/sheet.json" || fail "import lost the flight"
 "$bin/itinerary-cli" render --out "$scratch/receipt.png" "$scratch/sheet.json"
 [ "$(head -c 8 "$scratch/receipt.png" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] \
   || fail "render did not write a PNG"
+
+echo "== package: itinerary-cli journal"
+# A counter that has printed nothing yet: the header line and nothing else.
+XDG_CONFIG_HOME="$scratch/config" "$bin/itinerary-cli" journal --csv > "$scratch/journal.csv"
+[ "$(head -c 3 "$scratch/journal.csv" | od -An -tx1 | tr -d ' \n')" = efbbbf ] \
+  || fail "journal --csv did not start with the byte-order mark"
+[ "$(wc -l < "$scratch/journal.csv")" -eq 1 ] || fail "journal --csv: $(cat "$scratch/journal.csv")"
 
 echo "== package: itinerary-render"
 "$bin/itinerary-render" --help | grep -q -- '--listen ADDR:PORT' || fail "itinerary-render --help"

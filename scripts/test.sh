@@ -9,6 +9,11 @@ source scripts/common.sh
 ensure_packages "${ITINERARY_PACKAGES[@]}" "${ITINERARY_TEST_PACKAGES[@]}"
 export_headless_env
 start_cups_pdf
+# The journal tests run against this server too; with the second variable set, a journal
+# test that finds no server fails instead of skipping its PostgreSQL rows.
+trap stop_test_postgres EXIT
+start_test_postgres
+export ITINERARY_TEST_POSTGRES_REQUIRED=1
 
 echo "== format check"
 git ls-files '*.cpp' '*.h' | xargs -r clang-format --dry-run -Werror

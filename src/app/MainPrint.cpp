@@ -6,6 +6,8 @@
 #include "app/SheetGeometry.h"
 #include "app/Twips.h"
 #include "base/Clock.h"
+#include "journal/PrintJournal.h"
+#include "journal/ui/JournalWindow.h"
 #include "print/GroupPrint.h"
 #include "print/PrintJob.h"
 #include "print/PrintPosition.h"
@@ -17,11 +19,13 @@
 #include "settings/LocalFileSystem.h"
 #include "settings/SettingsFile.h"
 #include "sheet/TextRules.h"
+#include "textimport/AgencyCodes.h"
 #include "textimport/ui/BookingImportWindow.h"
 #include "webimport/QueryChecks.h"
 #include "webimport/ResultPageParser.h"
 #include "webimport/ui/WebEngineBrowser.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -100,6 +104,11 @@ MainPrint::MainPrint(Config config, MainPrintSeams seams, QWidget *parent)
     m_loader->setTimeout(std::chrono::milliseconds(m_config.loadTimeoutMs));
     m_printJob = std::make_unique<PrintJob>(m_sheet, *m_position, *m_loader, *m_printer,
                                             *m_messages, *m_clock);
+    // Opened now, sending what an earlier run kept back; every print attempt goes into it,
+    // a group's receipts too.
+    m_journal = std::make_unique<PrintJournal>(JournalSettings::read(m_config.settingsDirectory),
+                                               *m_messages);
+    m_printJob->setRecorder(m_journal.get());
     m_groupPrint = std::make_unique<GroupPrint>(m_sheet, *m_printJob);
     // The window names the passenger whose receipt failed, in one message.
     m_groupPrint->setJobReportsFailures(false);
@@ -148,6 +157,7 @@ void MainPrint::Form_Load() {
     m_startup = loadStartupValues(serviceBaseUrl(), m_config.settingsFile(), m_sheet, *m_position,
                                   *m_files, *m_clock);
     m_printJob->setPrintUrl(m_startup.printUrl);
+    loadCodeTables();
     if (auto *boxes = dynamic_cast<MessageBoxMessages *>(m_ownMessages.get()))
         boxes->setDefaultTitle(m_startup.applicationTitle);
     setWindowTitle(m_startup.applicationTitle + u"  (软件启动有点慢，请耐心等待…)"_s);
@@ -178,6 +188,14 @@ QString MainPrint::serviceBaseUrl() {
     return m_serviceBase = base.toString();
 }
 
+void MainPrint::loadCodeTables() {
+    const AgencyCodes agency = loadAgencyCodes(agencyCodesPath(m_startup.settingsPath), *m_files);
+    m_codes = CodeTables::builtIn().withAgencyCodes(agency.codes);
+    const QString problem = agencyCodesMessage(agency);
+    if (!problem.isEmpty())
+        m_messages->showMessage(problem);
+}
+
 void MainPrint::blocking(const std::function<void()> &handler) {
     ++m_blockingDepth;
     handler();
@@ -203,6 +221,8 @@ void MainPrint::closeEvent(QCloseEvent *event) {
         m_messages->showMessage(saved.message);
     if (m_importWindow)
         m_importWindow->close();
+    if (m_journalWindow)
+        m_journalWindow->close();
     event->accept();
 }
 
@@ -254,8 +274,24 @@ void MainPrint::cmdnext_Click() {
 void MainPrint::Command3_Click() {
     if (m_importWindow)
         return;
-    m_importWindow = new BookingImportWindow(m_sheet, *m_messages, *m_clock, this);
+    m_importWindow = new BookingImportWindow(m_sheet, *m_messages, *m_clock, m_codes, this);
     m_importWindow->show();
+}
+
+void MainPrint::openPrintJournal() {
+    if (!m_journalWindow) {
+        m_journalWindow =
+            new JournalWindow(m_journal->settings(), m_sheet, *m_messages, *m_clock, this);
+        // Rows that waited in the outbox show up once they have been sent.
+        connect(m_journal.get(), &PrintJournal::sendingFinished, m_journalWindow,
+                [window = m_journalWindow.data()](bool complete) {
+                    if (complete && window->isVisible())
+                        window->refresh();
+                });
+    }
+    m_journalWindow->show();
+    m_journalWindow->raise();
+    m_journalWindow->activateWindow();
 }
 
 void MainPrint::bindPrinting() {
@@ -282,6 +318,12 @@ void MainPrint::bindPrinting() {
         Image1->setPixmap(picture);
     });
     connect(Command3, &QPushButton::clicked, this, &MainPrint::Command3_Click);
+
+    auto *journal = new QAction(u"打印记录…"_s, this);
+    journal->setObjectName(u"printJournalAction"_s);
+    journal->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_J));
+    connect(journal, &QAction::triggered, this, &MainPrint::openPrintJournal);
+    addAction(journal);
 }
 
 void MainPrint::buildQueryBar() {

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "app/Config.h"
+#include "journal/ui/JournalWindow.h"
 #include "render/ReceiptLayout.h"
 #include "settings/StartupValues.h"
 #include "sheet/Itinerary.h"
+#include "textimport/CodeTables.h"
 #include "textimport/ui/BookingImportWindow.h"
 
 #include <QPointer>
@@ -33,6 +35,7 @@ class GroupPrint;
 class Messages;
 class NetworkPictureLoader;
 class PrintJob;
+class PrintJournal;
 class PrintPosition;
 class ReceiptCopyRun;
 class ReceiptPrinter;
@@ -80,6 +83,12 @@ public:
     // page: the embedded service's, else the agency's layout.json, else the default.
     const ReceiptLayout &formLayout() const { return m_formLayout; }
 
+    // Opens the print journal window ("打印记录…", Ctrl+Shift+J), or brings it to the front.
+    void openPrintJournal();
+    PrintJournal &printJournal() { return *m_journal; }
+    // The print journal window while it is open.
+    JournalWindow *journalWindow() const { return m_journalWindow; }
+
 Q_SIGNALS:
     // The engine's browser control exists (it is made after the window's first paint).
     void browserCreated();
@@ -93,6 +102,9 @@ private:
     // The configured rendering service, or the embedded one started now when none is
     // configured (with the agency's layout.json beside the settings file, if there is one).
     QString serviceBaseUrl();
+    // Reads the agency's codes beside the settings file; a file with lines that are no entry
+    // is reported once.
+    void loadCodeTables();
     void bindPrinting();
     // Runs a handler that may block on a picture load; a close request arriving meanwhile is
     // carried out when it ends.
@@ -195,6 +207,8 @@ private:
     std::unique_ptr<FileSystem> m_files;
     std::unique_ptr<PrintPosition> m_position;
     std::unique_ptr<NetworkPictureLoader> m_loader;
+    // Before the job, which records into it until the end.
+    std::unique_ptr<PrintJournal> m_journal;
     std::unique_ptr<PrintJob> m_printJob;
     std::unique_ptr<GroupPrint> m_groupPrint;
     std::unique_ptr<ReceiptCopyRun> m_copyRun;
@@ -202,7 +216,11 @@ private:
     ReceiptLayout m_formLayout = ReceiptLayout::defaultLayout();
     QString m_serviceBase;
     StartupValues m_startup;
+    // The booking import's airport and airline names: the built-in tables with the agency's
+    // codes.txt, read at start-up.
+    CodeTables m_codes;
     QPointer<BookingImportWindow> m_importWindow;
+    QPointer<JournalWindow> m_journalWindow;
     int m_blockingDepth = 0;
     bool m_closePending = false;
     QGroupBox *m_frame1 = nullptr;

@@ -7,6 +7,7 @@
 #include "print/PictureLoader.h"
 #include "print/PrintOffsets.h"
 #include "print/PrintPosition.h"
+#include "print/PrintRecorder.h"
 #include "print/PrintRequest.h"
 #include "print/ReceiptPrinter.h"
 #include "sheet/FieldMap.h"
@@ -26,6 +27,8 @@ const QString BadCheckCode = u"验证码不正确"_s;
 const QString BadPosition = u"打印位置不正确"_s;
 const QString NoPicture = u"打印服务没有返回图片，未打印"_s;
 const QString NoPrinter = u"没有可用的默认打印机"_s;
+// For the journal only: the window closed between the request and the print.
+const QString DroppedAtClose = u"窗口关闭，未打印"_s;
 
 constexpr int PrintDelayMs = 100;
 } // namespace
@@ -61,6 +64,7 @@ void PrintJob::requestPrint() {
 }
 
 void PrintJob::sendPrintRequest() {
+    beginAttempt();
     if (m_sheet.text(Field::RecordCodeMirror).isEmpty())
         return fail(NoRecordCode);
     const QString code = trimBlanks(m_sheet.text(Field::CheckCode));
@@ -99,6 +103,7 @@ void PrintJob::printArmedReceipt() {
         return abandonArmedPrint(NoPicture);
     if (!m_printer.printPicture(m_receiptPicture, *left, *top))
         return abandonArmedPrint(NoPrinter);
+    recordAttempt(true, QString());
     setPrintEnabled(true);
     Q_EMIT jobEnded(true, QString());
 }
@@ -110,7 +115,10 @@ QByteArray PrintJob::loadSheetPicture() const {
 }
 
 void PrintJob::dropArmedPrint() {
+    const bool armed = m_printDelay->isActive() && !m_printEnabled;
     m_printDelay->stop();
+    if (armed)
+        recordAttempt(false, DroppedAtClose);
 }
 
 void PrintJob::abandonArmedPrint(const QString &message) {
@@ -119,10 +127,35 @@ void PrintJob::abandonArmedPrint(const QString &message) {
 }
 
 void PrintJob::fail(const QString &message) {
+    // Accounted for before the message box, which may stay open for a while.
+    recordAttempt(false, message);
     if (m_reportsFailures)
         m_messages.showMessage(message);
     setPrintEnabled(true);
     Q_EMIT jobEnded(false, message);
+}
+
+void PrintJob::beginAttempt() {
+    m_attemptValues.clear();
+    for (int i = 0; i < FieldCount; ++i)
+        m_attemptValues.append(m_sheet.text(i));
+    m_attemptIntlFlag = m_sheet.intlFlag();
+}
+
+void PrintJob::recordAttempt(bool printed, const QString &message) {
+    if (m_recorder == nullptr)
+        return;
+    PrintAttempt attempt;
+    attempt.time = m_clock.now();
+    attempt.printed = printed;
+    attempt.message = message;
+    attempt.fieldValues = m_attemptValues;
+    attempt.intlFlag = m_attemptIntlFlag;
+    attempt.checkCode = m_attemptValues.value(Field::CheckCode);
+    attempt.leftOffsetMm = m_position.leftOffsetMm();
+    attempt.topOffsetMm = m_position.topOffsetMm();
+    attempt.printerName = m_printer.printerName();
+    m_recorder->recordPrintAttempt(attempt);
 }
 
 void PrintJob::setPrintEnabled(bool enabled) {

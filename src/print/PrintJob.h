@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 class QTimer;
 
@@ -13,6 +14,7 @@ class Itinerary;
 class Messages;
 class PictureLoader;
 class PrintPosition;
+class PrintRecorder;
 class ReceiptPrinter;
 
 // The print flow of one window: the Print button "打印", the request to the rendering
@@ -33,6 +35,10 @@ public:
     // The rendering service's print address (StartupValues::printUrl).
     QString printUrl() const { return m_printUrl; }
     void setPrintUrl(const QString &printUrl) { m_printUrl = printUrl; }
+
+    // Where every attempt is accounted for when it ends (printed, or not with its message);
+    // none by default.
+    void setRecorder(PrintRecorder *recorder) { m_recorder = recorder; }
 
     // Whether "打印" is usable: false from a click to the end of its job.
     bool printEnabled() const { return m_printEnabled; }
@@ -84,6 +90,9 @@ private:
     // makes "打印" usable again.
     void abandonArmedPrint(const QString &message);
     void fail(const QString &message);
+    // The sheet as the attempt starts, for the recorder.
+    void beginAttempt();
+    void recordAttempt(bool printed, const QString &message);
 
     Itinerary &m_sheet;
     PrintPosition &m_position;
@@ -98,6 +107,9 @@ private:
     QByteArray m_receiptPicture;
     // Field 35 as it was before the armed request advanced it.
     QString m_checkCodeBefore;
+    PrintRecorder *m_recorder = nullptr;
+    QStringList m_attemptValues;
+    qint16 m_attemptIntlFlag = 0;
 };
 
 } // namespace itinerary

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
 namespace itinerary {
 
@@ -18,6 +19,8 @@ public:
     // receipt's size; what falls outside the printable area is clipped. False when nothing
     // was printed: no default printer, or printing could not start or finish.
     virtual bool printPicture(const QByteArray &picture, int leftTwips, int topTwips) = 0;
+    // The printer's name for the print journal; empty when unknown.
+    virtual QString printerName() const { return QString(); }
 };
 
 } // namespace itinerary

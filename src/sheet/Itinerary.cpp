@@ -128,6 +128,16 @@ void Itinerary::showPassenger(int row) {
     setText(Field::Name, p.name);
     setText(Field::IdNumber, p.idNumber);
     setText(Field::TicketNumber, p.ticketNumber);
+    if (p.fares)
+        showFareRow(*p.fares);
+}
+
+void Itinerary::showFareRow(const FareRow &row) {
+    setText(Field::Fare, row.fare);
+    setText(Field::DevelopmentFund, row.developmentFund);
+    setText(Field::FuelSurcharge, row.fuelSurcharge);
+    setText(Field::OtherTaxes, row.otherTaxes);
+    setText(Field::Total, row.total);
 }
 
 void Itinerary::setPreviousEnabled(bool enabled) {

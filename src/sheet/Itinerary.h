@@ -54,8 +54,11 @@ public:
     void setPassengers(const PassengerList &passengers);
     qint16 currentPassenger() const { return m_currentPassenger; }
     void setCurrentPassenger(qint16 index) { m_currentPassenger = index; }
-    // Writes row `row` of the list into fields 0, 1 and 34, in that order.
+    // Writes row `row` of the list into fields 0, 1 and 34, in that order, then its own fare
+    // row, when it has one, into 30, 31, 32, 58 and 33.
     void showPassenger(int row);
+    // Writes a fare row into 30, 31, 32, 58 and 33, in that order (left to right).
+    void showFareRow(const FareRow &row);
 
     // The passenger buttons "上一位" (previous) and "下一位" (next).
     bool previousEnabled() const { return m_previousEnabled; }

@@ -13,7 +13,7 @@ using namespace Qt::StringLiterals;
 namespace itinerary {
 
 void importBookingDisplay(const QString &text, Itinerary &sheet, Messages &messages,
-                          const Clock &clock) {
+                          const Clock &clock, const CodeTables &codes) {
     sheet.setCurrentPassenger(0);
     disablePassengerButtons(sheet);
     clearImportedFields(sheet);
@@ -26,9 +26,15 @@ void importBookingDisplay(const QString &text, Itinerary &sheet, Messages &messa
         messages.showMessage(u"没有找到航段信息"_s, u"错误提示"_s);
         return;
     }
-    importSegments(pieces.mid(1), sheet, clock);
-    importFares(display, sheet);
-    importPassengers(display, pieces.front(), sheet, messages);
+    const QList<QStringView> flights = flightLines(pieces.mid(1));
+    if (flights.isEmpty()) {
+        messages.showMessage(u"没有找到航段信息"_s, u"错误提示"_s);
+        return;
+    }
+    importSegments(flights, sheet, clock, codes);
+    const QList<FareElement> fares = readFareElements(display);
+    importFares(fares, sheet);
+    importPassengers(display, pieces.front(), fares, sheet, messages);
 }
 
 } // namespace itinerary

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "textimport/CodeTables.h"
+
 #include <QString>
 
 namespace itinerary {
@@ -12,15 +14,18 @@ class Messages;
 //
 // Line ends are first written as CR LF. Then, in this order: the current passenger becomes
 // 0, both passenger buttons are disabled and the imported fields are cleared; an empty text
-// stops there. The text is cut at every segment marker ".  ": without one, "没有找到航段信息"
-// (title "错误提示") is shown and nothing else is written. Otherwise up to four segments fill
-// the segment rows, the fare line fills the fare row, and the name section before the first
-// segment marker gives the record code and the passenger list, whose first passenger is
-// shown ("没有找到乘机人信息" when it names nobody; segments and fares stay).
+// stops there. The text is cut at every segment marker ".  ": without a flight among the
+// pieces (SegmentImport.h), "没有找到航段信息" (title "错误提示") is shown and nothing else is
+// written. Otherwise up to four flights fill the segment rows, the fare elements fill the
+// fare row, and the name section before the first segment marker gives the record code and
+// the passenger list (passengers, then infants, each with its own fare row when the booking
+// prices them differently), whose first entry is shown ("没有找到乘机人信息" when it names
+// nobody; segments and fares stay).
 //
 // Any text is handled: short lines, missing pieces and impossible dates never fail, and the
-// work is linear in the length of the text.
+// work is linear in the length of the text. Airports and airlines are named from `codes`:
+// the agency's tables where it has its own codes, the built-in ones otherwise.
 void importBookingDisplay(const QString &text, Itinerary &sheet, Messages &messages,
-                          const Clock &clock);
+                          const Clock &clock, const CodeTables &codes = CodeTables::builtIn());
 
 } // namespace itinerary

@@ -30,8 +30,11 @@ QString numericDate(const QString &date, const Clock &clock) {
     const QString d = trimBlanks(date);
     const QString month = monthNumber(d.mid(2, 3));
     const QString day = d.left(2);
-    if (d.size() == 7)
-        return d.mid(5, 2) + u'-' + month + u'-' + day;
+    if (d.size() == 7) {
+        // A two-digit year is this century's, written in full like every other date.
+        const QString year = d.mid(5, 2);
+        return (isTwoAsciiDigits(year) ? u"20"_s + year : year) + u'-' + month + u'-' + day;
+    }
 
     const QDate today = clock.today();
     int year = today.year();

@@ -8,8 +8,9 @@ class Clock;
 
 // The numeric form of a display date.
 //
-// A trimmed text of exactly seven characters (ddMMMyy, "15MAY07") gives "yy-MM-dd"
-// ("07-05-15") and is not checked. Every other text is taken as ddMMM and gives
+// A trimmed text of exactly seven characters (ddMMMyy, "15MAY07") gives "20yy-MM-dd"
+// ("2007-05-15") when its year is two ASCII digits, "yy-MM-dd" otherwise, and is not
+// checked. Every other text is taken as ddMMM and gives
 // "yyyy-MM-dd", the year chosen so that the date lies nearest today: when the date in the
 // current year is more than 183 days before today it is next year's, more than 183 days
 // after today last year's, otherwise this year's. A text that is no valid date in the current

@@ -1,93 +1,51 @@
 #include "textimport/FareImport.h"
 
-#include "sheet/FareAmount.h"
-#include "sheet/FieldMap.h"
 #include "sheet/Itinerary.h"
-#include "textimport/DecimalSum.h"
-#include "textimport/TextCutting.h"
-
-#include <optional>
-
-using namespace Qt::StringLiterals;
 
 namespace itinerary {
 
-namespace {
-
-constexpr QStringView FareLineMarker = u"FN/A/FCNY";
-constexpr QStringView TaxMarker = u"/TCNY";
-constexpr QStringView TotalMarker = u"ACNY";
-
-bool isAsciiLetter(QChar c) {
-    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
-}
-
-struct Taxes {
-    std::optional<QStringView> developmentFund; // CN
-    std::optional<QStringView> fuelSurcharge;   // YQ
-    DecimalSum other;
-};
-
-Taxes readTaxes(QStringView fareLine) {
-    Taxes taxes;
-    const QList<QStringView> items = cutText(fareLine, TaxMarker);
-    for (qsizetype i = 1; i < items.size(); ++i) {
-        const QStringView item = items[i];
-        const qsizetype length = leadingNumberLength(item);
-        if (length == 0)
-            continue; // names no tax: an exempt tax or a broken item
-        const QStringView amount = item.left(length);
-        qsizetype end = length;
-        while (end < item.size() && isAsciiLetter(item[end]))
-            ++end;
-        const QStringView code = item.mid(length, end - length);
-        if (code == u"CN" && !taxes.developmentFund)
-            taxes.developmentFund = amount;
-        else if (code == u"YQ" && !taxes.fuelSurcharge)
-            taxes.fuelSurcharge = amount;
-        else
-            taxes.other.add(amount);
+FareChoice::FareChoice(const QList<FareElement> &elements)
+    : m_elements(elements) {
+    qsizetype firstAdult = -1;
+    for (qsizetype i = 0; i < elements.size(); ++i) {
+        const FareElement &e = elements[i];
+        QHash<Ordinal, qsizetype> &naming = e.infant ? m_infantNaming : m_adultNaming;
+        for (Ordinal ordinal : e.passengers) {
+            if (!naming.contains(ordinal))
+                naming.insert(ordinal, i);
+        }
+        if (e.infant && m_firstInfant < 0)
+            m_firstInfant = i;
+        if (!e.infant && firstAdult < 0)
+            firstAdult = i;
+        if (!e.infant && e.passengers.isEmpty() && m_nobody < 0)
+            m_nobody = i;
     }
-    return taxes;
+    if (m_nobody < 0)
+        m_nobody = firstAdult >= 0 ? firstAdult : (elements.isEmpty() ? -1 : 0);
 }
 
-QString twoDecimals(std::optional<QStringView> amount) {
-    return amount ? formatDecimalText(*amount) : u"0.00"_s;
+std::optional<FareRow> FareChoice::rowAt(qsizetype index) const {
+    if (index < 0)
+        return std::nullopt;
+    return m_elements[index].row;
 }
 
-// A total that does not start with a number keeps the display's own rule: the text before
-// its ".00", then ".00".
-QString totalText(QStringView piece) {
-    const qsizetype length = leadingNumberLength(piece);
-    if (length > 0)
-        return formatDecimalText(piece.left(length));
-    return beforeMarker(piece, u".00").toString() + u".00"_s;
+std::optional<FareRow> FareChoice::forPassenger(Ordinal ordinal) const {
+    return rowAt(m_adultNaming.value(ordinal, m_nobody));
 }
 
-} // namespace
+std::optional<FareRow> FareChoice::forInfant(Ordinal travelsWith) const {
+    return rowAt(m_infantNaming.value(travelsWith, m_firstInfant >= 0 ? m_firstInfant : m_nobody));
+}
 
-void importFares(QStringView text, Itinerary &sheet) {
-    const qsizetype start = text.indexOf(FareLineMarker);
-    if (start < 0)
-        return;
-    const QStringView fareLine =
-        beforeMarker(text.mid(start + FareLineMarker.size()), FareLineMarker);
+std::optional<FareRow> FareChoice::forNobody() const {
+    return rowAt(m_nobody);
+}
 
-    const qsizetype slash = fareLine.indexOf(u'/');
-    if (slash >= 0)
-        sheet.setText(Field::Fare, u"CNY "_s + fareLine.left(slash).toString());
-
-    const Taxes taxes = readTaxes(fareLine);
-    sheet.setText(Field::DevelopmentFund, u"CN "_s + twoDecimals(taxes.developmentFund));
-    sheet.setText(Field::FuelSurcharge, u"YQ "_s + twoDecimals(taxes.fuelSurcharge));
-    sheet.setText(Field::OtherTaxes, u"XT "_s + formatDecimalText(taxes.other.text()));
-
-    const qsizetype total = fareLine.indexOf(TotalMarker);
-    if (total >= 0) {
-        const QStringView piece =
-            beforeMarker(fareLine.mid(total + TotalMarker.size()), TotalMarker);
-        sheet.setText(Field::Total, u"CNY "_s + totalText(piece));
-    }
+void importFares(const QList<FareElement> &elements, Itinerary &sheet) {
+    if (const std::optional<FareRow> row = FareChoice(elements).forNobody())
+        sheet.showFareRow(*row);
 }
 
 } // namespace itinerary

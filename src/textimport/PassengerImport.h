@@ -1,5 +1,8 @@
 #pragma once
 
+#include "textimport/FareElements.h"
+
+#include <QList>
 #include <QString>
 #include <QStringView>
 
@@ -28,17 +31,18 @@ RecordCodeSplit splitRecordCode(QStringView lastNamePiece);
 // trimmed again.
 QString nameBeforeOrdinal(QStringView namePiece);
 
-// Fills the record code, the passenger list (name, identity number and e-ticket number of
-// every passenger of the name section) and shows the first passenger, enabling "下一位" for
-// two or more. `nameSection` is the display text before the first segment marker, `text` the
-// whole display. When the name section names nobody it shows "没有找到乘机人信息" and leaves
-// the passenger list as it was.
+// Fills the record code and the passenger list, and shows its first entry, enabling
+// "下一位" for two or more entries. `nameSection` is the display text before the first
+// segment marker, `text` the whole display, `fares` its fare elements. When the name section
+// names nobody it shows "没有找到乘机人信息" and leaves the passenger list (with its fare
+// rows) as it was.
 //
-// With several passengers, identity lines ("SSR FOID ") and ticket elements (".TN/") are
-// used only when there is exactly one per passenger, and each goes to the passenger whose
-// ordinal (all digits after its first "/P") it carries; a line without an ordinal goes to
-// nobody. A single passenger takes the first of each whatever its ordinal.
-void importPassengers(QStringView text, QStringView nameSection, Itinerary &sheet,
-                      Messages &messages);
+// The list holds the passengers of the name section with their identity document numbers
+// (IdentityNumbers.h) and e-ticket numbers (TicketNumbers.h), then one entry per infant
+// (InfantImport.h) with its ticket and no identity number. With more than one fare element
+// every entry gets the fare row it takes (FareChoice), which navigation writes with it; with
+// one, the fare step has written it and the entries carry none.
+void importPassengers(QStringView text, QStringView nameSection, const QList<FareElement> &fares,
+                      Itinerary &sheet, Messages &messages);
 
 } // namespace itinerary

@@ -6,22 +6,35 @@
 namespace itinerary {
 
 class Clock;
+class CodeTables;
 class Itinerary;
 
 // The most flight segments the sheet has rows for.
 inline constexpr int MaxImportedSegments = 4;
 
-// Fills the segment rows from the segment texts (the pieces after each segment marker, in
-// display order): segment r fills row r with its departure city cell, carrier name, flight,
-// class, date, departure time and "20K" baggage, for up to four segments. The last imported
-// segment's arrival city cell goes into the city line below its row, and unless all four rows
-// are used, "VOID" marks the end of the journey in the carrier column of that next row and in
-// the city line after it. Columns are read in the first line of a segment text only, so a
-// short line never picks up the next line's characters.
-void importSegments(const QList<QStringView> &segmentTexts, Itinerary &sheet, const Clock &clock);
+// The flights among the segment texts (the pieces after each segment marker, in display
+// order), as their first lines. A segment text is a flight when its first line, upper-cased,
+// holds a flight designator in columns 1-6 (trimmed of blanks: an airline code of two letters
+// or a letter and a digit, 1 to 4 digits, at most one letter) and six ASCII letters in
+// columns 21-26; a surface segment (ARNK) or another element is none. Flights whose status
+// (columns 28-29) is HX, XX, UN, UC or NO are left out, unless every flight has such a status.
+QList<QStringView> flightLines(const QList<QStringView> &segmentTexts);
 
-// The city cell of an airport code and terminal: the city name, three spaces, and the
-// terminal, where "--" (no terminal) writes nothing.
-QString cityCell(QStringView airportCode, QStringView terminal);
+// Fills the segment rows from the flight lines: flight r fills row r with its departure city
+// cell, carrier name, flight, class, date, departure time and "20K" baggage, for up to four
+// flights. The last imported flight's arrival city cell goes into the city line below its
+// row, and unless all four rows are used, "VOID" marks the end of the journey in the carrier
+// column of that next row and in the city line after it.
+// Cities and carriers are named from `codes`.
+void importSegments(const QList<QStringView> &flights, Itinerary &sheet, const Clock &clock,
+                    const CodeTables &codes);
+
+// The terminal as the receipt prints it: trimmed of blanks; "--" or nothing is no terminal;
+// a lone digit, as international displays write it (" 2"), gets a "T" ("T2").
+QString terminalText(QStringView terminal);
+
+// The city cell of an airport code and terminal: the city name (from `codes`), three spaces,
+// and the terminal text.
+QString cityCell(const CodeTables &codes, QStringView airportCode, QStringView terminal);
 
 } // namespace itinerary

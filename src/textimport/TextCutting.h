@@ -35,4 +35,12 @@ inline bool isAsciiDigit(QChar c) {
     return c >= u'0' && c <= u'9';
 }
 
+inline bool isAsciiUpper(QChar c) {
+    return c >= u'A' && c <= u'Z';
+}
+
+inline bool isAsciiLetter(QChar c) {
+    return isAsciiUpper(c) || (c >= u'a' && c <= u'z');
+}
+
 } // namespace itinerary

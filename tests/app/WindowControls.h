@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -51,7 +50,6 @@ struct MainWindowControls {
     QLabel *Image1 = control<QLabel>(window, QStringLiteral("Image1"));
 };
 
-// The main window's controls.
 inline MainWindowControls ui(const QWidget &mainWindow) {
     return MainWindowControls(mainWindow);
 }
@@ -64,18 +62,6 @@ inline BookingImportWindow *importWindow() {
             return found;
     }
     return nullptr;
-}
-
-inline QPlainTextEdit *importText(const BookingImportWindow &window) {
-    return control<QPlainTextEdit>(window, QStringLiteral("Text1"));
-}
-
-inline QPushButton *importButton(const BookingImportWindow &window) {
-    return control<QPushButton>(window, QStringLiteral("Command1"));
-}
-
-inline QPushButton *cancelButton(const BookingImportWindow &window) {
-    return control<QPushButton>(window, QStringLiteral("Command2"));
 }
 
 } // namespace itinerary::test

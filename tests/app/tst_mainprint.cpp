@@ -1,4 +1,5 @@
 #include "BuildConfig.h"
+#include "TestPaths.h"
 #include "WindowControls.h"
 #include "app/ClickableLabel.h"
 #include "app/MainPrint.h"
@@ -6,11 +7,13 @@
 
 #include "base/Clock.h"
 #include "base/Messages.h"
+#include "base/TextEncoding.h"
 #include "print/PrintPosition.h"
 #include "textimport/ui/BookingImportWindow.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -54,9 +57,10 @@ void importBooking(MainPrint &w, const QString &text) {
     QTest::mouseClick(ui(w).Command3, Qt::LeftButton);
     BookingImportWindow *window = importWindow();
     QVERIFY(window != nullptr);
-    QVERIFY(importText(*window)->toPlainText().isEmpty());
-    importText(*window)->setPlainText(text);
-    QTest::mouseClick(importButton(*window), Qt::LeftButton);
+    auto *pasted = control<QPlainTextEdit>(*window, u"Text1"_s);
+    QVERIFY(pasted->toPlainText().isEmpty());
+    pasted->setPlainText(text);
+    QTest::mouseClick(control<QPushButton>(*window, u"Command1"_s), Qt::LeftButton);
     QTRY_VERIFY(importWindow() == nullptr);
 }
 
@@ -228,13 +232,33 @@ private Q_SLOTS:
         QCOMPARE(ui(w).field(0)->text(), u"李四"_s);
     }
 
+    // A child's and an infant's fare come up with them, and the infant is stepped to like
+    // any passenger.
+    void eachEntryShowsItsOwnFare() {
+        RecordingMessages messages;
+        MainPrint w(testConfig(), MainPrintSeams{&messages, nullptr, nullptr});
+        QFile family(QStringLiteral(ITINERARY_TEST_DATA_DIR "/bookings/family_fares.txt"));
+        QVERIFY(family.open(QIODevice::ReadOnly));
+        importBooking(w, QString::fromUtf8(family.readAll()));
+        QVERIFY(messages.shown().isEmpty());
+        QCOMPARE(ui(w).field(33)->text(), u"CNY 1050.00"_s);
+        QTest::mouseClick(ui(w).cmdnext, Qt::LeftButton);
+        QTest::mouseClick(ui(w).cmdnext, Qt::LeftButton);
+        QCOMPARE(ui(w).field(0)->text(), u"ZHANG/XIAOBAO INF"_s);
+        QCOMPARE(ui(w).field(34)->text(), u"999-2100000003"_s);
+        QCOMPARE(ui(w).field(30)->text(), u"CNY 100.00"_s);
+        QVERIFY(!ui(w).cmdnext->isEnabled());
+        QTest::mouseClick(ui(w).cmdpau, Qt::LeftButton);
+        QCOMPARE(ui(w).field(33)->text(), u"CNY 500.00"_s);
+    }
+
     void cancelledOrFailedImportsBehave() {
         RecordingMessages messages;
         MainPrint w(testConfig(), MainPrintSeams{&messages, nullptr, nullptr});
         w.sheet().setText(0, u"OLD"_s);
         QTest::mouseClick(ui(w).Command3, Qt::LeftButton);
-        importText(*importWindow())->setPlainText(ThreePassengers);
-        QTest::mouseClick(cancelButton(*importWindow()), Qt::LeftButton);
+        control<QPlainTextEdit>(*importWindow(), u"Text1"_s)->setPlainText(ThreePassengers);
+        QTest::mouseClick(control<QPushButton>(*importWindow(), u"Command2"_s), Qt::LeftButton);
         QTRY_VERIFY(importWindow() == nullptr);
         QCOMPARE(ui(w).field(0)->text(), u"OLD"_s);
 
@@ -319,6 +343,27 @@ private Q_SLOTS:
         QCOMPARE(messages.shown().first().text, message);
         QTRY_VERIFY(ui(w).Command2->isEnabled() && item->isEnabled());
         QVERIFY(QApplication::activeModalWidget() == nullptr);
+    }
+
+    // The agency's codes.txt (GBK here) names cities and carriers in the window's imports; its
+    // lines that are no entry are reported once, at start-up, in one message.
+    void agencyCodesReachTheImport() {
+        QTemporaryDir dir;
+        QFile codes(dir.filePath(u"codes.txt"_s));
+        QVERIFY(codes.open(QIODevice::WriteOnly));
+        codes.write(encodeGb18030(u"PEK 北京首都机场\n坏行\nca\tAir China # 英文\nPEKX 某地\n"_s));
+        codes.close();
+        RecordingMessages messages;
+        MainPrint w(testConfig(dir.path()), MainPrintSeams{&messages, nullptr, nullptr});
+        QCOMPARE(messages.shown().size(), 1);
+        QCOMPARE(messages.shown().first().text,
+                 u"代码表文件 %1 第2、4行无法识别，已忽略"_s.arg(codes.fileName()));
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        importBooking(w, ThreePassengers);
+        QCOMPARE(ui(w).field(5)->text(), u"北京首都机场   T3"_s);
+        QCOMPARE(ui(w).field(6)->text(), u"AIR CHINA"_s);
+        QCOMPARE(messages.shown().size(), 1);
     }
 
     void focusOrderRunsThroughTheSheet() {

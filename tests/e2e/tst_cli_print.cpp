@@ -5,6 +5,7 @@
 #include "TestPaths.h"
 #include "render/Ink.h"
 
+#include "journal/JournalDatabase.h"
 #include "render/ReceiptRenderer.h"
 #include "sheet/FieldMap.h"
 
@@ -180,8 +181,18 @@ private Q_SLOTS:
         QVERIFY2(run.exitCode == 0, run.err.constData());
         // Read, never written: the tool leaves the agency's file as it found it.
         QCOMPARE(readBytes(iniPath), agencySettings());
+        // Beside it, only the print journal, with a row for each page.
         QCOMPARE(QDir(QFileInfo(iniPath).absolutePath()).entryList(QDir::Files),
-                 QStringList{u"info.ini"_s});
+                 QStringList({u"info.ini"_s, u"journal.sqlite"_s}));
+        QString error;
+        auto journal = JournalDatabase::open(
+            DatabaseAddress::sqliteFile(home.filePath(u"itinerary/itinerary/journal.sqlite"_s)),
+            JournalDatabase::Access::ReadOnly, &error);
+        QVERIFY2(journal, qPrintable(error));
+        const QList<JournalEntry> rows = journal->entries({}, &error).value();
+        QCOMPARE(rows.size(), 2);
+        QVERIFY(rows.at(1).printed && rows.at(1).checkCode == u"0043"_s);
+        QCOMPARE(rows.at(1).ticketNumber, tickets.at(1));
 
         QList<QImage> pages;
         for (int n = 0; n < 2; ++n) {
@@ -220,6 +231,38 @@ private Q_SLOTS:
         QVERIFY(crop(pages.at(0), Field::Name) != crop(pages.at(1), Field::Name));
         QVERIFY(crop(pages.at(0), Field::CheckCode) != crop(pages.at(1), Field::CheckCode));
         QVERIFY(crop(pages.at(0), Field::IssuingUnit) == crop(pages.at(1), Field::IssuingUnit));
+    }
+
+    // The child and the infant get receipts of their own, each with its own fare.
+    void childAndInfantGetTheirOwnReceipts() {
+        QTemporaryDir home;
+        const QStringList tickets = uniqueTickets() + uniqueTickets().mid(0, 1);
+        QByteArray booking =
+            readBytes(QStringLiteral(ITINERARY_TEST_DATA_DIR "/bookings/family_fares.txt"));
+        for (int n = 0; n < 3; ++n)
+            booking.replace("999-210000000" + QByteArray::number(n + 1), tickets.at(n).toLatin1());
+        const Run run = runCli({u"--check-code"_s, u"0042"_s, u"-"_s}, home.path(), booking);
+        PdfCleanup cleanup;
+        QVERIFY(waitForIdleQueue());
+        for (const QString &ticket : tickets)
+            cleanup.addAll(pdfsNamed({ticket}));
+        QCOMPARE(
+            QString::fromUtf8(run.out),
+            u"1\tZHANG/SAN\t%1\t0042\n2\tZHANG/XIAOMING CHD\t%2\t0043\n"
+            "3\tZHANG/XIAOBAO INF\t%3\t0044\n"_s.arg(tickets.at(0), tickets.at(1), tickets.at(2)));
+        QVERIFY2(run.exitCode == 0, run.err.constData());
+
+        QList<QImage> totals;
+        for (int n = 0; n < 3; ++n) {
+            QTemporaryDir scratch;
+            const QString pdf = waitForPdf(tickets.at(n) + u"*004%1"_s.arg(2 + n));
+            QVERIFY2(!pdf.isEmpty(), qPrintable(tickets.at(n)));
+            const QList<QImage> pages = pdfPages(pdf, scratch.path());
+            QCOMPARE(pages.size(), 1);
+            totals.append(pages.first().copy(fieldBoxOnPage(receiptOrigin(0, 0), Field::Total, 3)));
+        }
+        QVERIFY(totals.at(0) != totals.at(1) && totals.at(1) != totals.at(2));
+        QVERIFY(totals.at(0) != totals.at(2));
     }
 
     // The service goes down after the first receipt: that line stays, the batch stops with

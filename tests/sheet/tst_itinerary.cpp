@@ -265,6 +265,31 @@ private Q_SLOTS:
         QCOMPARE(one.currentPassenger(), qint16(0));
     }
 
+    // An entry with a fare row of its own writes it after its 0, 1 and 34, left to right; an
+    // entry without one leaves the fare row as it stands.
+    void navigationWritesAnEntrysOwnFareRow() {
+        PassengerList list = threePassengers();
+        list[0].fares =
+            FareRow{u"CNY 1000.00"_s, u"CN 50.00"_s, u"YQ 0.00"_s, u"XT 0.00"_s, u"CNY 1050.00"_s};
+        list[1].fares =
+            FareRow{u"CNY 500.00"_s, u"CN 0.00"_s, u"YQ 0.00"_s, u"XT 1.00"_s, u"CNY 501.00"_s};
+        Itinerary sheet;
+        importList(sheet, list);
+        QCOMPARE(sheet.text(33), u"CNY 1050.00"_s);
+        QSignalSpy changes(&sheet, &Itinerary::textChanged);
+        sheet.showNextPassenger();
+        QList<int> order;
+        for (const QList<QVariant> &change : std::as_const(changes))
+            order.append(change.first().toInt());
+        QCOMPARE(order, (QList<int>{0, 1, 34, 30, 31, 58, 33}));
+        sheet.showNextPassenger();
+        QCOMPARE(sheet.text(30), u"CNY 500.00"_s);
+        sheet.showPreviousPassenger();
+        sheet.showPreviousPassenger();
+        QCOMPARE(sheet.texts().mid(30, 4),
+                 (QStringList{u"CNY 1000.00"_s, u"CN 50.00"_s, u"YQ 0.00"_s, u"CNY 1050.00"_s}));
+    }
+
     void indexNeverWrapsOnAHugeList() {
         Itinerary sheet;
         importList(sheet, PassengerList(40000, Passenger{u"A"_s, {}, {}}));

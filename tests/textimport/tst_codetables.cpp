@@ -1,16 +1,58 @@
+#include "TestPaths.h"
+
 #include "base/Clock.h"
+#include "base/TextEncoding.h"
+#include "settings/LocalFileSystem.h"
+#include "textimport/AgencyCodes.h"
 #include "textimport/CodeTables.h"
 #include "textimport/DateConversion.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace itinerary;
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// The original tables (a fixture): "CODE NAME" entries, airports and airlines.
+QStringList originalEntries(qsizetype codeLength) {
+    QFile file(QStringLiteral(ITINERARY_TEST_DATA_DIR "/codes/original_tables.txt"));
+    QStringList entries; // none when the fixture is missing, and the test fails
+    if (file.open(QIODevice::ReadOnly)) {
+        for (const QString &line : QString::fromUtf8(file.readAll()).split(u'\n'))
+            if (!line.startsWith(u'#') && line.indexOf(u' ') == codeLength)
+                entries.append(line);
+    }
+    return entries;
+}
+
+// "CODE NAME" pairs separated by ";".
+QString pairs(const QList<CodeEntry> &entries) {
+    QStringList out;
+    for (const CodeEntry &e : entries)
+        out.append(e.code + u' ' + e.name);
+    return out.join(u';');
+}
+
+} // namespace
+
 class TestCodeTables final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // The original entries open the built-in tables, in their order (reading the tables
+    // stops the program if a code were listed twice).
+    void originalEntriesStayFirstAndInOrder() {
+        const CodeTables &tables = CodeTables::builtIn();
+        const QStringList airports = originalEntries(3);
+        const QStringList airlines = originalEntries(2);
+        QCOMPARE(pairs(tables.airports().entries().first(148)), airports.join(u';'));
+        QCOMPARE(pairs(tables.airlines().entries().first(26)), airlines.join(u';'));
+    }
+
     void airportCityNames_data() {
         QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("city");
@@ -27,7 +69,16 @@ private Q_SLOTS:
         QTest::newRow("NDG")                << u"NDG"_s  << u"齐齐哈尔"_s;
         QTest::newRow("HET")                << u"HET"_s  << u"呼和浩特"_s;
         QTest::newRow("ZYI")                << u"ZYI"_s  << u"遵义"_s;
-        QTest::newRow("unknown")            << u"LAX"_s  << QString();
+        QTest::newRow("renamed city")       << u"XFN"_s  << u"襄阳"_s;
+        QTest::newRow("renamed, last")      << u"HYN"_s  << u"台州"_s;
+        QTest::newRow("digit in the code")  << u"PE1"_s  << QString();
+        QTest::newRow("PKX")                << u"PKX"_s  << u"北京大兴"_s;
+        QTest::newRow("TFU")                << u"tfu"_s  << u"成都天府"_s;
+        QTest::newRow("HKG")                << u"HKG"_s  << u"香港"_s;
+        QTest::newRow("NRT")                << u"NRT"_s  << u"东京成田"_s;
+        QTest::newRow("HND")                << u"HND"_s  << u"东京羽田"_s;
+        QTest::newRow("YVR")                << u"YVR"_s  << u"温哥华"_s;
+        QTest::newRow("unlisted: the code") << u"zzz"_s  << u"ZZZ"_s;
         QTest::newRow("leading blank")      << u" PEK"_s << QString();
         QTest::newRow("trailing blank")     << u"PEK "_s << QString();
         QTest::newRow("two letters")        << u"PE"_s   << QString();
@@ -38,7 +89,7 @@ private Q_SLOTS:
     void airportCityNames() {
         QFETCH(QString, code);
         QFETCH(QString, city);
-        QCOMPARE(airportCityName(code), city);
+        QCOMPARE(CodeTables::builtIn().airportCityName(code), city);
     }
 
     void airlineNames_data() {
@@ -49,13 +100,15 @@ private Q_SLOTS:
         QTest::newRow("lower, leading blank") << u" ca"_s << u"国航"_s;
         QTest::newRow("blanks both sides")  << u" mu "_s  << u"东航"_s;
         QTest::newRow("digit code")         << u"3u"_s    << u"川航"_s;
-        QTest::newRow("8L left column end") << u"8L"_s    << u"祥鹏"_s;
         QTest::newRow("8K right column")    << u"8K"_s    << u"奥凯"_s;
         QTest::newRow("EU is Chengdu")      << u"EU"_s    << u"成都"_s;
-        QTest::newRow("CN")                 << u"CN"_s    << u"大新华"_s;
-        QTest::newRow("KN")                 << u"KN"_s    << u"中联航"_s;
         QTest::newRow("last row")           << u"TV"_s    << u"西藏"_s;
-        QTest::newRow("unknown")            << u"XX"_s    << u"未知"_s;
+        QTest::newRow("9C")                 << u"9C"_s    << u"春秋"_s;
+        QTest::newRow("CX")                 << u"CX"_s    << u"国泰"_s;
+        QTest::newRow("AC")                 << u"ac"_s    << u"加航"_s;
+        QTest::newRow("unlisted: the code") << u" zz "_s  << u"ZZ"_s;
+        QTest::newRow("two digits")         << u"12"_s    << u"未知"_s;
+        QTest::newRow("full-width")         << u"ＡＣ"_s  << u"未知"_s;
         QTest::newRow("empty")              << QString()  << u"未知"_s;
         QTest::newRow("tab is no blank")    << u"\tCA"_s  << u"未知"_s;
         QTest::newRow("three letters")      << u"CAA"_s   << u"未知"_s;
@@ -64,7 +117,78 @@ private Q_SLOTS:
     void airlineNames() {
         QFETCH(QString, code);
         QFETCH(QString, name);
-        QCOMPARE(airlineShortName(code), name);
+        QCOMPARE(CodeTables::builtIn().airlineShortName(code), name);
+    }
+
+    void codeLists_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("airports");
+        QTest::addColumn<QString>("airlines");
+        QTest::addColumn<QList<int>>("unrecognised");
+        // clang-format off
+        QTest::newRow("blanks, ideographic space") << u"  PKX　 北京大兴  "_s << u"PKX 北京大兴"_s << QString() << QList<int>{};
+        QTest::newRow("comments")          << u"# 本社代码\nPKX 北京大兴 # 2019年\n  # x"_s << u"PKX 北京大兴"_s << QString() << QList<int>{};
+        QTest::newRow("tab, CR LF, CR, blank lines") << u"\r\n \t\r\nPKX\t北京大兴\r\n\r\n9c 春秋\r"_s << u"PKX 北京大兴"_s << u"9C 春秋"_s << QList<int>{};
+        QTest::newRow("no name")           << u"PKX\nPKX  # 大兴"_s << QString() << QString() << QList<int>{1,2};
+        QTest::newRow("neither shape")     << u"PKXX 北京\nＰＫＸ 北京\nP1X 北京\n12 某航\nPKX北京"_s << QString() << QString() << QList<int>{1,2,3,4,5};
+        QTest::newRow("control character") << u"PKX 北京\u0001大兴"_s << QString() << QString() << QList<int>{1};
+        QTest::newRow("numbers count every line") << u"PKX 北京大兴\n坏行\n\n# 注释\nZZ 某航\nABCD 某地\n"_s
+                                           << u"PKX 北京大兴"_s << u"ZZ 某航"_s << QList<int>{2,6};
+        // clang-format on
+    }
+    void codeLists() {
+        QFETCH(QString, text);
+        const CodeList list = parseCodeList(text, CodeSource::AgencyFile);
+        QTEST(pairs(list.airports), "airports");
+        QTEST(pairs(list.airlines), "airlines");
+        QTEST(list.unrecognisedLines, "unrecognised");
+    }
+
+    // The agency's entries replace built-in names in place and add new codes at the end; the
+    // first of its own entries of a code wins; the built-in tables stay as they were.
+    void agencyCodesOverrideAndExtend() {
+        const CodeTables &builtIn = CodeTables::builtIn();
+        const CodeTables tables = builtIn.withAgencyCodes(parseCodeList(
+            u"pek 北京首都\nQQQ 某新机场\nQQQ 另一个\nCA 中国国际"_s, CodeSource::AgencyFile));
+        QCOMPARE(tables.airport(u"PEK"_s), (CodeLookup{u"北京首都"_s, CodeSource::AgencyFile}));
+        QCOMPARE(tables.airport(u"qqq"_s), (CodeLookup{u"某新机场"_s, CodeSource::AgencyFile}));
+        QCOMPARE(tables.airline(u" ca"_s), (CodeLookup{u"中国国际"_s, CodeSource::AgencyFile}));
+        QCOMPARE(tables.airports().entries().at(5).code, u"PEK"_s);
+        QCOMPARE(builtIn.airportCityName(u"PEK"_s), u"北京"_s);
+        QVERIFY(!builtIn.airport(u"QQQ"_s).source);
+    }
+
+    // codes.txt read from the disk: UTF-8 or GBK, what the operator is told about it.
+    void agencyFiles_data() {
+        QTest::addColumn<QByteArray>("bytes"); // null: no file; "<dir>": a folder in its place
+        QTest::addColumn<QString>("pkx");
+        QTest::addColumn<QString>("message"); // %1: the file
+        const QString lines = u"# 本社\nPKX 大兴机场\n坏行\n"_s;
+        // clang-format off
+        QTest::newRow("UTF-8")    << lines.toUtf8() << u"大兴机场"_s << u"代码表文件 %1 第3行无法识别，已忽略"_s;
+        QTest::newRow("GBK")      << encodeGb18030(lines) << u"大兴机场"_s << u"代码表文件 %1 第3行无法识别，已忽略"_s;
+        QTest::newRow("no file")  << QByteArray() << u"北京大兴"_s << QString();
+        QTest::newRow("a folder") << QByteArray("<dir>") << u"北京大兴"_s << u"代码表文件 %1 无法读取，已忽略"_s;
+        QTest::newRow("many lines") << QByteArray(12, '\n').replace("\n", "?\n") << u"北京大兴"_s
+            << u"代码表文件 %1 第1、2、3、4、5、6、7、8、9、10行等共12行无法识别，已忽略"_s;
+        // clang-format on
+    }
+    void agencyFiles() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const QString path = agencyCodesPath(dir.filePath(u"info.ini"_s));
+        QCOMPARE(path, dir.filePath(u"codes.txt"_s));
+        if (bytes == "<dir>") {
+            QVERIFY(QDir(dir.path()).mkdir(u"codes.txt"_s));
+        } else if (!bytes.isNull()) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
+        }
+        const AgencyCodes agency = loadAgencyCodes(path, LocalFileSystem());
+        QTEST(CodeTables::builtIn().withAgencyCodes(agency.codes).airportCityName(u"PKX"_s), "pkx");
+        QCOMPARE(agencyCodesMessage(agency), message.isEmpty() ? QString() : message.arg(path));
     }
 
     void monthNumbers_data() {
@@ -96,11 +220,13 @@ private Q_SLOTS:
         const QDate december(2026, 12, 7);
         const QDate may(2026, 5, 1);
         // clang-format off
-        // ddMMMyy keeps the display's year and is never checked.
-        QTest::newRow("ddMMMyy")               << u"15MAY07"_s   << may << u"07-05-15"_s;
-        QTest::newRow("ddMMMyy impossible")    << u"31FEB07"_s   << may << u"07-02-31"_s;
+        // ddMMMyy keeps the display's year, written in full, and is never checked.
+        QTest::newRow("ddMMMyy")               << u"15MAY07"_s   << may << u"2007-05-15"_s;
+        QTest::newRow("ddMMMyy next January")  << u"14JAN27"_s   << december << u"2027-01-14"_s;
+        QTest::newRow("ddMMMyy impossible")    << u"31FEB07"_s   << may << u"2007-02-31"_s;
         QTest::newRow("seven of anything")     << u"ABCDEFG"_s   << may << u"FG--AB"_s;
-        QTest::newRow("ddMMMyy in blanks")     << u" 15MAY07 "_s << may << u"07-05-15"_s;
+        QTest::newRow("year not digits")       << u"15MAY0X"_s   << may << u"0X-05-15"_s;
+        QTest::newRow("ddMMMyy in blanks")     << u" 15MAY07 "_s << may << u"2007-05-15"_s;
         // ddMMM: this year unless that is more than 183 days away.
         QTest::newRow("blanks trimmed")        << u"  15MAY  "_s << may << u"2026-05-15"_s;
         QTest::newRow("day keeps its zero")    << u"05MAY"_s     << may << u"2026-05-05"_s;

@@ -1,8 +1,12 @@
 // The pieces the booking display parser is made of, on the texts that break naive cutting.
+#include "textimport/CodeTables.h"
 #include "textimport/DecimalSum.h"
+#include "textimport/FareElements.h"
+#include "textimport/IdentityNumbers.h"
 #include "textimport/PassengerImport.h"
 #include "textimport/SegmentImport.h"
 #include "textimport/TextCutting.h"
+#include "textimport/TicketNumbers.h"
 
 #include <QTest>
 
@@ -40,16 +44,20 @@ private Q_SLOTS:
         QTest::newRow("terminal")         << u"PEK"_s << u"T3"_s << u"北京   T3"_s;
         QTest::newRow("no terminal")      << u"PEK"_s << u"--"_s << u"北京   "_s;
         QTest::newRow("terminal missing") << u"PEK"_s << QString() << u"北京   "_s;
-        QTest::newRow("blank terminal")   << u"PEK"_s << u"  "_s << u"北京     "_s;
+        QTest::newRow("blank terminal")   << u"PEK"_s << u"  "_s << u"北京   "_s;
         QTest::newRow("one dash")         << u"PEK"_s << u"-"_s  << u"北京   -"_s;
-        QTest::newRow("unknown airport")  << u"LAX"_s << u"T3"_s << u"   T3"_s;
+        QTest::newRow("unlisted airport") << u"QQQ"_s << u"T3"_s << u"QQQ   T3"_s;
+        QTest::newRow("not a code")       << u"Q1Q"_s << u"T3"_s << u"   T3"_s;
+        QTest::newRow("international terminal") << u"PEK"_s << u" 2"_s << u"北京   T2"_s;
+        QTest::newRow("digit, then blank") << u"PVG"_s << u"1 "_s << u"上海浦东   T1"_s;
+        QTest::newRow("letter terminal")  << u"ZZZ"_s << u" M"_s << u"ZZZ   M"_s;
         // clang-format on
     }
     void cityCells() {
         QFETCH(QString, code);
         QFETCH(QString, terminal);
         QFETCH(QString, cell);
-        QCOMPARE(cityCell(code, terminal), cell);
+        QCOMPARE(cityCell(CodeTables::builtIn(), code, terminal), cell);
     }
 
     void recordCode_data() {
@@ -98,6 +106,63 @@ private Q_SLOTS:
         QFETCH(QString, piece);
         QFETCH(QString, name);
         QCOMPARE(nameBeforeOrdinal(piece), name);
+    }
+
+    // The numbers that identity ("SSR FOID "), document ("SSR DOCS ") and ticket-number
+    // ("SSR TKNE ") elements give, from their text after the marker.
+    void elementNumbers_data() {
+        QTest::addColumn<QString>("marker");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("number");
+        // clang-format off
+        QTest::newRow("identity card")     << u"FOID"_s << u"CA HK1 NI110101199001011234"_s << u"110101199001011234"_s;
+        QTest::newRow("NI before passport") << u"FOID"_s << u"CA HK1 PPE1 NI42"_s << u"42"_s;
+        QTest::newRow("passport, blanks")  << u"FOID"_s << u"CA HK1 PPE1234567  "_s << u"E1234567"_s;
+        QTest::newRow("other document")    << u"FOID"_s << u"CA HK1 TW12345"_s << QString();
+        QTest::newRow("passport element")  << u"DOCS"_s << u"AC HK1 P/CHN/E00000001/CHN/22DEC89/M/04SEP22/SU/DONG/P1"_s << u"E00000001"_s;
+        QTest::newRow("infant's document") << u"DOCS"_s << u"AC HK1 P/CHN/E00000002/CHN/01JAN25/FI/04SEP30/SU/XIAO/P1"_s << QString();
+        QTest::newRow("too few items")     << u"DOCS"_s << u"AC HK1 P/CHN"_s << QString();
+        QTest::newRow("ticket element")    << u"TKNE"_s << u"CA HK1 PEKSHA 1501 Y15MAY 8801664816611/1/P1"_s << u"880-1664816611"_s;
+        QTest::newRow("infant's ticket")   << u"TKNE"_s << u"CA HK1 PEKSHA 1501 Y15MAY INF8801664816612/1/P1"_s << u"INF 880-1664816612"_s;
+        QTest::newRow("twelve digits")     << u"TKNE"_s << u"CA HK1 880166481661/1/P1"_s << QString();
+        QTest::newRow("digits after the first slash") << u"TKNE"_s << u"CA HK1/8801664816611"_s << QString();
+        // clang-format on
+    }
+    void elementNumbers() {
+        QFETCH(QString, marker);
+        QFETCH(QString, text);
+        QFETCH(QString, number);
+        bool infant = false;
+        const QString got = marker == u"FOID"   ? identityElementNumber(text)
+                            : marker == u"DOCS" ? documentElementNumber(text)
+                                                : ticketElementNumber(text, &infant);
+        QCOMPARE(infant ? u"INF "_s + got : got, number);
+    }
+
+    void fareElements_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QList<FareElement>>("elements");
+        const auto row = [](const QString &fare, const QString &fund, const QString &total) {
+            return FareRow{u"CNY "_s + fare, u"CN "_s + fund, u"YQ 0.00"_s, u"XT 0.00"_s,
+                           u"CNY "_s + total};
+        };
+        QTest::newRow("lines joined up to the next element number")
+            << u"30.FN/A/FCNY1/TCNY2CN/  -\r\n   ACNY3 +\r\n  31.TN/ACNY9/P1"_s
+            << QList<FareElement>{{false, row(u"1"_s, u"2.00"_s, u"3.00"_s), {}}};
+        QTest::newRow("infant element naming two, then the next element")
+            << u"FN/A/IN/FCNY100.00/ACNY100.00/P1/02/X/3 FN/A/SCNY5/ACNY5/P7"_s
+            << QList<FareElement>{{true, row(u"100.00"_s, u"0.00"_s, u"100.00"_s), {1, 2}},
+                                  {false, row(u"5"_s, u"0.00"_s, u"5.00"_s), {7}}};
+        QTest::newRow("passengers only after the total")
+            << u"FN/A/FCNY1/P2/ACNY1"_s
+            << QList<FareElement>{{false, row(u"1"_s, u"0.00"_s, u"1.00"_s), {}}};
+        QTest::newRow("empty element")
+            << u"FN/A/"_s << QList<FareElement>{{false, row(u"0.00"_s, u"0.00"_s, u"0.00"_s), {}}};
+    }
+    void fareElements() {
+        QFETCH(QString, text);
+        QFETCH(QList<FareElement>, elements);
+        QCOMPARE(readFareElements(text), elements);
     }
 
     void exactSums_data() {

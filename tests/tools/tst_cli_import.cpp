@@ -4,7 +4,9 @@
 
 #include "base/TextEncoding.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -34,9 +36,13 @@ struct Run {
     QByteArray err;
 };
 
-Run runCli(const QStringList &arguments, const QByteArray &input = {}) {
+// The tool with `configHome` as the user's configuration folder (the agency's codes.txt).
+Run runTool(const QStringList &arguments, const QString &configHome, const QByteArray &input = {}) {
     QProcess process;
-    process.start(cliPath(), QStringList{u"import"_s} + arguments);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"XDG_CONFIG_HOME"_s, configHome);
+    process.setProcessEnvironment(environment);
+    process.start(cliPath(), arguments);
     if (!process.waitForStarted(10000))
         qFatal("cannot start %s", qPrintable(cliPath()));
     process.write(input);
@@ -48,23 +54,42 @@ Run runCli(const QStringList &arguments, const QByteArray &input = {}) {
     return Run{process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
+// `import` with an empty configuration folder: no agency codes.
+Run runCli(const QStringList &arguments, const QByteArray &input = {}) {
+    static const QTemporaryDir noSettings;
+    return runTool(QStringList{u"import"_s} + arguments, noSettings.path(), input);
+}
+
+const QByteArray AgencyCodes = "PEK 北京首都机场\n坏行\nQQQ 某新机场\nzz 某航\n";
+
 const QByteArray OnePassenger =
-    R"({"fields":["张三","110101199001011234","不得签转","HXYZ12","HXYZ12","北京   T3","国航","CA1501","Y","2026-05-15","08:00","","20K","上海虹桥   T2","东航","MU5102","B","2026-05-18","19:30","","20K","北京   T2","VOID","","","","","","","VOID","CNY 2130.00","CN 100.00","YQ 160.00","CNY 2390.00","999-2345678901","","","XXX","","","","","","","","","","","","","","","","","","","","","XT 0.00"],"passengers":[["张三","110101199001011234","999-2345678901"]],"current":0,"prev_enabled":false,"next_enabled":false,"messages":[]})"
+    R"({"fields":["张三","110101199001011234","不得签转","HXYZ12","HXYZ12","北京   T3","国航","CA1501","Y","2026-05-15","08:00","","20K","上海虹桥   T2","东航","MU5102","B","2026-05-18","19:30","","20K","北京   T2","VOID","","","","","","","VOID","CNY 2130.00","CN 100.00","YQ 160.00","CNY 2390.00","999-2345678901","","","XXX","","","","","","","","","","","","","","","","","","","","","XT 0.00"],"passengers":[["张三","110101199001011234","999-2345678901"]],"current":0,"prev_enabled":false,"next_enabled":false,"messages":[],"fares":[null]})"
     "\n";
 
 // The twelve-passenger booking first: its fourth row, its list and its buttons are gone.
 const QByteArray ExemptTaxAfterTwelve =
-    R"({"fields":["赵敏","370102198808084444","不得签转","MQ2W9Z","MQ2W9Z","济南   T1","山航","SC4651","Y","2026-10-08","15:10","","20K","广州   T2","VOID","","","","","","","VOID","","","","","","","","","CNY 990.00","CN 50.00","YQ 0.00","CNY 1040.00","324-2123456789","","","XXX","","","","","","","","","","","","","","","","","","","","","XT 0.00"],"passengers":[["赵敏","370102198808084444","324-2123456789"]],"current":0,"prev_enabled":false,"next_enabled":false,"messages":[]})"
+    R"({"fields":["赵敏","370102198808084444","不得签转","MQ2W9Z","MQ2W9Z","济南   T1","山航","SC4651","Y","2026-10-08","15:10","","20K","广州   T2","VOID","","","","","","","VOID","","","","","","","","","CNY 990.00","CN 50.00","YQ 0.00","CNY 1040.00","324-2123456789","","","XXX","","","","","","","","","","","","","","","","","","","","","XT 0.00"],"passengers":[["赵敏","370102198808084444","324-2123456789"]],"current":0,"prev_enabled":false,"next_enabled":false,"messages":[],"fares":[null]})"
     "\n";
 
 // Both messages, in order, the second with the default title; the date rolls into January
 // of next year.
 const QByteArray TwoMessages =
-    R"({"fields":["","","不得签转","","","北京   T3","国航","CA1501","Y","2027-01-15","08:00","","20K","上海虹桥   T2","VOID","","","","","","","VOID","","","","","","","","","CNY 0.00","CN 0.00","YQ 0.00","CNY 0.00","","","","XXX","","","","","","","","","","","","","","","","","","","","","XT 0.00"],"passengers":[],"current":0,"prev_enabled":false,"next_enabled":false,"messages":[["错误提示","没有找到航段信息"],["","没有找到乘机人信息"]]})"
+    R"({"fields":["","","不得签转","","","北京   T3","国航","CA1501","Y","2027-01-15","08:00","","20K","上海虹桥   T2","VOID","","","","","","","VOID","","","","","","","","","CNY 0.00","CN 0.00","YQ 0.00","CNY 0.00","","","","XXX","","","","","","","","","","","","","","","","","","","","","XT 0.00"],"passengers":[],"current":0,"prev_enabled":false,"next_enabled":false,"messages":[["错误提示","没有找到航段信息"],["","没有找到乘机人信息"]],"fares":[]})"
     "\n";
 
 const QByteArray EmptyText =
-    R"({"fields":["","","不得签转","","","","","","","","","","","","","","","","","","","","","","","","","","","","CNY 0.00","CN 0.00","YQ 0.00","CNY 0.00","","","","XXX","","","","","","","","","","","","","","","","","","","","","XT 0.00"],"passengers":[],"current":0,"prev_enabled":false,"next_enabled":false,"messages":[]})"
+    R"({"fields":["","","不得签转","","","","","","","","","","","","","","","","","","","","","","","","","","","","CNY 0.00","CN 0.00","YQ 0.00","CNY 0.00","","","","XXX","","","","","","","","","","","","","","","","","","","","","XT 0.00"],"passengers":[],"current":0,"prev_enabled":false,"next_enabled":false,"messages":[],"fares":[]})"
+    "\n";
+
+// A cancelled flight and a surface segment left out, a date of next year, codes missing from
+// the tables, international terminals, passports and tickets from their elements.
+const QByteArray International =
+    R"({"fields":["DONG/SU","E12345678","不得签转","HXYZ34","HXYZ34","北京   T3","国航","CA855","Y","2027-01-15","02:30","","20K","MAN   ","BA","BA1388","Y","2027-01-17","09:00","","20K","LHR   T5","VOID","","","","","","","VOID","CNY 6000.00","CN 90.00","YQ 1200.00","CNY 7580.00","999-2100000011","","","XXX","","","","","","","","","","","","","","","","","","","","","XT 290.00"],"passengers":[["DONG/SU","E12345678","999-2100000011"],["LI/MING","E87654321","999-2100000012"]],"current":0,"prev_enabled":false,"next_enabled":true,"messages":[],"fares":[null,null]})"
+    "\n";
+
+// One fare row per entry: the adult's, the child's and the infant's.
+const QByteArray FamilyFares =
+    R"({"fields":["ZHANG/SAN","110101198001011234","不得签转","HXYZ56","HXYZ56","北京   T3","国航","CA1501","Y","2026-05-15","08:00","","20K","上海虹桥   T2","VOID","","","","","","","VOID","","","","","","","","","CNY 1000.00","CN 50.00","YQ 0.00","CNY 1050.00","999-2100000001","","","XXX","","","","","","","","","","","","","","","","","","","","","XT 0.00"],"passengers":[["ZHANG/SAN","110101198001011234","999-2100000001"],["ZHANG/XIAOMING CHD","110101201501015678","999-2100000002"],["ZHANG/XIAOBAO INF","","999-2100000003"]],"current":0,"prev_enabled":false,"next_enabled":true,"messages":[],"fares":[["CNY 1000.00","CN 50.00","YQ 0.00","XT 0.00","CNY 1050.00"],["CNY 500.00","CN 0.00","YQ 0.00","XT 0.00","CNY 500.00"],["CNY 100.00","CN 0.00","YQ 0.00","XT 0.00","CNY 100.00"]]})"
     "\n";
 
 } // namespace
@@ -106,6 +131,12 @@ private Q_SLOTS:
                            booking("no_passenger_dot.txt")}
             << QByteArray() << TwoMessages;
         QTest::newRow("empty input") << QStringList{} << QByteArray() << EmptyText;
+        QTest::newRow("international display")
+            << QStringList{u"--today=2026-12-07"_s, booking("international.txt")} << QByteArray()
+            << International;
+        QTest::newRow("fares of a family")
+            << QStringList{u"--today=2026-05-01"_s, booking("family_fares.txt")} << QByteArray()
+            << FamilyFares;
     }
     void printsTheSheet() {
         QFETCH(QStringList, arguments);
@@ -153,6 +184,53 @@ private Q_SLOTS:
         QVERIFY(process.waitForFinished(30000));
         QCOMPARE(process.readAllStandardOutput(), OnePassenger);
         QCOMPARE(process.exitCode(), 0);
+    }
+
+    // `codes` and `import` name codes from the built-in tables and the agency's codes.txt;
+    // each line of the file that is no entry is named on standard error.
+    void codesFromTheAgencyFile_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("out"); // what standard output holds, or starts with
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("codes: each source")
+            << u"codes pek QQQ SHA YVR zzz ZZ ca 12 1AB"_s.split(u' ')
+            << QByteArray("PEK\t北京首都机场\tcodes.txt\nQQQ\t某新机场\tcodes.txt\n"
+                          "SHA\t上海虹桥\tbuilt-in\nYVR\t温哥华\tbuilt-in\nZZZ\tZZZ\tnone\n"
+                          "ZZ\t某航\tcodes.txt\nCA\t国航\tbuilt-in\n12\t未知\tnone\n1AB\t\tnone\n")
+            << 0;
+        QTest::newRow("codes: every entry")
+            << QStringList{u"codes"_s} << QByteArray("AKU\t阿克苏\tbuilt-in\nAAT\t阿勒泰\t") << 0;
+        QTest::newRow("import")
+            << QStringList{u"import"_s, u"--today=2026-05-01"_s, booking("one_passenger.txt")}
+            << QByteArray(
+                   R"({"fields":["张三","110101199001011234","不得签转","HXYZ12","HXYZ12","北京首都机场   T3","国航")")
+            << 0;
+        QTest::newRow("codes: one character") << u"codes PEK P"_s.split(u' ') << QByteArray() << 2;
+    }
+    void codesFromTheAgencyFile() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, out);
+        QFETCH(int, exitCode);
+        QTemporaryDir configHome;
+        const QString codesFile = configHome.filePath(u"itinerary/itinerary/codes.txt"_s);
+        QVERIFY(QDir().mkpath(QFileInfo(codesFile).path()));
+        {
+            QFile file(codesFile);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(AgencyCodes) > 0);
+        }
+        const Run run = runTool(arguments, configHome.path());
+        QCOMPARE(run.exitCode, exitCode);
+        if (exitCode != 0) {
+            QCOMPARE(run.out, QByteArray());
+            QVERIFY2(run.err.startsWith("itinerary-cli: codes: "), run.err.constData());
+            return;
+        }
+        QVERIFY2(run.out.startsWith(out), run.out.constData());
+        QCOMPARE(run.err, u"itinerary-cli: %1: %2:2: not a code and a name, line ignored\n"_s
+                              .arg(arguments.first(), codesFile)
+                              .toUtf8());
+        if (arguments.size() == 1) // every entry: a new airport after the other airports
+            QVERIFY(run.out.contains("\nQQQ\t某新机场\tcodes.txt\nCA\t国航\tbuilt-in\n"));
     }
 };
 

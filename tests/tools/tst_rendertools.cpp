@@ -1,4 +1,5 @@
 // The two programs around the renderer: itinerary-cli render and itinerary-render.
+#include "BuildConfig.h"
 #include "TestPaths.h"
 
 #include "render/ReceiptRenderer.h"
@@ -195,6 +196,9 @@ private Q_SLOTS:
         QTest::newRow("unwritable out") << QStringList{u"render"_s, u"--out"_s, u"/nonexistent/dir/r.png"_s} << QByteArray("[]") << 1 << u"cannot write"_s;
         QTest::newRow("unknown option") << QStringList{u"render"_s, u"--colour"_s} << QByteArray("[]") << 2 << u"unexpected argument"_s;
         QTest::newRow("out no value")   << QStringList{u"render"_s, u"--out"_s} << QByteArray("[]") << 2 << u"--out needs a value"_s;
+        QTest::newRow("two inputs")     << QStringList{u"render"_s, u"a.json"_s, u"b.json"_s} << QByteArray("[]") << 2 << u"unexpected argument: b.json"_s;
+        QTest::newRow("flag with value") << QStringList{u"render"_s, u"--grid=1"_s} << QByteArray("[]") << 2 << u"--grid takes no value"_s;
+        QTest::newRow("unknown command") << QStringList{u"draw"_s} << QByteArray() << 2 << u"unknown command: draw"_s;
         // clang-format on
     }
     void cliFailures() {
@@ -257,6 +261,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         // clang-format off
         QTest::newRow("three-part address") << QStringList{u"--listen"_s, u"1.2.3:80"_s} << 2 << u"ADDR:PORT"_s;
+        QTest::newRow("six-digit port")     << QStringList{u"--listen"_s, u"127.0.0.1:000080"_s} << 2 << u"ADDR:PORT"_s;
+        QTest::newRow("positional")         << QStringList{u"80"_s} << 2 << u"unexpected argument: 80"_s;
         QTest::newRow("bare ipv6")          << QStringList{u"--listen"_s, u"::1:80"_s} << 2 << u"ADDR:PORT"_s;
         QTest::newRow("port too big")       << QStringList{u"--listen"_s, u"127.0.0.1:70000"_s} << 2 << u"ADDR:PORT"_s;
         QTest::newRow("no value")           << QStringList{u"--layout"_s} << 2 << u"needs a value"_s;
@@ -275,10 +281,30 @@ private Q_SLOTS:
         QVERIFY2(QString::fromUtf8(r.err).contains(message), r.err.constData());
     }
 
-    void serviceHelp() {
-        const Run r = run(Service, {u"--help"_s});
+    // Help and version go to standard output with status 0, for each program and command.
+    void helpAndVersion_data() {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("start");
+        QTest::addColumn<QByteArray>("mentions");
+        // clang-format off
+        QTest::newRow("service help")    << Service << QStringList{u"--help"_s}                 << QByteArray("usage: itinerary-render [--listen ADDR:PORT] [--layout FILE]") << QByteArray("--layout <FILE>");
+        QTest::newRow("service version") << Service << QStringList{u"--version"_s}              << QByteArray("itinerary-render " ITINERARY_VERSION "\n") << QByteArray();
+        QTest::newRow("cli help")        << Cli     << QStringList{u"--help"_s}                 << QByteArray("usage:\n  itinerary-cli import [--today YYYY-MM-DD] [FILE...]\n") << QByteArray("itinerary-cli render");
+        QTest::newRow("import help")     << Cli     << QStringList{u"import"_s, u"--help"_s}    << QByteArray("usage: itinerary-cli import [--today YYYY-MM-DD] [FILE...]") << QByteArray("--today <YYYY-MM-DD>");
+        QTest::newRow("print help")      << Cli     << QStringList{u"print"_s, u"-h"_s}         << QByteArray("usage: itinerary-cli print [--check-code NNNN]") << QByteArray("--service <URL>");
+        // clang-format on
+    }
+    void helpAndVersion() {
+        QFETCH(QString, program);
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, start);
+        QFETCH(QByteArray, mentions);
+        const Run r = run(program, arguments);
         QCOMPARE(r.exitCode, 0);
-        QVERIFY(r.out.startsWith("usage: itinerary-render [--listen ADDR:PORT] [--layout FILE]"));
+        QCOMPARE(r.err, QByteArray());
+        QVERIFY2(r.out.startsWith(start), r.out.constData());
+        QVERIFY2(r.out.contains(mentions), r.out.constData());
     }
 };
 

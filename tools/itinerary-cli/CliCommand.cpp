@@ -1,6 +1,10 @@
 #include "CliCommand.h"
 
+#include "ToolCommandLine.h"
+
 #include <cstdio>
+
+using namespace Qt::StringLiterals;
 
 namespace itinerary::cli {
 
@@ -17,6 +21,57 @@ CommandRegistration::CommandRegistration(Command command) {
 
 const QList<Command> &registeredCommands() {
     return commands();
+}
+
+CommandLine::CommandLine(QString command, QString usage, RefusalWording wording)
+    : m_command(std::move(command))
+    , m_usage(std::move(usage))
+    , m_wording(std::move(wording))
+    , m_help({u"h"_s, u"help"_s}, u"this text"_s) {
+    addOption(m_help);
+}
+
+QCommandLineOption CommandLine::addOption(const QCommandLineOption &option) {
+    m_parser.addOption(option);
+    m_options.append(option);
+    return option;
+}
+
+void CommandLine::addPositionalArgument(const QString &name, const QString &description,
+                                        const QString &syntax) {
+    m_parser.addPositionalArgument(name, description, syntax);
+}
+
+std::optional<int> CommandLine::parse(const QStringList &arguments) {
+    if (!m_parser.parse(QStringList{u"itinerary-cli"_s} + arguments)) {
+        const CommandLineRefusal refusal = commandLineRefusal(m_parser, arguments, m_options);
+        switch (refusal.kind) {
+        case CommandLineRefusal::Kind::UnknownOption:
+            return refuse(m_wording.unknownOption.arg(refusal.argument));
+        case CommandLineRefusal::Kind::MissingValue:
+            return refuse(m_wording.missingValue.arg(refusal.argument));
+        case CommandLineRefusal::Kind::UnexpectedValue:
+            return refuse(u"%1 takes no value"_s.arg(refusal.argument));
+        case CommandLineRefusal::Kind::Other:
+            return refuse(refusal.argument);
+        }
+    }
+    if (m_parser.isSet(m_help)) {
+        writeStdout(helpText().toUtf8());
+        return ExitOk;
+    }
+    return std::nullopt;
+}
+
+int CommandLine::refuse(const QString &text) const {
+    printError(m_command + u": "_s + text);
+    if (m_wording.usageAfter)
+        printError(u"usage: itinerary-cli "_s + m_usage);
+    return ExitUsage;
+}
+
+QString CommandLine::helpText() const {
+    return commandHelpText(u"usage: itinerary-cli "_s + m_usage, QString(), m_parser);
 }
 
 void printError(const QString &text) {

@@ -1,9 +1,13 @@
 #pragma once
 
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 namespace itinerary::cli {
 
@@ -29,6 +33,49 @@ struct CommandRegistration {
 };
 
 const QList<Command> &registeredCommands();
+
+// How a command words a refused command line; "%1" is the option as written.
+struct RefusalWording {
+    QString unknownOption = QStringLiteral("unknown option: %1");
+    QString missingValue = QStringLiteral("%1 needs a value");
+    // The command's usage line follows every refusal.
+    bool usageAfter = false;
+};
+
+// A command's own command line, read with QCommandLineParser: its options (each also as
+// "--option=value"), "--help", and its positional arguments, in any order; "--" ends the
+// options and "-" is a positional argument (standard input).
+class CommandLine final {
+public:
+    CommandLine(QString command, QString usage, RefusalWording wording = {});
+
+    // Adds an option and gives it back, for isSet() and value() after the parse.
+    QCommandLineOption addOption(const QCommandLineOption &option);
+    void addPositionalArgument(const QString &name, const QString &description,
+                               const QString &syntax);
+
+    // Nothing when the command goes on; otherwise the exit status it ends with: ExitOk after
+    // its help on standard output, ExitUsage after the refusal on standard error.
+    std::optional<int> parse(const QStringList &arguments);
+
+    bool isSet(const QCommandLineOption &option) const { return m_parser.isSet(option); }
+    QString value(const QCommandLineOption &option) const { return m_parser.value(option); }
+    QStringList positionalArguments() const { return m_parser.positionalArguments(); }
+
+    // Writes "itinerary-cli: <command>: <text>" (and the usage line when the wording asks
+    // for it) to standard error and returns ExitUsage.
+    int refuse(const QString &text) const;
+
+    QString helpText() const;
+
+private:
+    QString m_command;
+    QString m_usage;
+    RefusalWording m_wording;
+    QCommandLineParser m_parser;
+    QList<QCommandLineOption> m_options;
+    QCommandLineOption m_help;
+};
 
 // Writes "itinerary-cli: <text>" and a newline to standard error.
 void printError(const QString &text);

@@ -1,6 +1,8 @@
 // itinerary-cli import [--today YYYY-MM-DD] [FILE...]
 // Imports booking displays into a fresh sheet, one after the other, and prints the state
-// after the last one as one JSON line.
+// after the last one as one JSON line. Airports and airlines are named as the window names
+// them: the built-in tables with the agency's codes.txt.
+#include "AgencyCodeTables.h"
 #include "CliCommand.h"
 #include "CliInput.h"
 #include "SheetJson.h"
@@ -10,6 +12,7 @@
 #include "sheet/Itinerary.h"
 #include "textimport/BookingDisplayImport.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QRegularExpression>
 
@@ -22,6 +25,8 @@ namespace itinerary::cli {
 
 namespace {
 
+const QString Usage = u"import [--today YYYY-MM-DD] [FILE...]"_s;
+
 // Only the full form is accepted, so "2026-1-5" or a trailing word is a usage error rather
 // than a silently different day.
 std::optional<QDate> parseToday(const QString &text) {
@@ -33,36 +38,25 @@ std::optional<QDate> parseToday(const QString &text) {
 }
 
 int runImport(const QStringList &arguments) {
+    CommandLine line(u"import"_s, Usage,
+                     {u"unknown option: %1"_s, u"%1 needs a date YYYY-MM-DD"_s, false});
+    const QCommandLineOption todayOption = line.addOption(
+        {u"today"_s, u"the day the dates without a year are read from (default: today)"_s,
+         u"YYYY-MM-DD"_s});
+    line.addPositionalArgument(u"FILE"_s,
+                               u"booking displays, imported in turn (- or none: standard input)"_s,
+                               u"[FILE...]"_s);
+    if (const std::optional<int> status = line.parse(arguments))
+        return *status;
+
     std::optional<QDate> today;
-    QStringList files;
-    bool optionsEnded = false;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString &argument = arguments[i];
-        if (optionsEnded || argument == u"-" || !argument.startsWith(u'-')) {
-            files.append(argument);
-        } else if (argument == u"--") {
-            optionsEnded = true;
-        } else if (argument == u"--today" || argument.startsWith(u"--today=")) {
-            QString value;
-            if (argument == u"--today") {
-                if (i + 1 >= arguments.size()) {
-                    printError(u"import: --today needs a date YYYY-MM-DD"_s);
-                    return ExitUsage;
-                }
-                value = arguments[++i];
-            } else {
-                value = argument.mid(QStringView(u"--today=").size());
-            }
-            today = parseToday(value);
-            if (!today) {
-                printError(u"import: not a date YYYY-MM-DD: "_s + value);
-                return ExitUsage;
-            }
-        } else {
-            printError(u"import: unknown option: "_s + argument);
-            return ExitUsage;
-        }
+    if (line.isSet(todayOption)) {
+        const QString value = line.value(todayOption);
+        today = parseToday(value);
+        if (!today)
+            return line.refuse(u"not a date YYYY-MM-DD: "_s + value);
     }
+    QStringList files = line.positionalArguments();
     if (files.isEmpty())
         files.append(QString()); // standard input
 
@@ -71,12 +65,17 @@ int runImport(const QStringList &arguments) {
     for (const QString &file : files) {
         QString error;
         const std::optional<QString> text = readInputText(file, &error);
-        if (!text) {
-            printError(u"import: "_s + error);
-            return ExitUsage;
-        }
+        if (!text)
+            return line.refuse(error);
         texts.append(*text);
     }
+
+    // For the settings folder, where the agency's codes are.
+    int argc = 1;
+    char name[] = "itinerary-cli";
+    char *argv[] = {name, nullptr};
+    const QCoreApplication app(argc, argv);
+    const CodeTables codes = agencyCodeTables(u"import"_s, windowSettingsFile());
 
     std::unique_ptr<Clock> clock;
     if (today)
@@ -86,13 +85,12 @@ int runImport(const QStringList &arguments) {
     Itinerary sheet;
     RecordingMessages messages;
     for (const QString &text : texts)
-        importBookingDisplay(text, sheet, messages, *clock);
-    writeStdout(sheetStateJson(sheet, messages));
+        importBookingDisplay(text, sheet, messages, *clock, codes);
+    writeStdout(sheetStateJson(sheet, messages, FareRows::Included));
     return ExitOk;
 }
 
-const CommandRegistration registration{
-    {u"import"_s, u"import [--today YYYY-MM-DD] [FILE...]"_s, runImport}};
+const CommandRegistration registration{{u"import"_s, Usage, runImport}};
 
 } // namespace
 

@@ -16,20 +16,16 @@ namespace itinerary::cli {
 
 namespace {
 
+const QString Usage = u"page [FILE...]"_s;
+
 int runPage(const QStringList &arguments) {
-    QStringList paths;
-    bool optionsEnded = false;
-    for (const QString &argument : arguments) {
-        if (!optionsEnded && argument == u"--") {
-            optionsEnded = true;
-            continue;
-        }
-        if (!optionsEnded && argument.startsWith(u'-') && argument != u"-") {
-            printError(u"page: unknown option: "_s + argument);
-            return ExitUsage;
-        }
-        paths.append(argument);
-    }
+    CommandLine line(u"page"_s, Usage);
+    line.addPositionalArgument(
+        u"FILE"_s, u"saved result pages, imported in turn (- or none: standard input)"_s,
+        u"[FILE...]"_s);
+    if (const std::optional<int> status = line.parse(arguments))
+        return *status;
+    QStringList paths = line.positionalArguments();
     if (paths.isEmpty())
         paths.append(QString()); // standard input
 
@@ -38,10 +34,8 @@ int runPage(const QStringList &arguments) {
     for (const QString &path : paths) {
         QString error;
         const std::optional<QString> text = readInputText(path, &error);
-        if (!text) {
-            printError(u"page: "_s + error);
-            return ExitUsage;
-        }
+        if (!text)
+            return line.refuse(error);
         pages.append(*text);
     }
 
@@ -57,7 +51,7 @@ int runPage(const QStringList &arguments) {
     return ExitOk;
 }
 
-const CommandRegistration registration{{u"page"_s, u"page [FILE...]"_s, runPage}};
+const CommandRegistration registration{{u"page"_s, Usage, runPage}};
 
 } // namespace
 

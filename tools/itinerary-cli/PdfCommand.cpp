@@ -1,5 +1,6 @@
 // itinerary-cli pdf: the window's "另存为PDF…" for scripts: a copy of a booking's receipts as
 // a PDF, marked as a copy, through the same settings and rendering service as printing.
+#include "AgencyCodeTables.h"
 #include "CliCommand.h"
 #include "CliInput.h"
 #include "PrintOptions.h"
@@ -20,12 +21,12 @@
 #include "sheet/Itinerary.h"
 #include "textimport/BookingDisplayImport.h"
 
-#include <QCommandLineParser>
 #include <QDir>
 #include <QEventLoop>
 #include <QGuiApplication>
 
 #include <memory>
+#include <variant>
 
 using namespace Qt::StringLiterals;
 
@@ -43,52 +44,48 @@ struct PdfArguments {
     QString bookingPath;
 };
 
-std::optional<PdfArguments> parseArguments(const QStringList &arguments, QString *error) {
-    QCommandLineParser parser;
-    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
-    const QCommandLineOption all(u"all"_s, u"one page for every passenger of the list"_s);
-    const QCommandLineOption out(u"out"_s, u"the PDF file to write"_s, u"FILE"_s);
-    const QCommandLineOption service(u"service"_s, u"the rendering service's base address"_s,
-                                     u"URL"_s);
-    parser.addOptions({all, out, service});
-    parser.addPositionalArgument(u"BOOKING-FILE"_s, u"the booking display, - for stdin"_s);
-    // The parser takes the first argument for the program's name.
-    if (!parser.parse(QStringList{CommandName} + arguments)) {
-        *error = parser.errorText();
-        return std::nullopt;
-    }
+// The arguments, or the exit status when the command ends here: after its help, or after
+// telling what is wrong with the command line.
+std::variant<PdfArguments, int> parseArguments(const QStringList &arguments) {
+    RefusalWording wording;
+    wording.usageAfter = true;
+    CommandLine line(CommandName, Usage, wording);
+    const QCommandLineOption all =
+        line.addOption({u"all"_s, u"one page for every passenger of the list"_s});
+    const QCommandLineOption out = line.addOption(
+        {u"out"_s, u"the PDF file to write (default: <record code>-<name>.pdf here)"_s, u"FILE"_s});
+    const QCommandLineOption service = line.addOption(
+        {u"service"_s, u"the rendering service's base address (default: the build's)"_s, u"URL"_s});
+    line.addPositionalArgument(u"BOOKING-FILE"_s, u"the booking display (-: standard input)"_s,
+                               u"BOOKING-FILE"_s);
+    if (const std::optional<int> status = line.parse(arguments))
+        return *status;
+
     PdfArguments parsed;
-    parsed.everyPassenger = parser.isSet(all);
-    parsed.outPath = parser.value(out);
-    if (parser.isSet(out) && parsed.outPath.isEmpty()) {
-        *error = u"--out needs a file name"_s;
-        return std::nullopt;
+    parsed.everyPassenger = line.isSet(all);
+    parsed.outPath = line.value(out);
+    if (line.isSet(out) && parsed.outPath.isEmpty())
+        return line.refuse(u"--out needs a file name"_s);
+    if (line.isSet(service)) {
+        parsed.serviceBaseUrl = serviceBaseAddress(line.value(service));
+        if (!parsed.serviceBaseUrl)
+            return line.refuse(u"not an http address: "_s + line.value(service));
     }
-    if (parser.isSet(service)) {
-        parsed.serviceBaseUrl = serviceBaseAddress(parser.value(service));
-        if (!parsed.serviceBaseUrl) {
-            *error = u"not an http address: "_s + parser.value(service);
-            return std::nullopt;
-        }
-    }
-    const QStringList files = parser.positionalArguments();
+    const QStringList files = line.positionalArguments();
     if (files.size() != 1) {
-        *error = files.isEmpty() ? u"a BOOKING-FILE (or - for standard input) is needed"_s
-                                 : u"one BOOKING-FILE only"_s;
-        return std::nullopt;
+        return line.refuse(files.isEmpty() ? u"a BOOKING-FILE (or - for standard input) is needed"_s
+                                           : u"one BOOKING-FILE only"_s);
     }
     parsed.bookingPath = files.first();
     return parsed;
 }
 
 int runPdf(const QStringList &arguments) {
+    const std::variant<PdfArguments, int> parsedArguments = parseArguments(arguments);
+    if (const int *status = std::get_if<int>(&parsedArguments))
+        return *status;
+    const PdfArguments *args = &std::get<PdfArguments>(parsedArguments);
     QString error;
-    const std::optional<PdfArguments> args = parseArguments(arguments, &error);
-    if (!args) {
-        printError(CommandName + u": "_s + error);
-        printError(u"usage: itinerary-cli "_s + Usage);
-        return ExitUsage;
-    }
     const std::optional<QString> booking = readInputText(args->bookingPath, &error);
     if (!booking) {
         printError(CommandName + u": "_s + error);
@@ -123,7 +120,8 @@ int runPdf(const QStringList &arguments) {
     // The agency fields and the issue date as the window starts; nothing is saved.
     const StartupValues startup =
         loadStartupValues(serviceBase, iniPath, sheet, position, files, clock);
-    importBookingDisplay(*booking, sheet, messages, clock);
+    const CodeTables codes = agencyCodeTables(CommandName, iniPath);
+    importBookingDisplay(*booking, sheet, messages, clock, codes);
     if (messages.count() > 0)
         return ExitFailed;
 

@@ -1,5 +1,6 @@
 // itinerary-cli print: batch printing of a group booking, one receipt per passenger, through
 // the same settings, print job and default printer as the window.
+#include "AgencyCodeTables.h"
 #include "BatchPrint.h"
 #include "CliCommand.h"
 #include "CliInput.h"
@@ -9,6 +10,7 @@
 
 #include "BuildConfig.h"
 #include "base/Clock.h"
+#include "journal/PrintJournal.h"
 #include "print/PrintJob.h"
 #include "print/PrintPosition.h"
 #include "print/net/NetworkPictureLoader.h"
@@ -20,6 +22,7 @@
 #include "sheet/Itinerary.h"
 #include "textimport/BookingDisplayImport.h"
 
+#include <QFileInfo>
 #include <QGuiApplication>
 
 #include <memory>
@@ -30,17 +33,16 @@ namespace itinerary::cli {
 
 namespace {
 
-const QString Usage = u"print [--check-code NNNN] [--left MM] [--top MM] [--service URL] FILE"_s;
+// How long the tool waits at the end for a journal server to take the batch's rows.
+constexpr int JournalSendWaitMs = 10000;
 
 int runPrint(const QStringList &arguments) {
-    QString error;
-    const std::optional<PrintOptions> options = parsePrintOptions(arguments, &error);
-    if (!options) {
-        printError(u"print: "_s + error);
-        printError(u"usage: itinerary-cli "_s + Usage);
-        return ExitUsage;
-    }
+    const std::variant<PrintOptions, int> parsed = parsePrintOptions(arguments);
+    if (const int *status = std::get_if<int>(&parsed))
+        return *status;
+    const PrintOptions *options = &std::get<PrintOptions>(parsed);
     // The whole booking is read before anything starts.
+    QString error;
     const std::optional<QString> booking = readInputText(options->bookingPath, &error);
     if (!booking) {
         printError(u"print: "_s + error);
@@ -83,7 +85,8 @@ int runPrint(const QStringList &arguments) {
     if (options->checkCode)
         sheet.setText(Field::CheckCode, *options->checkCode);
 
-    importBookingDisplay(*booking, sheet, messages, clock);
+    const CodeTables codes = agencyCodeTables(u"print"_s, iniPath);
+    importBookingDisplay(*booking, sheet, messages, clock, codes);
     if (messages.count() > 0)
         return ExitFailed;
     if (!sheet.hasPassengerList() || sheet.passengers().isEmpty()) {
@@ -95,16 +98,24 @@ int runPrint(const QStringList &arguments) {
     QtReceiptPrinter printer;
     PrintJob job(sheet, position, loader, printer, messages, clock);
     job.setPrintUrl(startup.printUrl);
+    // Every receipt goes into the print journal, as from the window. The journal's notices
+    // are not the job's failures, so they are counted apart.
+    StderrMessages journalMessages(u"journal"_s);
+    PrintJournal journal(JournalSettings::read(QFileInfo(iniPath).absolutePath()), journalMessages);
+    job.setRecorder(&journal);
     BatchPrintHooks hooks;
     // A title per receipt, so that each job on the queue says which ticket and form it is.
     hooks.aboutToPrint = [&printer](const ReceiptLine &line) {
         printer.setJobTitle(u"行程单 %1 %2"_s.arg(line.ticketNumber, line.checkCode));
     };
     hooks.printed = [](const ReceiptLine &line) { writeStdout(line.toTsv()); };
-    return printEveryPassenger(sheet, job, hooks) ? ExitOk : ExitFailed;
+    const bool printed = printEveryPassenger(sheet, job, hooks);
+    // Rows a server has not taken yet stay in the outbox for the next run or print.
+    journal.waitUntilSent(JournalSendWaitMs);
+    return printed ? ExitOk : ExitFailed;
 }
 
-const CommandRegistration registration{{u"print"_s, Usage, runPrint}};
+const CommandRegistration registration{{u"print"_s, PrintUsage, runPrint}};
 
 } // namespace
 

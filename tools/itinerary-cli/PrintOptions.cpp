@@ -1,29 +1,12 @@
 #include "PrintOptions.h"
 
+#include "CliCommand.h"
+
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
 
 namespace itinerary::cli {
-
-namespace {
-const QString CheckCodeOption = u"--check-code"_s;
-const QString LeftOption = u"--left"_s;
-const QString TopOption = u"--top"_s;
-const QString ServiceOption = u"--service"_s;
-
-std::optional<QString> *target(PrintOptions &options, const QString &name) {
-    if (name == CheckCodeOption)
-        return &options.checkCode;
-    if (name == LeftOption)
-        return &options.left;
-    if (name == TopOption)
-        return &options.top;
-    if (name == ServiceOption)
-        return &options.serviceBaseUrl;
-    return nullptr;
-}
-} // namespace
 
 std::optional<QString> serviceBaseAddress(const QString &text) {
     const QUrl url(text, QUrl::StrictMode);
@@ -37,49 +20,39 @@ std::optional<QString> serviceBaseAddress(const QString &text) {
     return address;
 }
 
-std::optional<PrintOptions> parsePrintOptions(const QStringList &arguments, QString *error) {
+std::variant<PrintOptions, int> parsePrintOptions(const QStringList &arguments) {
+    RefusalWording wording;
+    wording.usageAfter = true;
+    CommandLine line(u"print"_s, PrintUsage, wording);
+    // A value is the next argument even when it starts with "-": "--left -2".
+    const QCommandLineOption checkCode = line.addOption(
+        {u"check-code"_s, u"the check code of the first form in the printer"_s, u"NNNN"_s});
+    const QCommandLineOption left =
+        line.addOption({u"left"_s, u"millimetres to the right (default: the settings)"_s, u"MM"_s});
+    const QCommandLineOption top =
+        line.addOption({u"top"_s, u"millimetres down (default: the settings)"_s, u"MM"_s});
+    const QCommandLineOption service = line.addOption(
+        {u"service"_s, u"the rendering service's base address (default: the build's)"_s, u"URL"_s});
+    line.addPositionalArgument(u"FILE"_s, u"the booking display (-: standard input)"_s, u"FILE"_s);
+    if (const std::optional<int> status = line.parse(arguments))
+        return *status;
+
     PrintOptions options;
-    QStringList files;
-    bool optionsEnded = false;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString &argument = arguments.at(i);
-        if (optionsEnded || argument == u"-" || !argument.startsWith(u'-')) {
-            files.append(argument);
-            continue;
-        }
-        if (argument == u"--") {
-            optionsEnded = true;
-            continue;
-        }
-        const qsizetype equals = argument.indexOf(u'=');
-        const QString name = equals < 0 ? argument : argument.left(equals);
-        std::optional<QString> *value = target(options, name);
-        if (value == nullptr) {
-            *error = u"unknown option: "_s + argument;
-            return std::nullopt;
-        }
-        if (equals >= 0) {
-            *value = argument.mid(equals + 1);
-        } else if (i + 1 < arguments.size()) {
-            // The next argument is the value even when it starts with "-": "--left -2".
-            *value = arguments.at(++i);
-        } else {
-            *error = name + u" needs a value"_s;
-            return std::nullopt;
-        }
+    const auto valueOf = [&line](const QCommandLineOption &option) -> std::optional<QString> {
+        return line.isSet(option) ? std::optional<QString>(line.value(option)) : std::nullopt;
+    };
+    options.checkCode = valueOf(checkCode);
+    options.left = valueOf(left);
+    options.top = valueOf(top);
+    if (const std::optional<QString> text = valueOf(service)) {
+        options.serviceBaseUrl = serviceBaseAddress(*text);
+        if (!options.serviceBaseUrl)
+            return line.refuse(u"not an http address: "_s + *text);
     }
-    if (options.serviceBaseUrl) {
-        const std::optional<QString> base = serviceBaseAddress(*options.serviceBaseUrl);
-        if (!base) {
-            *error = u"not an http address: "_s + *options.serviceBaseUrl;
-            return std::nullopt;
-        }
-        options.serviceBaseUrl = base;
-    }
+    const QStringList files = line.positionalArguments();
     if (files.size() != 1) {
-        *error = files.isEmpty() ? u"a booking FILE (or - for standard input) is needed"_s
-                                 : u"one booking FILE only"_s;
-        return std::nullopt;
+        return line.refuse(files.isEmpty() ? u"a booking FILE (or - for standard input) is needed"_s
+                                           : u"one booking FILE only"_s);
     }
     options.bookingPath = files.first();
     return options;

@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <variant>
 
 namespace itinerary::cli {
 
@@ -22,8 +23,12 @@ struct PrintOptions {
     QString bookingPath;
 };
 
-// The options, or nothing with `error` saying what is wrong with the command line.
-std::optional<PrintOptions> parsePrintOptions(const QStringList &arguments, QString *error);
+inline const QString PrintUsage =
+    QStringLiteral("print [--check-code NNNN] [--left MM] [--top MM] [--service URL] FILE");
+
+// The options, or the exit status when the command ends here: after its help, or after
+// telling what is wrong with the command line.
+std::variant<PrintOptions, int> parsePrintOptions(const QStringList &arguments);
 
 // `text` as a service base address ("/" added when its path does not end in one), or
 // nothing when it is not an absolute http or https address without query or fragment.

@@ -11,11 +11,15 @@
 #include <QJsonObject>
 #include <QSaveFile>
 
+#include <variant>
+
 using namespace Qt::StringLiterals;
 
 namespace itinerary::cli {
 
 namespace {
+
+const QString Usage = u"render [--intl] [--grid] [--layout FILE] [--out FILE.png] [FILE]"_s;
 
 struct RenderArguments {
     bool intl = false; // the request's "l=1"; the printed form is the same for both
@@ -25,32 +29,29 @@ struct RenderArguments {
     QString inputPath;
 };
 
-std::optional<RenderArguments> parseArguments(const QStringList &arguments) {
-    RenderArguments parsed;
-    bool haveInput = false;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString &a = arguments.at(i);
-        const bool hasValue = i + 1 < arguments.size();
-        if (a == u"--intl") {
-            parsed.intl = true;
-        } else if (a == u"--grid") {
-            parsed.grid = true;
-        } else if ((a == u"--layout" || a == u"--out") && !hasValue) {
-            printError(u"render: %1 needs a value"_s.arg(a));
-            return std::nullopt;
-        } else if (a == u"--layout") {
-            parsed.layoutPath = arguments.at(++i);
-        } else if (a == u"--out") {
-            parsed.outPath = arguments.at(++i);
-        } else if (a.startsWith(u"--") || haveInput) {
-            printError(u"render: unexpected argument: %1"_s.arg(a));
-            return std::nullopt;
-        } else {
-            parsed.inputPath = a;
-            haveInput = true;
-        }
-    }
-    return parsed;
+// The arguments, or the exit status when the command ends here (help, usage error).
+std::variant<RenderArguments, int> parseArguments(const QStringList &arguments) {
+    CommandLine line(u"render"_s, Usage, {u"unexpected argument: %1"_s, u"%1 needs a value"_s});
+    const QCommandLineOption intl =
+        line.addOption({u"intl"_s, u"an international sheet (the same printed form)"_s});
+    const QCommandLineOption grid = line.addOption(
+        {u"grid"_s, u"draw every field's box with its index, for calibrating a printer"_s});
+    const QCommandLineOption layout = line.addOption(
+        {u"layout"_s, u"receipt layout (JSON) instead of the built-in one"_s, u"FILE"_s});
+    const QCommandLineOption out = line.addOption(
+        {u"out"_s, u"where the PNG goes (default: standard output)"_s, u"FILE.png"_s});
+    line.addPositionalArgument(
+        u"FILE"_s,
+        u"the sheet as JSON: the import's object or a list of 59 values (default: standard "
+        "input)"_s,
+        u"[FILE]"_s);
+    if (const std::optional<int> status = line.parse(arguments))
+        return *status;
+    const QStringList inputs = line.positionalArguments();
+    if (inputs.size() > 1)
+        return line.refuse(u"unexpected argument: %1"_s.arg(inputs.at(1)));
+    return RenderArguments{line.isSet(intl), line.isSet(grid), line.value(layout), line.value(out),
+                           inputs.value(0)};
 }
 
 // The import's JSON object ({"fields": [59 strings], ...}) or a JSON list of values.
@@ -91,9 +92,10 @@ std::optional<QStringList> readValues(const QString &text, QString *error) {
 }
 
 int runRender(const QStringList &arguments) {
-    const std::optional<RenderArguments> args = parseArguments(arguments);
-    if (!args)
-        return ExitUsage;
+    const std::variant<RenderArguments, int> parsed = parseArguments(arguments);
+    if (const int *status = std::get_if<int>(&parsed))
+        return *status;
+    const RenderArguments *args = &std::get<RenderArguments>(parsed);
 
     // Text is drawn with the fonts of a GUI application (main() picks offscreen without a
     // display).
@@ -143,9 +145,7 @@ int runRender(const QStringList &arguments) {
     return ExitOk;
 }
 
-const CommandRegistration registration{
-    {u"render"_s, u"render [--intl] [--grid] [--layout FILE] [--out FILE.png] [FILE]"_s,
-     runRender}};
+const CommandRegistration registration{{u"render"_s, Usage, runRender}};
 
 } // namespace
 

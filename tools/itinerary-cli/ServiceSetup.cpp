@@ -3,9 +3,7 @@
 #include "CliCommand.h"
 
 #include "render/EmbeddedRenderService.h"
-#include "settings/SettingsFile.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -15,10 +13,6 @@ namespace itinerary::cli {
 
 namespace {
 const QString LayoutFileName = u"layout.json"_s;
-}
-
-QString windowSettingsFile() {
-    return settingsFilePath(QCoreApplication::applicationDirPath(), userSettingsDirectory());
 }
 
 std::optional<ReceiptLayout> agencyLayout(const QString &iniPath, const QString &command) {

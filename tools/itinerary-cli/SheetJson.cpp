@@ -45,7 +45,8 @@ QByteArray jsonString(const QString &text) {
     return out;
 }
 
-QByteArray sheetStateJson(const Itinerary &sheet, const RecordingMessages &messages) {
+QByteArray sheetStateJson(const Itinerary &sheet, const RecordingMessages &messages,
+                          FareRows fareRows) {
     const auto boolean = [](bool b) { return QByteArray(b ? "true" : "false"); };
     QByteArray out("{\"fields\":[");
     for (int i = 0; i < FieldCount; ++i) {
@@ -72,7 +73,21 @@ QByteArray sheetStateJson(const Itinerary &sheet, const RecordingMessages &messa
         const auto &m = messages.shown()[i];
         out.append('[' + jsonString(m.title) + ',' + jsonString(m.text) + ']');
     }
-    out.append("]}\n");
+    out.append(']');
+    if (fareRows == FareRows::Included) {
+        out.append(",\"fares\":[");
+        for (qsizetype i = 0; sheet.hasPassengerList() && i < list.size(); ++i) {
+            if (i > 0)
+                out.append(',');
+            const std::optional<FareRow> &row = list[i].fares;
+            out.append(!row ? QByteArray("null")
+                            : '[' + jsonString(row->fare) + ',' + jsonString(row->developmentFund) +
+                                  ',' + jsonString(row->fuelSurcharge) + ',' +
+                                  jsonString(row->otherTaxes) + ',' + jsonString(row->total) + ']');
+        }
+        out.append(']');
+    }
+    out.append("}\n");
     return out;
 }
 

@@ -1,10 +1,13 @@
 // itinerary-render: the receipt rendering service as a program of its own, for an agency
 // that runs one service for all its counters.
+#include "BuildConfig.h"
 #include "ListenAddress.h"
+#include "ToolCommandLine.h"
 
 #include "render/ReceiptLayout.h"
 #include "render/RenderService.h"
 
+#include <QCommandLineParser>
 #include <QGuiApplication>
 #include <QSocketNotifier>
 
@@ -12,6 +15,7 @@
 #include <cstdio>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <variant>
 
 using namespace itinerary;
 using namespace Qt::StringLiterals;
@@ -22,21 +26,22 @@ constexpr int ExitOk = 0;
 constexpr int ExitFailed = 1;
 constexpr int ExitUsage = 2;
 
-const char Usage[] =
-    "usage: itinerary-render [--listen ADDR:PORT] [--layout FILE] [--help]\n"
-    "\n"
-    "Serves receipt pictures over HTTP:\n"
+const QString Synopsis =
+    u"usage: itinerary-render [--listen ADDR:PORT] [--layout FILE] [--help] [--version]"_s;
+const QString Description =
+    u"Serves receipt pictures over HTTP:\n"
     "  GET /Print/print.asp?l=FLAG&p=VALUES&TIME-STAMP   the receipt as a PNG\n"
     "  GET /health                                       \"ok\"\n"
-    "Prints its base address (http://ADDR:PORT/) as the first line of standard output.\n"
-    "\n"
-    "  --listen ADDR:PORT  address to listen on (default 127.0.0.1:0; port 0 picks a free\n"
-    "                      port; [::1]:PORT for IPv6; 0.0.0.0:PORT serves the local network)\n"
-    "  --layout FILE       receipt layout (JSON) instead of the built-in one\n"
-    "  --help              this text\n";
+    "Prints its base address (http://ADDR:PORT/) as the first line of standard output."_s;
+
+void writeTo(std::FILE *stream, const QString &text) {
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
 
 void printError(const QString &text) {
-    std::fprintf(stderr, "itinerary-render: %s\n", text.toLocal8Bit().constData());
+    writeTo(stderr, u"itinerary-render: "_s + text + u'\n');
 }
 
 // SIGINT and SIGTERM end the event loop through a socket pair, the one thing a signal
@@ -61,47 +66,77 @@ void quitOnSignals(QCoreApplication &app) {
     ::sigaction(SIGTERM, &action, nullptr);
 }
 
-} // namespace
-
-int main(int argc, char *argv[]) {
-    // Text is drawn with the fonts of a GUI application; without a display use offscreen.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-
-    QString listenText = u"127.0.0.1:0"_s;
+struct ServiceOptions {
+    ListenAddress listen;
     QString layoutPath;
-    for (int i = 1; i < argc; ++i) {
-        const QString argument = QString::fromLocal8Bit(argv[i]);
-        const bool hasValue = i + 1 < argc;
-        if (argument == u"--help" || argument == u"-h") {
-            std::fputs(Usage, stdout);
-            return ExitOk;
-        } else if ((argument == u"--listen" || argument == u"--layout") && !hasValue) {
-            printError(u"%1 needs a value"_s.arg(argument));
-            return ExitUsage;
-        } else if (argument == u"--listen") {
-            listenText = QString::fromLocal8Bit(argv[++i]);
-        } else if (argument == u"--layout") {
-            layoutPath = QString::fromLocal8Bit(argv[++i]);
+};
+
+// The options, or the exit status when the program ends here (help, version, usage error).
+std::variant<ServiceOptions, int> parseOptions(const QStringList &arguments) {
+    const QCommandLineOption listenOption(
+        u"listen"_s,
+        u"address to listen on (default 127.0.0.1:0; port 0 picks a free port; [::1]:PORT for "
+        "IPv6; 0.0.0.0:PORT serves the local network)"_s,
+        u"ADDR:PORT"_s, u"127.0.0.1:0"_s);
+    const QCommandLineOption layoutOption(
+        u"layout"_s, u"receipt layout (JSON) instead of the built-in one"_s, u"FILE"_s);
+    const QCommandLineOption helpOption({u"h"_s, u"help"_s}, u"this text"_s);
+    const QCommandLineOption versionOption(u"version"_s, u"the program's version"_s);
+    const QList<QCommandLineOption> options{listenOption, layoutOption, helpOption, versionOption};
+    QCommandLineParser parser;
+    parser.addOptions(options);
+
+    if (!parser.parse(QStringList{u"itinerary-render"_s} + arguments)) {
+        const CommandLineRefusal refusal = commandLineRefusal(parser, arguments, options);
+        if (refusal.kind == CommandLineRefusal::Kind::MissingValue) {
+            printError(u"%1 needs a value"_s.arg(refusal.argument));
         } else {
-            printError(u"unexpected argument: %1"_s.arg(argument));
-            std::fputs(Usage, stderr);
-            return ExitUsage;
+            printError(u"unexpected argument: %1"_s.arg(refusal.argument));
+            writeTo(stderr, commandHelpText(Synopsis, Description, parser));
         }
+        return ExitUsage;
     }
+    if (parser.isSet(helpOption)) {
+        writeTo(stdout, commandHelpText(Synopsis, Description, parser));
+        return ExitOk;
+    }
+    if (parser.isSet(versionOption)) {
+        writeTo(stdout, u"itinerary-render " ITINERARY_VERSION "\n"_s);
+        return ExitOk;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        printError(u"unexpected argument: %1"_s.arg(parser.positionalArguments().constFirst()));
+        writeTo(stderr, commandHelpText(Synopsis, Description, parser));
+        return ExitUsage;
+    }
+    const QString listenText = parser.value(listenOption);
     const std::optional<ListenAddress> listen = parseListenAddress(listenText);
     if (!listen) {
         printError(u"--listen wants ADDR:PORT, not %1"_s.arg(listenText));
         return ExitUsage;
     }
+    return ServiceOptions{*listen, parser.value(layoutOption)};
+}
+
+} // namespace
+
+int main(int argc, char *argv[]) {
+    // Text is drawn with the fonts of a GUI application; without a display use offscreen.
+    useOffscreenPlatformWithoutDisplay();
+
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const std::variant<ServiceOptions, int> parsed = parseOptions(arguments);
+    if (const int *status = std::get_if<int>(&parsed))
+        return *status;
+    const ServiceOptions &options = std::get<ServiceOptions>(parsed);
 
     QGuiApplication app(argc, argv);
     ReceiptLayout layout = ReceiptLayout::defaultLayout();
-    if (!layoutPath.isEmpty()) {
+    if (!options.layoutPath.isEmpty()) {
         QString error;
-        std::optional<ReceiptLayout> loaded = ReceiptLayout::fromFile(layoutPath, &error);
+        std::optional<ReceiptLayout> loaded = ReceiptLayout::fromFile(options.layoutPath, &error);
         if (!loaded) {
             printError(error);
             return ExitFailed;
@@ -110,7 +145,7 @@ int main(int argc, char *argv[]) {
     }
 
     RenderService service(layout);
-    if (!service.listen(listen->address, listen->port)) {
+    if (!service.listen(options.listen.address, options.listen.port)) {
         printError(service.errorString());
         return ExitFailed;
     }

@@ -14,6 +14,7 @@ struct SiteOptions {
     QString ticketsFile;            // empty: the built-in sample tickets
     QString fixedCaptcha;           // empty: a random code per captcha picture
     bool help = false;
+    bool version = false;
 };
 
 struct SiteOptionsResult {
@@ -22,13 +23,10 @@ struct SiteOptionsResult {
 };
 
 // Reads the program's arguments (without the program name):
-//   [--listen ADDR:PORT] [--tickets FILE] [--fixed-captcha CODE] [--help]
-// Each option also takes the "--option=value" form. ADDR is an IPv4 address, an IPv6 address
-// in brackets ("[::1]:0") or "localhost".
+//   [--listen ADDR:PORT] [--tickets FILE] [--fixed-captcha CODE] [--help] [--version]
+// Each option also takes the "--option=value" form. ADDR:PORT as the rendering service reads
+// it (see parseListenAddress).
 SiteOptionsResult parseSiteOptions(const QStringList &arguments);
-
-// "ADDR:PORT" into address and port; false when it is not one.
-bool parseListenAddress(const QString &text, QHostAddress &address, quint16 &port);
 
 QString siteUsage();
 

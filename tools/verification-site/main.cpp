@@ -1,6 +1,8 @@
 // verification-site: a local e-ticket verification site for the product's tests and demos.
+#include "BuildConfig.h"
 #include "SiteOptions.h"
 #include "TicketFile.h"
+#include "ToolCommandLine.h"
 #include "VerificationSite.h"
 
 #include <QGuiApplication>
@@ -43,6 +45,10 @@ int main(int argc, char *argv[]) {
         writeTo(stdout, siteUsage());
         return ExitOk;
     }
+    if (options.version) {
+        writeTo(stdout, u"verification-site " ITINERARY_VERSION "\n"_s);
+        return ExitOk;
+    }
     QList<SiteTicket> tickets;
     if (options.ticketsFile.isEmpty()) {
         tickets = builtInTickets();
@@ -57,10 +63,7 @@ int main(int argc, char *argv[]) {
 
     // The captcha pictures are drawn with fonts, which need a platform; without a display
     // use the offscreen one.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    itinerary::useOffscreenPlatformWithoutDisplay();
     QGuiApplication app(argc, argv);
     VerificationSite site(tickets);
     site.setFixedCaptcha(options.fixedCaptcha);

@@ -47,4 +47,8 @@ bool QtReceiptPrinter::printPicture(const QByteArray &picture, int leftTwips, in
     return painter.end();
 }
 
+QString QtReceiptPrinter::printerName() const {
+    return QPrinterInfo::defaultPrinterName();
+}
+
 } // namespace itinerary

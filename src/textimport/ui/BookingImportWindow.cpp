@@ -20,11 +20,12 @@ QRect twips(int left, int top, int width, int height) {
 } // namespace
 
 BookingImportWindow::BookingImportWindow(Itinerary &sheet, Messages &messages, const Clock &clock,
-                                         QWidget *mainWindow)
+                                         const CodeTables &codes, QWidget *mainWindow)
     : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint)
     , m_sheet(sheet)
     , m_messages(messages)
     , m_clock(clock)
+    , m_codes(codes)
     , m_mainWindow(mainWindow) {
     setObjectName(u"P_Pnr"_s);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -69,7 +70,8 @@ BookingImportWindow::~BookingImportWindow() {
 void BookingImportWindow::importBookingDisplay() {
     // A fault inside the parse must never end the program; the window closes as usual.
     try {
-        itinerary::importBookingDisplay(Text1->toPlainText(), m_sheet, m_messages, m_clock);
+        itinerary::importBookingDisplay(Text1->toPlainText(), m_sheet, m_messages, m_clock,
+                                        m_codes);
     } catch (const std::exception &) {
         m_messages.showMessage(u"导入失败：无法识别的订座记录内容"_s);
     }

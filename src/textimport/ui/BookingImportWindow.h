@@ -9,19 +9,20 @@ class QPushButton;
 namespace itinerary {
 
 class Clock;
+class CodeTables;
 class Itinerary;
 class Messages;
 
 // The paste window for the booking display. A fresh window each time; it stays on top, and
 // the main window takes no input while it is open. "导入" runs the parser over the pasted text
 // and closes once the operator has dismissed any message; "取消" and the close box change
-// nothing.
+// nothing. Airports and airlines are named from `codes`, which must outlive the window.
 class BookingImportWindow final : public QWidget {
     Q_OBJECT
 
 public:
     BookingImportWindow(Itinerary &sheet, Messages &messages, const Clock &clock,
-                        QWidget *mainWindow);
+                        const CodeTables &codes, QWidget *mainWindow);
     ~BookingImportWindow() override;
 
 protected:
@@ -43,6 +44,7 @@ private:
     Itinerary &m_sheet;
     Messages &m_messages;
     const Clock &m_clock;
+    const CodeTables &m_codes;
     QPointer<QWidget> m_mainWindow;
     bool m_unloaded = false;
 };

@@ -151,6 +151,8 @@ private Q_SLOTS:
         QTest::newRow("port too large")    << QStringList{u"--listen"_s, u"127.0.0.1:65536"_s} << u"--listen expects ADDR:PORT"_s;
         QTest::newRow("host name")         << QStringList{u"--listen"_s, u"example:80"_s} << u"--listen expects ADDR:PORT"_s;
         QTest::newRow("bare ipv6")         << QStringList{u"--listen"_s, u"::1:80"_s}     << u"--listen expects ADDR:PORT"_s;
+        QTest::newRow("two-part address")  << QStringList{u"--listen"_s, u"10.1:80"_s}    << u"--listen expects ADDR:PORT"_s;
+        QTest::newRow("positional")        << QStringList{u"extra"_s}                     << u"unknown argument: extra"_s;
         QTest::newRow("empty tickets")     << QStringList{u"--tickets="_s}                << u"--tickets needs a file name"_s;
         QTest::newRow("lower-case code")   << QStringList{u"--fixed-captcha"_s, u"ab12"_s} << u"--fixed-captcha expects four"_s;
         QTest::newRow("help with a value") << QStringList{u"--help=yes"_s}                << u"--help takes no value"_s;

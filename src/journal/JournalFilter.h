@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QVariantList>
+
+namespace itinerary {
+
+// Which journal rows to show: a range of print dates (either end open), an e-ticket number
+// (its digits, from the start) and the beginning of a passenger name (case ignored). Empty
+// parts select everything.
+struct JournalFilter {
+    QDate from;
+    QDate to;
+    QString ticketNumber;
+    QString namePrefix;
+
+    // " WHERE ..." (or nothing) with "?" placeholders for the values appended to `values`.
+    // Plain comparisons on the stored search keys, so that both engines answer them from
+    // their indexes and give the same rows.
+    QString whereClause(QVariantList *values) const;
+};
+
+} // namespace itinerary

@@ -1,0 +1,130 @@
+#include "journal/JournalSchema.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStringList>
+
+using namespace Qt::StringLiterals;
+
+namespace itinerary {
+
+namespace {
+
+using Engine = DatabaseAddress::Engine;
+
+// Step 1: the rows. The search keys and the time compare code point by code point on both
+// engines (SQLite's default binary collation, "C" on PostgreSQL), so that range conditions
+// on them use the indexes and select the same rows.
+QStringList firstLayout(Engine engine) {
+    const bool server = engine == Engine::Postgresql;
+    const QString key = server ? u"TEXT COLLATE \"C\" NOT NULL"_s : u"TEXT NOT NULL"_s;
+    const QString seq =
+        server ? u"BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY"_s : u"INTEGER PRIMARY KEY"_s;
+    return {
+        u"CREATE TABLE print_journal ("
+        "seq %1, "
+        "entry_id VARCHAR(64) NOT NULL UNIQUE, "
+        "printed_at %2, "
+        "counter_name TEXT NOT NULL, "
+        "printed INTEGER NOT NULL, "
+        "message TEXT NOT NULL, "
+        "check_code TEXT NOT NULL, "
+        "ticket_number TEXT NOT NULL, "
+        "ticket_key %2, "
+        "passenger_name TEXT NOT NULL, "
+        "name_key %2, "
+        "record_code TEXT NOT NULL, "
+        "total TEXT NOT NULL, "
+        "international INTEGER NOT NULL, "
+        "left_offset TEXT NOT NULL, "
+        "top_offset TEXT NOT NULL, "
+        "printer_name TEXT NOT NULL, "
+        "field_values TEXT NOT NULL, "
+        "voided INTEGER NOT NULL DEFAULT 0, "
+        "void_reason TEXT NOT NULL DEFAULT '', "
+        "voided_at TEXT NOT NULL DEFAULT '')"_s.arg(seq, key),
+        u"CREATE INDEX print_journal_time ON print_journal (printed_at)"_s,
+        u"CREATE INDEX print_journal_ticket ON print_journal (ticket_key)"_s,
+        u"CREATE INDEX print_journal_name ON print_journal (name_key)"_s,
+    };
+}
+
+// The statements that take the layout from version `step - 1` to `step`.
+QStringList upgradeStep(int step, Engine engine) {
+    switch (step) {
+    case 1:
+        return firstLayout(engine);
+    default:
+        return {};
+    }
+}
+
+bool run(QSqlDatabase &db, const QString &statement, QString *error) {
+    QSqlQuery query(db);
+    if (query.exec(statement))
+        return true;
+    *error = query.lastError().text();
+    return false;
+}
+
+} // namespace
+
+std::optional<int> storedSchemaVersion(QSqlDatabase &db, QString *error) {
+    // The table list hides failures: a file that is no database at all reads as one
+    // without tables, unless its schema is read first.
+    QSqlQuery probe(db);
+    if (db.driverName() == u"QSQLITE" && !probe.exec(u"SELECT COUNT(*) FROM sqlite_master"_s)) {
+        *error = probe.lastError().text();
+        return std::nullopt;
+    }
+    if (!db.tables().contains(u"journal_schema"_s))
+        return 0;
+    QSqlQuery query(db);
+    if (!query.exec(u"SELECT MAX(version) FROM journal_schema"_s)) {
+        *error = query.lastError().text();
+        return std::nullopt;
+    }
+    return query.next() ? query.value(0).toInt() : 0;
+}
+
+bool upgradeSchema(QSqlDatabase &db, Engine engine, QString *error) {
+    // Already current: nothing to write (a read-only file still opens).
+    if (storedSchemaVersion(db, error) == JournalSchemaVersion)
+        return true;
+    // Counters that open a fresh database together: one creates the tables, the others wait
+    // for it and then find them there.
+    const bool server = engine == Engine::Postgresql;
+    if (!run(db, server ? u"BEGIN"_s : u"BEGIN IMMEDIATE"_s, error))
+        return false;
+    const auto rollback = [&db] {
+        QSqlQuery(db).exec(u"ROLLBACK"_s);
+        return false;
+    };
+    if (server && !run(db, u"SELECT pg_advisory_xact_lock(5147420915)"_s, error))
+        return rollback();
+    if (!run(db, u"CREATE TABLE IF NOT EXISTS journal_schema (version INTEGER NOT NULL)"_s, error))
+        return rollback();
+    const std::optional<int> stored = storedSchemaVersion(db, error);
+    if (!stored)
+        return rollback();
+    if (*stored > JournalSchemaVersion) {
+        *error = u"由较新版本的程序建立（表结构版本 %1），请升级本程序"_s.arg(*stored);
+        return rollback();
+    }
+    for (int step = *stored + 1; step <= JournalSchemaVersion; ++step) {
+        for (const QString &statement : upgradeStep(step, engine)) {
+            if (!run(db, statement, error))
+                return rollback();
+        }
+    }
+    if (*stored < JournalSchemaVersion) {
+        if (!run(db, u"DELETE FROM journal_schema"_s, error) ||
+            !run(db,
+                 u"INSERT INTO journal_schema (version) VALUES (%1)"_s.arg(JournalSchemaVersion),
+                 error))
+            return rollback();
+    }
+    return run(db, u"COMMIT"_s, error) || rollback();
+}
+
+} // namespace itinerary

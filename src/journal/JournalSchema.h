@@ -1,0 +1,24 @@
+#pragma once
+
+#include "journal/DatabaseAddress.h"
+
+#include <QSqlDatabase>
+#include <QString>
+
+#include <optional>
+
+namespace itinerary {
+
+// The journal's tables: `journal_schema` holds the layout's version, `print_journal` the
+// rows. A database of an older version is upgraded in place, step by step, in one
+// transaction that other counters opening the same database at the same time wait for.
+inline constexpr int JournalSchemaVersion = 1;
+
+// The stored version: 0 when there are no journal tables; nothing when it cannot be read.
+std::optional<int> storedSchemaVersion(QSqlDatabase &db, QString *error);
+
+// Brings the tables to JournalSchemaVersion. Refuses a database written by a newer version
+// of the program (its rows might not be what this one writes).
+bool upgradeSchema(QSqlDatabase &db, DatabaseAddress::Engine engine, QString *error);
+
+} // namespace itinerary

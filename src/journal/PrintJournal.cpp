@@ -1,0 +1,191 @@
+#include "journal/PrintJournal.h"
+
+#include "base/Messages.h"
+#include "journal/JournalDatabase.h"
+#include "journal/JournalOutbox.h"
+#include "journal/JournalSender.h"
+
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+
+namespace itinerary {
+
+QString PrintJournal::keptLocallyMessage(const QString &reason) {
+    return u"打印记录暂存本机："_s + reason;
+}
+
+PrintJournal::PrintJournal(JournalSettings settings, Messages &messages, QObject *parent)
+    : QObject(parent)
+    , m_settings(std::move(settings))
+    , m_messages(messages) {
+    if (m_settings.database.isServer() && m_settings.problem.isEmpty()) {
+        m_senderThread.setObjectName(u"journal sender"_s);
+        m_sender = new JournalSender(m_settings.database, m_settings.outboxPath);
+        m_sender->moveToThread(&m_senderThread);
+        connect(m_sender, &JournalSender::roundFinished, this, &PrintJournal::senderRoundFinished);
+        m_senderThread.start();
+    }
+    sendWaiting();
+}
+
+PrintJournal::~PrintJournal() {
+    // Rows that nothing took yet get one more try at the outbox before the program ends.
+    QString error;
+    if (!keepUnsaved(&error))
+        qWarning("print journal: %d rows were not kept: %s", int(m_unsaved.size()),
+                 qPrintable(error));
+    if (m_sender != nullptr) {
+        QMetaObject::invokeMethod(m_sender, &JournalSender::shutDown, Qt::BlockingQueuedConnection);
+        m_senderThread.quit();
+        m_senderThread.wait();
+        delete m_sender;
+    }
+}
+
+void PrintJournal::recordPrintAttempt(const PrintAttempt &attempt) {
+    const JournalEntry entry = JournalEntry::fromAttempt(attempt, m_settings.counterName);
+    if (m_sender == nullptr) {
+        recordLocally(entry);
+        return;
+    }
+    // Kept on this machine first, then sent by the sender's thread.
+    QString error;
+    if (!keepUnsaved(&error) || !keep(entry, &error)) {
+        tellOnce(u"打印记录无法保存：%1"_s.arg(error));
+        return;
+    }
+    QMetaObject::invokeMethod(m_sender, &JournalSender::sendWaiting, Qt::QueuedConnection);
+}
+
+void PrintJournal::recordLocally(const JournalEntry &entry) {
+    QString error = m_settings.problem;
+    if (!m_database && error.isEmpty())
+        m_database =
+            JournalDatabase::open(m_settings.database, JournalDatabase::Access::ReadWrite, &error);
+    if (m_database) {
+        // Rows that nothing took before go first, in the order they were printed.
+        while (!m_unsaved.isEmpty() && m_database->insert(m_unsaved.first(), &error))
+            m_unsaved.removeFirst();
+        if (m_unsaved.isEmpty() && m_database->insert(entry, &error)) {
+            if (sendLocalOutbox())
+                m_told = false;
+            return;
+        }
+        // Opened afresh next time: the file may have been replaced or made writable again.
+        m_database.reset();
+    }
+    QString keepError;
+    if (!keepUnsaved(&keepError) || !keep(entry, &keepError)) {
+        tellOnce(u"打印记录无法保存：%1"_s.arg(keepError));
+        return;
+    }
+    tellOnce(keptLocallyMessage(error));
+}
+
+bool PrintJournal::sendLocalOutbox() {
+    if (!m_outboxMayHoldRows)
+        return true;
+    if (!m_outbox) {
+        if (!QFileInfo::exists(m_settings.outboxPath)) {
+            m_outboxMayHoldRows = false;
+            return true;
+        }
+        QString error;
+        m_outbox = JournalOutbox::open(m_settings.outboxPath, &error);
+        if (!m_outbox)
+            return false;
+    }
+    const JournalOutbox::SendResult result = m_outbox->sendTo(*m_database);
+    m_outboxMayHoldRows = !result.complete;
+    Q_EMIT sendingFinished(result.complete);
+    return result.complete;
+}
+
+bool PrintJournal::keep(const JournalEntry &entry, QString *error) {
+    if (!m_outbox)
+        m_outbox = JournalOutbox::open(m_settings.outboxPath, error);
+    if (m_outbox && m_outbox->add(entry, error)) {
+        m_outboxMayHoldRows = true;
+        return true;
+    }
+    m_outbox.reset();
+    m_unsaved.append(entry);
+    return false;
+}
+
+bool PrintJournal::keepUnsaved(QString *error) {
+    while (!m_unsaved.isEmpty()) {
+        const JournalEntry first = m_unsaved.takeFirst();
+        if (!keep(first, error)) {
+            // keep() put it at the end; back to the front, in print order.
+            m_unsaved.prepend(m_unsaved.takeLast());
+            return false;
+        }
+    }
+    return true;
+}
+
+void PrintJournal::tellOnce(const QString &message) {
+    if (m_told)
+        return;
+    m_told = true;
+    m_messages.showMessage(message);
+}
+
+void PrintJournal::sendWaiting() {
+    if (m_sender != nullptr) {
+        QMetaObject::invokeMethod(m_sender, &JournalSender::sendWaiting, Qt::QueuedConnection);
+        return;
+    }
+    QString error = m_settings.problem;
+    if (!m_database && error.isEmpty())
+        m_database =
+            JournalDatabase::open(m_settings.database, JournalDatabase::Access::ReadWrite, &error);
+    if (m_database && sendLocalOutbox())
+        m_told = false;
+}
+
+bool PrintJournal::waitUntilSent(int timeoutMs) {
+    if (m_sender == nullptr) {
+        sendWaiting();
+        return m_database && !m_outboxMayHoldRows && m_unsaved.isEmpty();
+    }
+    if (!m_unsaved.isEmpty())
+        return false;
+    QEventLoop loop;
+    bool complete = false;
+    connect(m_sender, &JournalSender::roundFinished, &loop, [&](bool done, int, const QString &) {
+        // A round that began before the last row was kept may end "complete"; the
+        // outbox itself says whether anything still waits.
+        complete = done && outboxEmpty();
+        if (!done || complete)
+            loop.quit();
+    });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    sendWaiting();
+    loop.exec();
+    return complete;
+}
+
+bool PrintJournal::outboxEmpty() {
+    if (!m_outbox && !QFileInfo::exists(m_settings.outboxPath))
+        return true;
+    QString error;
+    if (!m_outbox)
+        m_outbox = JournalOutbox::open(m_settings.outboxPath, &error);
+    return m_outbox && m_outbox->pendingCount(&error) == 0;
+}
+
+void PrintJournal::senderRoundFinished(bool complete, int, const QString &error) {
+    if (complete)
+        m_told = false;
+    else
+        tellOnce(keptLocallyMessage(error));
+    Q_EMIT sendingFinished(complete);
+}
+
+} // namespace itinerary

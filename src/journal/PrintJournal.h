@@ -1,0 +1,75 @@
+#pragma once
+
+#include "journal/JournalEntry.h"
+#include "journal/JournalSettings.h"
+#include "print/PrintRecorder.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QThread>
+
+#include <memory>
+
+namespace itinerary {
+
+class JournalDatabase;
+class JournalOutbox;
+class JournalSender;
+class Messages;
+
+// The print journal as the print job sees it: every attempt becomes one row, and no
+// attempt waits for a database or fails because of one.
+//
+// On the local SQLite file the row is written at once (a fraction of a millisecond). When
+// that fails (the file is locked, read-only, the disk full) the row goes to the outbox in
+// the settings folder, and the waiting rows follow the next row that the file takes, or
+// the next start. On a server the row always goes to the outbox first and a sender on its
+// own thread moves it on, so a server that is down or does not answer costs the counter
+// nothing. Either way the operator is told once, when rows start to be kept back, not at
+// every receipt; after the database has taken everything, a new outage is told again.
+class PrintJournal final : public QObject, public PrintRecorder {
+    Q_OBJECT
+
+public:
+    // Opens the journal that `settings` name and sends what waits from an earlier run.
+    PrintJournal(JournalSettings settings, Messages &messages, QObject *parent = nullptr);
+    ~PrintJournal() override;
+
+    void recordPrintAttempt(const PrintAttempt &attempt) override;
+
+    const JournalSettings &settings() const { return m_settings; }
+    // Sends what waits in the outbox; `waitUntilSent` runs the event loop until the rows are
+    // in the database (true) or sending failed or `timeoutMs` passed (false).
+    void sendWaiting();
+    bool waitUntilSent(int timeoutMs);
+
+    static QString keptLocallyMessage(const QString &reason);
+
+Q_SIGNALS:
+    // A round of sending has ended (the window's journal view may refresh).
+    void sendingFinished(bool complete);
+
+private:
+    void recordLocally(const JournalEntry &entry);
+    bool sendLocalOutbox();
+    // Keeps the row for later; false when not even the outbox takes it.
+    bool keep(const JournalEntry &entry, QString *error);
+    bool keepUnsaved(QString *error);
+    void tellOnce(const QString &message);
+    bool outboxEmpty();
+    void senderRoundFinished(bool complete, int sent, const QString &error);
+
+    JournalSettings m_settings;
+    Messages &m_messages;
+    std::unique_ptr<JournalDatabase> m_database;
+    std::unique_ptr<JournalOutbox> m_outbox;
+    // Rows that neither the database nor the outbox took; tried again at the next print.
+    QList<JournalEntry> m_unsaved;
+    bool m_outboxMayHoldRows = true;
+    bool m_told = false;
+    QThread m_senderThread;
+    JournalSender *m_sender = nullptr;
+};
+
+} // namespace itinerary

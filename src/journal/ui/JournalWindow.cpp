@@ -1,0 +1,218 @@
+#include "journal/ui/JournalWindow.h"
+
+#include "base/Clock.h"
+#include "base/Messages.h"
+#include "journal/JournalCsv.h"
+#include "journal/JournalDatabase.h"
+#include "journal/Reprint.h"
+
+#include <QDateEdit>
+#include <QDir>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QSqlError>
+#include <QSqlQueryModel>
+#include <QStandardPaths>
+#include <QTableView>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace itinerary {
+
+namespace {
+// The rows shown: the entry id (hidden), then what the operator reads, worded in SQL so that
+// both engines give the same texts.
+const QString ShownColumns =
+    u"entry_id, replace(substr(printed_at, 1, 19), 'T', ' '), counter_name, "
+    "CASE WHEN printed = 1 THEN '已打印' ELSE '未打印' END, message, check_code, ticket_number, "
+    "passenger_name, record_code, total, "
+    "CASE WHEN international = 1 THEN '国际' ELSE '国内' END, printer_name, "
+    "CASE WHEN voided = 1 THEN '作废' ELSE '' END, void_reason"_s;
+const QStringList Headers{u"记录号"_s,    u"时间"_s,   u"柜台"_s,     u"结果"_s,     u"提示"_s,
+                          u"验证码"_s,    u"票号"_s,   u"旅客姓名"_s, u"订座记录"_s, u"合计"_s,
+                          u"国内/国际"_s, u"打印机"_s, u"作废"_s,     u"作废原因"_s};
+// The window asks a server this briefly, so that a server that does not answer costs the
+// operator two seconds, not a frozen window.
+constexpr DatabaseLimits WindowLimits{2, 5000};
+constexpr int DefaultDays = 30;
+} // namespace
+
+JournalWindow::JournalWindow(const JournalSettings &settings, Itinerary &sheet, Messages &messages,
+                             const Clock &clock, QWidget *parent)
+    : QWidget(parent, Qt::Window)
+    , m_settings(settings)
+    , m_sheet(sheet)
+    , m_messages(messages)
+    , m_clock(clock)
+    , m_model(new QSqlQueryModel(this)) {
+    setObjectName(u"JournalWindow"_s);
+    setWindowTitle(u"打印记录"_s);
+    resize(960, 480);
+
+    const QDate today = m_clock.today();
+    fromDate = new QDateEdit(today.addDays(-DefaultDays), this);
+    toDate = new QDateEdit(today, this);
+    for (QDateEdit *edit : {fromDate, toDate}) {
+        edit->setCalendarPopup(true);
+        edit->setDisplayFormat(u"yyyy-MM-dd"_s);
+    }
+    ticketFilter = new QLineEdit(this);
+    nameFilter = new QLineEdit(this);
+    searchButton = new QPushButton(u"查询"_s, this);
+    loadButton = new QPushButton(u"载入到票面"_s, this);
+    voidButton = new QPushButton(u"作废…"_s, this);
+    exportButton = new QPushButton(u"导出CSV…"_s, this);
+
+    auto *filters = new QHBoxLayout;
+    filters->addWidget(new QLabel(u"日期"_s, this));
+    filters->addWidget(fromDate);
+    filters->addWidget(new QLabel(u"至"_s, this));
+    filters->addWidget(toDate);
+    filters->addWidget(new QLabel(u"票号"_s, this));
+    filters->addWidget(ticketFilter);
+    filters->addWidget(new QLabel(u"姓名"_s, this));
+    filters->addWidget(nameFilter);
+    filters->addWidget(searchButton);
+
+    table = new QTableView(this);
+    table->setModel(m_model);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->verticalHeader()->hide();
+
+    auto *actions = new QHBoxLayout;
+    actions->addStretch();
+    actions->addWidget(loadButton);
+    actions->addWidget(voidButton);
+    actions->addWidget(exportButton);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(filters);
+    layout->addWidget(table);
+    layout->addLayout(actions);
+
+    askVoidReason = [this]() -> std::optional<QString> {
+        bool ok = false;
+        const QString reason = QInputDialog::getText(
+            this, u"作废"_s, u"作废原因（如：卡纸、打错）："_s, QLineEdit::Normal, QString(), &ok);
+        return ok ? std::optional<QString>(reason) : std::nullopt;
+    };
+    askCsvPath = [this](const QString &suggestedName) -> std::optional<QString> {
+        const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        const QString path = QFileDialog::getSaveFileName(
+            this, u"导出CSV"_s, QDir(folder).filePath(suggestedName), u"CSV (*.csv)"_s);
+        return path.isEmpty() ? std::nullopt : std::optional<QString>(path);
+    };
+
+    connect(searchButton, &QPushButton::clicked, this, &JournalWindow::refresh);
+    connect(ticketFilter, &QLineEdit::returnPressed, this, &JournalWindow::refresh);
+    connect(nameFilter, &QLineEdit::returnPressed, this, &JournalWindow::refresh);
+    connect(loadButton, &QPushButton::clicked, this, &JournalWindow::loadSelectedIntoSheet);
+    connect(voidButton, &QPushButton::clicked, this, &JournalWindow::voidSelected);
+    connect(exportButton, &QPushButton::clicked, this, &JournalWindow::exportCsv);
+    refresh();
+}
+
+JournalWindow::~JournalWindow() {
+    // The model's query belongs to the connection, which goes after it.
+    delete m_model;
+    m_database.reset();
+}
+
+JournalFilter JournalWindow::filter() const {
+    return JournalFilter{fromDate->date(), toDate->date(), ticketFilter->text(),
+                         nameFilter->text()};
+}
+
+bool JournalWindow::ensureDatabase() {
+    if (m_database)
+        return true;
+    QString error = m_settings.problem;
+    if (error.isEmpty())
+        m_database = JournalDatabase::open(m_settings.database, JournalDatabase::Access::ReadWrite,
+                                           &error, WindowLimits);
+    if (!m_database)
+        m_messages.showMessage(u"打印记录无法打开：%1"_s.arg(error));
+    return m_database != nullptr;
+}
+
+void JournalWindow::refresh() {
+    if (!ensureDatabase())
+        return;
+    QSqlQuery query = m_database->selectQuery(ShownColumns, filter(), true);
+    if (!query.exec()) {
+        m_messages.showMessage(u"打印记录无法读取：%1"_s.arg(
+            describeDatabaseError(m_database->address(), query.lastError())));
+        m_model->clear();
+        // Connect afresh at the next try: the server may have gone away.
+        m_database.reset();
+        return;
+    }
+    m_model->setQuery(std::move(query));
+    for (int column = 0; column < Headers.size(); ++column)
+        m_model->setHeaderData(column, Qt::Horizontal, Headers.at(column));
+    table->hideColumn(0);
+}
+
+QString JournalWindow::selectedEntryId() const {
+    const QModelIndexList rows = table->selectionModel()->selectedRows();
+    if (rows.isEmpty())
+        return QString();
+    return m_model->data(m_model->index(rows.first().row(), 0)).toString();
+}
+
+void JournalWindow::loadSelectedIntoSheet() {
+    const QString id = selectedEntryId();
+    if (id.isEmpty() || !ensureDatabase())
+        return m_messages.showMessage(u"请先选择一条记录"_s);
+    QString error;
+    const std::optional<JournalEntry> entry = m_database->entry(id, &error);
+    if (!entry)
+        return m_messages.showMessage(u"打印记录无法读取：%1"_s.arg(error));
+    loadForReprint(*entry, m_sheet);
+}
+
+void JournalWindow::voidSelected() {
+    const QString id = selectedEntryId();
+    if (id.isEmpty() || !ensureDatabase())
+        return m_messages.showMessage(u"请先选择一条记录"_s);
+    const std::optional<QString> reason = askVoidReason();
+    if (!reason)
+        return;
+    if (reason->trimmed().isEmpty())
+        return m_messages.showMessage(u"请填写作废原因"_s);
+    QString error;
+    if (!m_database->markVoid(id, reason->trimmed(), m_clock.now(), &error))
+        return m_messages.showMessage(u"作废没有完成：%1"_s.arg(error));
+    refresh();
+}
+
+void JournalWindow::exportCsv() {
+    if (!ensureDatabase())
+        return;
+    const std::optional<QString> path =
+        askCsvPath(u"打印记录-%1.csv"_s.arg(m_clock.today().toString(u"yyyyMMdd"_s)));
+    if (!path)
+        return;
+    QString error;
+    const std::optional<QList<JournalEntry>> rows = m_database->entries(filter(), &error);
+    if (!rows)
+        return m_messages.showMessage(u"打印记录无法读取：%1"_s.arg(error));
+    QSaveFile file(*path);
+    const QByteArray bytes = journalcsv::document(*rows);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return m_messages.showMessage(
+            u"导出没有完成：%1（%2）"_s.arg(QDir::toNativeSeparators(*path), file.errorString()));
+    m_messages.showMessage(
+        u"已导出 %1 条记录：%2"_s.arg(rows->size()).arg(QDir::toNativeSeparators(*path)));
+}
+
+} // namespace itinerary

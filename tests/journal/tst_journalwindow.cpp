@@ -1,0 +1,93 @@
+// The journal from the window: a print attempt of "打印" becomes a row, Ctrl+Shift+J opens the
+// journal window, whose filters, reprint, void and CSV export work on both engines.
+#include "JournalTestDatabases.h"
+
+#include "app/MainPrint.h"
+#include "app/WindowControls.h"
+#include "base/Messages.h"
+#include "journal/JournalDatabase.h"
+#include "journal/PrintJournal.h"
+#include "journal/ui/JournalWindow.h"
+#include "print/PrintJob.h"
+#include "sheet/FieldMap.h"
+
+#include <QAction>
+#include <QDateEdit>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSqlQueryModel>
+#include <QTableView>
+#include <QTemporaryDir>
+
+using namespace itinerary;
+using namespace Qt::StringLiterals;
+using itinerary::test::ui;
+
+class TestJournalWindow final : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void fromTheWindow_data() { test::addEngineRows(); }
+    void fromTheWindow() {
+        QFETCH(QString, engine);
+        QTemporaryDir folder;
+        JOURNAL_TEST_DATABASE(address, engine, folder.path());
+        Config config;
+        config.serviceBaseUrl = u"http://127.0.0.1:9/"_s; // no service: nothing is printed
+        config.settingsDirectory = folder.path();
+        config.loadTimeoutMs = 2000;
+        RecordingMessages messages;
+        MainPrintSeams seams;
+        seams.messages = &messages;
+        MainPrint w(config, seams);
+        Itinerary &sheet = w.sheet();
+        sheet.setText(Field::Name, u"张三"_s);
+        sheet.setText(Field::RecordCode, u"HX1234"_s);
+        sheet.setText(Field::TicketNumber, u"784-2101234567"_s);
+        sheet.setText(Field::CheckCode, u"0007"_s);
+        QTest::mouseClick(ui(w).Command2, Qt::LeftButton);
+        QTRY_VERIFY(w.printJob().printEnabled());
+        QVERIFY(w.printJournal().waitUntilSent(10000));
+        sheet.setText(Field::Name, u"李四"_s);
+        QTest::mouseClick(ui(w).Command2, Qt::LeftButton);
+        QVERIFY(w.printJournal().waitUntilSent(10000));
+
+        auto *action = w.findChild<QAction *>(u"printJournalAction"_s);
+        QCOMPARE(action->shortcut(), QKeySequence(u"Ctrl+Shift+J"_s));
+        action->trigger();
+        JournalWindow *window = w.journalWindow();
+        QVERIFY(window && window->isVisible() && !window->isModal());
+        QCOMPARE(window->model()->rowCount(), 2);
+        window->nameFilter->setText(u"张"_s);
+        QTest::mouseClick(window->searchButton, Qt::LeftButton);
+        QCOMPARE(window->model()->rowCount(), 1);
+        window->table->selectRow(0);
+
+        sheet.setText(Field::CheckCode, u"0042"_s);
+        QTest::mouseClick(window->loadButton, Qt::LeftButton);
+        QCOMPARE(sheet.text(Field::Name), u"张三"_s);
+        QCOMPARE(sheet.text(Field::CheckCode), u"0042"_s);
+
+        const QString id = window->selectedEntryId();
+        window->askVoidReason = [] { return std::optional<QString>(u"卡纸"_s); };
+        QTest::mouseClick(window->voidButton, Qt::LeftButton);
+        QCOMPARE(window->model()->index(0, 12).data().toString(), u"作废"_s);
+        QCOMPARE(window->model()->index(0, 13).data().toString(), u"卡纸"_s);
+
+        const QString csv = folder.filePath(u"out.csv"_s);
+        window->askCsvPath = [&](const QString &) { return std::optional<QString>(csv); };
+        QTest::mouseClick(window->exportButton, Qt::LeftButton);
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+        QCOMPARE(bytes.count("\r\n"), 2);
+        QVERIFY(bytes.contains(u",作废,卡纸,"_s.toUtf8()));
+        QVERIFY(bytes.contains(id.toUtf8()));
+        QCOMPARE(messages.shown().size(), 3); // the two prints', the export's
+    }
+};
+
+QTEST_MAIN(TestJournalWindow)
+#include "tst_journalwindow.moc"
