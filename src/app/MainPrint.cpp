@@ -25,7 +25,6 @@
 #include "webimport/ResultPageParser.h"
 #include "webimport/ui/WebEngineBrowser.h"
 
-#include <QAction>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -318,12 +317,6 @@ void MainPrint::bindPrinting() {
         Image1->setPixmap(picture);
     });
     connect(Command3, &QPushButton::clicked, this, &MainPrint::Command3_Click);
-
-    auto *journal = new QAction(u"打印记录…"_s, this);
-    journal->setObjectName(u"printJournalAction"_s);
-    journal->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_J));
-    connect(journal, &QAction::triggered, this, &MainPrint::openPrintJournal);
-    addAction(journal);
 }
 
 void MainPrint::buildQueryBar() {

@@ -1,6 +1,6 @@
 // The main window's menus: printing one receipt or the whole booking, the preview, the PDF
-// copy, the calibration page and the program's details. The work itself is the core's (the
-// print job, GroupPrint, ReceiptCopyRun); these handlers show it.
+// copy, the calibration page, the print journal and the program's details. The work itself
+// is the core's (the print job, GroupPrint, ReceiptCopyRun); these handlers show it.
 #include "app/MainPrint.h"
 
 #include "BuildConfig.h"
@@ -67,7 +67,11 @@ void MainPrint::buildMenuBar() {
     connect(savePdf, &QAction::triggered, this, &MainPrint::saveReceiptCopy);
     connect(calibration, &QAction::triggered, this, &MainPrint::printCalibrationPage);
 
-    // The print journal's menu, "记录(&R)" with "打印记录…", goes here, between the two.
+    QMenu *records = m_menuBar->addMenu(u"记录(&R)"_s);
+    records->setObjectName(u"recordsMenu"_s);
+    QAction *journal = addMenuAction(records, u"打印记录…"_s, u"printJournalAction"_s,
+                                     QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_J));
+    connect(journal, &QAction::triggered, this, &MainPrint::openPrintJournal);
 
     QMenu *help = m_menuBar->addMenu(u"帮助(&H)"_s);
     help->setObjectName(u"helpMenu"_s);

@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -309,13 +310,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QKeySequence>("shortcut");
-        QTest::addColumn<QString>("message"); // on an empty sheet, with no service to answer
+        QTest::addColumn<QString>("menu");
+        // On an empty sheet, with no service to answer; empty: the item opens a window.
+        QTest::addColumn<QString>("message");
         // clang-format off
-        QTest::newRow("print")       << u"printAction"_s       << u"打印"_s       << QKeySequence(u"Ctrl+P"_s)       << u"请填写PNR"_s;
-        QTest::newRow("print all")   << u"printAllAction"_s    << u"全部打印…"_s  << QKeySequence(u"Ctrl+Shift+P"_s) << u"请填写PNR\n第1位旅客的行程单未打印；已打印 0/1 张。"_s;
-        QTest::newRow("preview")     << u"previewAction"_s     << u"打印预览…"_s  << QKeySequence(u"Ctrl+Shift+V"_s) << u"打印服务没有返回图片，无法预览"_s;
-        QTest::newRow("calibration") << u"calibrationAction"_s << u"打印校准页"_s << QKeySequence()                  << u"打印位置不正确"_s;
-        QTest::newRow("about")       << u"aboutAction"_s       << u"关于"_s       << QKeySequence()                  << u"行程单打印软件\n版本 %1\n打印服务：http://127.0.0.1:9/"_s.arg(QStringLiteral(ITINERARY_VERSION));
+        QTest::newRow("print")       << u"printAction"_s        << u"打印"_s       << QKeySequence(u"Ctrl+P"_s)       << u"打印(&P)"_s << u"请填写PNR"_s;
+        QTest::newRow("print all")   << u"printAllAction"_s     << u"全部打印…"_s  << QKeySequence(u"Ctrl+Shift+P"_s) << u"打印(&P)"_s << u"请填写PNR\n第1位旅客的行程单未打印；已打印 0/1 张。"_s;
+        QTest::newRow("preview")     << u"previewAction"_s      << u"打印预览…"_s  << QKeySequence(u"Ctrl+Shift+V"_s) << u"打印(&P)"_s << u"打印服务没有返回图片，无法预览"_s;
+        QTest::newRow("calibration") << u"calibrationAction"_s  << u"打印校准页"_s << QKeySequence()                  << u"打印(&P)"_s << u"打印位置不正确"_s;
+        QTest::newRow("journal")     << u"printJournalAction"_s << u"打印记录…"_s  << QKeySequence(u"Ctrl+Shift+J"_s) << u"记录(&R)"_s << QString();
+        QTest::newRow("about")       << u"aboutAction"_s        << u"关于"_s       << QKeySequence()                  << u"帮助(&H)"_s << u"行程单打印软件\n版本 %1\n打印服务：http://127.0.0.1:9/"_s.arg(QStringLiteral(ITINERARY_VERSION));
         // clang-format on
     }
     // Each item does its work from its shortcut while the operator types in the sheet, and
@@ -324,6 +328,7 @@ private Q_SLOTS:
         QFETCH(QString, action);
         QFETCH(QString, text);
         QFETCH(QKeySequence, shortcut);
+        QFETCH(QString, menu);
         QFETCH(QString, message);
         RecordingMessages messages;
         MainPrint w(testConfig(), MainPrintSeams{&messages, nullptr, nullptr});
@@ -332,13 +337,30 @@ private Q_SLOTS:
         ui(w).field(0)->setFocus();
         if (action == u"calibrationAction")
             w.printPosition().setTopOffsetMm(u"down"_s);
+        QStringList menus;
+        for (const QAction *title : control<QMenuBar>(w, u"menuBar"_s)->actions())
+            menus << title->text();
+        QCOMPARE(menus, QStringList({u"打印(&P)"_s, u"记录(&R)"_s, u"帮助(&H)"_s}));
         QAction *item = control<QAction>(w, action);
         QCOMPARE(item->text(), text);
         QCOMPARE(item->shortcut(), shortcut);
+        QCOMPARE(qobject_cast<QMenu *>(item->parent())->title(), menu);
+        // One action per shortcut: a second one would make Qt ignore the keys.
+        if (!shortcut.isEmpty()) {
+            int holders = 0;
+            for (const QAction *any : w.findChildren<QAction *>())
+                holders += any->shortcut() == shortcut ? 1 : 0;
+            QCOMPARE(holders, 1);
+        }
         if (shortcut.isEmpty())
             item->trigger();
         else
             QTest::keySequence(&w, shortcut);
+        if (message.isEmpty()) {
+            QTRY_VERIFY(w.journalWindow() && w.journalWindow()->isVisible());
+            QVERIFY(messages.shown().isEmpty());
+            return;
+        }
         QTRY_COMPARE(messages.shown().size(), 1);
         QCOMPARE(messages.shown().first().text, message);
         QTRY_VERIFY(ui(w).Command2->isEnabled() && item->isEnabled());

@@ -8,6 +8,8 @@
 #include "base/Clock.h"
 #include "base/Messages.h"
 #include "e2e/PrintedPages.h"
+#include "journal/JournalDatabase.h"
+#include "journal/PrintJournal.h"
 #include "print/GroupPrint.h"
 #include "print/PrintJob.h"
 #include "print/PrintPosition.h"
@@ -99,6 +101,25 @@ int previewInkLeft(MainPrint &w) {
         }
     }
     return left;
+}
+
+// The window's print journal, oldest first: "<check code> <name>" for each receipt
+// printed, "- <message>" for each attempt that printed nothing.
+QStringList journalRows(MainPrint &w) {
+    if (!w.printJournal().waitUntilSent(10000))
+        return {u"not sent"_s};
+    QString error;
+    const std::unique_ptr<JournalDatabase> db = JournalDatabase::open(
+        w.printJournal().settings().database, JournalDatabase::Access::ReadOnly, &error);
+    if (!db)
+        return {error};
+    if (!db->hasTables())
+        return {};
+    QStringList rows;
+    for (const JournalEntry &e :
+         db->entries(JournalFilter(), &error).value_or(QList<JournalEntry>()))
+        rows << (e.printed ? e.checkCode + u' ' + e.passengerName : u"- "_s + e.message);
+    return rows;
 }
 
 } // namespace
@@ -216,6 +237,8 @@ private Q_SLOTS:
         QCOMPARE(ui(w).field(35)->text(), u"0044"_s);
         QCOMPARE(ui(w).field(0)->text(), u"李小红"_s);
         QVERIFY(ui(w).Command2->isEnabled() && w.isEnabled());
+        // Each receipt of the group leaves its row, as from "打印".
+        QCOMPARE(journalRows(w), QStringList({u"0042 王小明"_s, u"0043 李小红"_s}));
 
         test::PdfCleanup cleanup;
         QList<QImage> pages;
@@ -260,6 +283,7 @@ private Q_SLOTS:
         QCOMPARE(ui(w).field(35)->text(), u"0043"_s);
         QCOMPARE(ui(w).field(0)->text(), u"王小明"_s);
         QTRY_VERIFY(progressDialog(w) == nullptr);
+        QCOMPARE(journalRows(w), QStringList({u"0042 王小明"_s}));
     }
 
     // The preview shows the service's picture moved by the offsets, prints and advances
@@ -293,6 +317,7 @@ private Q_SLOTS:
             dialog->grab().save(qEnvironmentVariable("ITINERARY_PREVIEW_SCREENSHOT"));
         QVERIFY(printer.pages.isEmpty());
         QCOMPARE(ui(w).field(35)->text(), u"0042"_s);
+        QCOMPARE(journalRows(w), QStringList());
 
         QTest::mouseClick(control<QPushButton>(*dialog, u"previewPrint"_s), Qt::LeftButton);
         QTRY_COMPARE(printer.pages.size(), 1);
@@ -300,6 +325,7 @@ private Q_SLOTS:
         QCOMPARE(ui(w).field(35)->text(), u"0043"_s);
         QVERIFY(w.findChild<ReceiptPreviewDialog *>() == nullptr);
         QVERIFY(messages.shown().isEmpty());
+        QCOMPARE(journalRows(w), QStringList({u"0042 王小明"_s}));
     }
 
     // "另存为PDF…" with "全部旅客": a page per passenger, the outline's captions and the copy
@@ -324,6 +350,7 @@ private Q_SLOTS:
         QVERIFY2(messages.shown().isEmpty(), qPrintable(messages.shown().value(0).text));
         QCOMPARE(ui(w).field(35)->text(), u"0042"_s);
         QCOMPARE(ui(w).field(0)->text(), u"李小红"_s);
+        QCOMPARE(journalRows(w), QStringList()); // a copy is no printed receipt
 
         const QString info = test::runTool(u"pdfinfo"_s, {path});
         QVERIFY2(info.contains(u"Pages:           2"_s), qPrintable(info));
@@ -374,6 +401,7 @@ private Q_SLOTS:
                  qPrintable(u"%1 x %2"_s.arg(ink.width()).arg(ink.height())));
         QVERIFY(test::Ink(pages.first()).inside(test::fieldBoxOnPage(origin, 0, 0)) > 100);
         QCOMPARE(ui(w).field(35)->text(), u"0042"_s);
+        QCOMPARE(journalRows(w), QStringList());
     }
 };
 
