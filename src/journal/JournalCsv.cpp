@@ -9,11 +9,27 @@ using namespace Qt::StringLiterals;
 namespace itinerary::journalcsv {
 
 namespace {
+// A spreadsheet runs a cell that starts with "=", "+", "-" or "@" as a formula; names and
+// messages come from bookings and web pages, so such a cell gets a leading apostrophe and
+// is shown as text. Signed numbers ("-2", an offset) stay numbers.
+bool readsAsFormula(const QString &value) {
+    if (value.isEmpty())
+        return false;
+    const QChar first = value.front();
+    if (first == u'=' || first == u'@' || first == u'\t' || first == u'\r')
+        return true;
+    if (first != u'+' && first != u'-')
+        return false;
+    bool number = false;
+    value.mid(1).toDouble(&number);
+    return !number;
+}
+
 QString quoted(const QString &value) {
-    if (!value.contains(u',') && !value.contains(u'"') && !value.contains(u'\r') &&
-        !value.contains(u'\n'))
-        return value;
-    QString text = value;
+    QString text = readsAsFormula(value) ? u'\'' + value : value;
+    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\r') &&
+        !text.contains(u'\n'))
+        return text;
     text.replace(u'"', u"\"\""_s);
     return u'"' + text + u'"';
 }

@@ -186,6 +186,8 @@ private Q_SLOTS:
         QVERIFY2(db, qPrintable(error));
         JournalEntry odd = sampleRows().at(2);
         odd.message = u"a \"quoted\", two\r\nlines"_s;
+        odd.recordCode = u"=HYPERLINK(\"x\")"_s;
+        odd.leftOffsetMm = u"-2"_s;
         QVERIFY(db->insert(odd, &error));
         QVERIFY(db->insert(odd, &error));
         QCOMPARE(db->count(&error), 1);
@@ -202,6 +204,8 @@ private Q_SLOTS:
         const QByteArray csv = journalcsv::document(db->entries({}, &error).value());
         QVERIFY(csv.startsWith("\xEF\xBB\xBF\xE6\x97\xB6\xE9\x97\xB4,")); // BOM, "时间,"
         QVERIFY(csv.contains(",\"a \"\"quoted\"\", two\r\nlines\","));
+        QVERIFY(csv.contains(",\"'=HYPERLINK(\"\"x\"\")\","));
+        QVERIFY(csv.contains(",-2,"));
         QVERIFY(csv.contains(u",作废,卡纸,2026-12-07T10:00:00.000+08:00,c,"_s.toUtf8()));
         QCOMPARE(csv.count("\r\n"), 3); // header, the row, and the line break in the value
         QCOMPARE(csv.count(','), 2 * (17 + FieldCount - 1) + 1); // and the one in the value

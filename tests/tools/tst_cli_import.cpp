@@ -84,7 +84,7 @@ const QByteArray EmptyText =
 // A cancelled flight and a surface segment left out, a date of next year, codes missing from
 // the tables, international terminals, passports and tickets from their elements.
 const QByteArray International =
-    R"({"fields":["DONG/SU","E12345678","不得签转","HXYZ34","HXYZ34","北京   T3","国航","CA855","Y","2027-01-15","02:30","","20K","MAN   ","BA","BA1388","Y","2027-01-17","09:00","","20K","LHR   T5","VOID","","","","","","","VOID","CNY 6000.00","CN 90.00","YQ 1200.00","CNY 7580.00","999-2100000011","","","XXX","","","","","","","","","","","","","","","","","","","","","XT 290.00"],"passengers":[["DONG/SU","E12345678","999-2100000011"],["LI/MING","E87654321","999-2100000012"]],"current":0,"prev_enabled":false,"next_enabled":true,"messages":[],"fares":[null,null]})"
+    R"({"fields":["DONG/SU","E12345678","不得签转","HXYZ34","HXYZ34","北京   T3","国航","CA855","Y","2027-01-15","02:30","","20K","曼彻斯特   ","英航","BA1388","Y","2027-01-17","09:00","","20K","伦敦希思罗   T5","VOID","","","","","","","VOID","CNY 6000.00","CN 90.00","YQ 1200.00","CNY 7580.00","999-2100000011","","","XXX","","","","","","","","","","","","","","","","","","","","","XT 290.00"],"passengers":[["DONG/SU","E12345678","999-2100000011"],["LI/MING","E87654321","999-2100000012"]],"current":0,"prev_enabled":false,"next_enabled":true,"messages":[],"fares":[null,null]})"
     "\n";
 
 // One fare row per entry: the adult's, the child's and the infant's.
