@@ -29,6 +29,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -103,8 +104,8 @@ int previewInkLeft(MainPrint &w) {
     return left;
 }
 
-// The window's print journal, oldest first: "<check code> <name>" for each receipt
-// printed, "- <message>" for each attempt that printed nothing.
+// The window's print journal, oldest first: "<check code> <name>" (and " <printer>" when
+// known) for each receipt printed, "- <message>" for each attempt that printed nothing.
 QStringList journalRows(MainPrint &w) {
     if (!w.printJournal().waitUntilSent(10000))
         return {u"not sent"_s};
@@ -118,7 +119,9 @@ QStringList journalRows(MainPrint &w) {
     QStringList rows;
     for (const JournalEntry &e :
          db->entries(JournalFilter(), &error).value_or(QList<JournalEntry>()))
-        rows << (e.printed ? e.checkCode + u' ' + e.passengerName : u"- "_s + e.message);
+        rows << (e.printed
+                     ? u"%1 %2 %3"_s.arg(e.checkCode, e.passengerName, e.printerName).trimmed()
+                     : u"- "_s + e.message);
     return rows;
 }
 
@@ -238,7 +241,9 @@ private Q_SLOTS:
         QCOMPARE(ui(w).field(0)->text(), u"李小红"_s);
         QVERIFY(ui(w).Command2->isEnabled() && w.isEnabled());
         // Each receipt of the group leaves its row, as from "打印".
-        QCOMPARE(journalRows(w), QStringList({u"0042 王小明"_s, u"0043 李小红"_s}));
+        const QString queue = QPrinterInfo::defaultPrinterName();
+        QCOMPARE(journalRows(w),
+                 QStringList({u"0042 王小明 "_s + queue, u"0043 李小红 "_s + queue}));
 
         test::PdfCleanup cleanup;
         QList<QImage> pages;

@@ -14,6 +14,7 @@ constexpr double TwipsPerInch = 1440.0;
 }
 
 bool QtReceiptPrinter::printPicture(const QByteArray &picture, int leftTwips, int topTwips) {
+    m_printedOn.clear();
     QImage image = QImage::fromData(picture);
     if (image.isNull())
         return false;
@@ -44,10 +45,16 @@ bool QtReceiptPrinter::printPicture(const QByteArray &picture, int leftTwips, in
     painter.translate(leftTwips, topTwips);
     painter.setPen(Qt::black); // a stencil's ink
     painter.drawImage(QRectF(0, 0, ReceiptWidthTwips, ReceiptHeightTwips), image);
-    return painter.end();
+    if (!painter.end())
+        return false;
+    m_printedOn = defaultPrinter.printerName();
+    return true;
 }
 
 QString QtReceiptPrinter::printerName() const {
+    // Asking the print system again costs a round trip (about 10 ms) per receipt.
+    if (!m_printedOn.isEmpty())
+        return m_printedOn;
     return QPrinterInfo::defaultPrinterName();
 }
 
