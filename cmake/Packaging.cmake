@@ -12,6 +12,9 @@ install(FILES ${PROJECT_SOURCE_DIR}/packaging/itinerary.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/itinerary.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+# The nginx site of a rendering pool, for the agency to enable.
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/nginx/itinerary-render.conf
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/itinerary/nginx)
 
 # The service units name the programs by their full path, which depends on the prefix the
 # files are installed under: /usr/local for `cmake --install`, /usr in the package (CPack
@@ -25,6 +28,7 @@ function(itinerary_install_unit source kind)
          DESTINATION \"\${CMAKE_INSTALL_PREFIX}/lib/systemd/${kind}\")")
 endfunction()
 itinerary_install_unit(${PROJECT_SOURCE_DIR}/packaging/itinerary-render.service.in system)
+itinerary_install_unit(${PROJECT_SOURCE_DIR}/packaging/itinerary-render@.service.in system)
 itinerary_install_unit(${PROJECT_SOURCE_DIR}/packaging/itinerary-verification-site.service.in
                        user)
 
@@ -53,7 +57,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # that Qt loads at run time, so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, libqt6sql6-sqlite, libqt6sql6-psql")
-# Printing goes to the default printer of a CUPS server, local or on the network.
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS "cups")
+# Printing goes to the default printer of a CUPS server, local or on the network; a rendering
+# pool puts nginx in front of several services.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "cups, nginx")
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/package)
 include(CPack)

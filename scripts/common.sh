@@ -4,14 +4,14 @@
 # The release preset builds the benchmarks too, so the run command needs Google Benchmark.
 ITINERARY_PACKAGES=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-webengine-dev qt6-httpserver-dev qt6-websockets-dev
+  qt6-base-dev qt6-webengine-dev libboost-dev
   fonts-noto-cjk libbenchmark-dev
   libqt6sql6-sqlite libqt6sql6-psql
 )
 ITINERARY_TEST_PACKAGES=(
   clang-format clang libclang-rt-14-dev libbenchmark-dev
   cups cups-bsd printer-driver-cups-pdf poppler-utils xvfb xauth
-  dpkg-dev file
+  dpkg-dev file nginx
   postgresql
 )
 # The bench command also measures whole processes with /usr/bin/time, and prints a group to

@@ -2,7 +2,9 @@
 # Builds the Debian package from the release preset, unpacks it into a scratch directory and
 # runs the programs from there: itinerary-cli imports a booking and renders its receipt,
 # itinerary-render serves /health and a receipt, then holds 10 s of load at 32 connections
-# and the malformed requests (render_load). So the package cannot rot unnoticed.
+# and the malformed requests (render_load); then the package's nginx site balances two
+# itinerary-render processes under 30 s of load while one is killed and started again. So the
+# package cannot rot unnoticed.
 # Called by scripts/test.sh; runs alone too (after the packages of scripts/common.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,8 +19,11 @@ echo "built $deb"
 
 scratch=$(mktemp -d /tmp/itinerary-package.XXXXXX)
 service_pid=
+pool_pids=()
+nginx_pid=
 cleanup() {
-  if [ -n "$service_pid" ]; then kill "$service_pid" 2>/dev/null || true; fi
+  local p
+  for p in $service_pid $nginx_pid "${pool_pids[@]}"; do kill "$p" 2>/dev/null || true; done
   rm -rf "$scratch"
 }
 trap cleanup EXIT
@@ -35,17 +40,24 @@ for f in usr/bin/itinerary usr/bin/itinerary-render usr/bin/itinerary-cli \
          usr/bin/verification-site usr/share/applications/itinerary.desktop \
          usr/share/icons/hicolor/scalable/apps/itinerary.svg \
          usr/lib/systemd/system/itinerary-render.service \
+         usr/lib/systemd/system/itinerary-render@.service \
+         usr/share/itinerary/nginx/itinerary-render.conf \
          usr/lib/systemd/user/itinerary-verification-site.service; do
   [ -e "$scratch/root/$f" ] || fail "$f is not in the package"
 done
 grep -q '^ExecStart=/usr/bin/itinerary-render ' \
   "$scratch/root/usr/lib/systemd/system/itinerary-render.service" \
   || fail "the service unit does not start /usr/bin/itinerary-render"
+grep -q '^ExecStart=/usr/bin/itinerary-render --listen 127.0.0.1:%i ' \
+  "$scratch/root/usr/lib/systemd/system/itinerary-render@.service" \
+  || fail "the pool unit does not start /usr/bin/itinerary-render on its instance's port"
 depends=$(dpkg-deb -f "$deb" Depends)
-for p in fonts-noto-cjk libqt6core6 libqt6gui6 libqt6httpserver6 libqt6sql6-sqlite \
+for p in fonts-noto-cjk libqt6core6 libqt6gui6 libqt6network6 libqt6sql6-sqlite \
   libqt6sql6-psql; do
   [[ "$depends" == *"$p"* ]] || fail "Depends lacks $p: $depends"
 done
+# The HTTP servers are built on header-only Boost, not on Qt's HTTP server.
+[[ "$depends" != *libqt6httpserver6* ]] || fail "Depends still names Qt's HTTP server: $depends"
 # The browser engine runs its pages in a helper process that no binary links.
 if readelf -d "$bin/itinerary" | grep -q 'libQt6WebEngineCore'; then
   [[ "$depends" == *libqt6webenginecore6-bin* ]] || fail "Depends lacks the browser engine's helper"
@@ -105,5 +117,79 @@ service_pid=
 
 echo "== package: itinerary-render under load and malformed requests"
 build/default/bench/render_load --service "$bin/itinerary-render" --seconds 10 --connections 32
+
+echo "== package: a rendering pool, the package's nginx site in front of two itinerary-render"
+pool="$scratch/pool"
+mkdir -p "$pool"
+pool_ports=()
+# start_instance N [PORT]: the unpacked itinerary-render as pool instance N (port 0: a free one).
+start_instance() {
+  local n=$1 line
+  rm -f "$pool/line$n"
+  mkfifo "$pool/line$n"
+  "$bin/itinerary-render" --listen "127.0.0.1:${2:-0}" > "$pool/line$n" 2>> "$pool/instance$n.log" &
+  pool_pids[n]=$!
+  read -r -t 20 line < "$pool/line$n" || fail "pool instance $n printed no address"
+  line=${line##*:}
+  pool_ports[n]=${line%/}
+}
+start_instance 1
+start_instance 2
+# A port nothing answers on, for nginx.
+nginx_port=
+for p in $(shuf -i 20000-60000 -n 50); do
+  if ! (exec 3<> "/dev/tcp/127.0.0.1/$p") 2>/dev/null; then nginx_port=$p; break; fi
+done
+[ -n "$nginx_port" ] || fail "no free port for nginx"
+# The packaged site with the test's ports; nginx's own files stay in the scratch folder.
+sed -e "s/listen 8088;/listen 127.0.0.1:$nginx_port;/" \
+    -e "s/127\.0\.0\.1:8101/127.0.0.1:${pool_ports[1]}/" \
+    -e "s/127\.0\.0\.1:8102/127.0.0.1:${pool_ports[2]}/" \
+    "$scratch/root/usr/share/itinerary/nginx/itinerary-render.conf" > "$pool/itinerary-render.conf"
+grep -q "127.0.0.1:${pool_ports[2]} " "$pool/itinerary-render.conf" \
+  || fail "the nginx site does not balance 127.0.0.1:8101 and 127.0.0.1:8102"
+cat > "$pool/nginx.conf" <<EOF
+daemon off;
+worker_processes 2;
+pid $pool/nginx.pid;
+error_log $pool/error.log warn;
+events { worker_connections 1024; }
+http {
+  access_log off;
+  client_body_temp_path $pool/client_body;
+  proxy_temp_path $pool/proxy;
+  fastcgi_temp_path $pool/fastcgi;
+  uwsgi_temp_path $pool/uwsgi;
+  scgi_temp_path $pool/scgi;
+  include $pool/itinerary-render.conf;
+}
+EOF
+nginx -q -t -e "$pool/error.log" -c "$pool/nginx.conf" -p "$pool" || fail "nginx refuses the site"
+nginx -e "$pool/error.log" -c "$pool/nginx.conf" -p "$pool" &
+nginx_pid=$!
+for i in $(seq 1 50); do
+  (exec 3<> "/dev/tcp/127.0.0.1/$nginx_port") 2>/dev/null && break
+  sleep 0.1
+done
+# 30 s at 32 connections after render_load's 1 s warm-up: instance 1 is killed 10 s in and
+# started again on its port 20 s in. Every request must still be answered with the receipt.
+build/default/bench/render_load --port "$nginx_port" --seconds 30 --connections 32 \
+  --no-malformed > "$pool/load.txt" &
+load_pid=$!
+sleep 11
+kill -KILL "${pool_pids[1]}"
+wait "${pool_pids[1]}" 2>/dev/null || true
+echo "killed pool instance 1 (SIGKILL)"
+sleep 10
+start_instance 1 "${pool_ports[1]}"
+echo "started pool instance 1 again on port ${pool_ports[1]}"
+status=0
+wait "$load_pid" || status=$?
+cat "$pool/load.txt"
+[ "$status" -eq 0 ] || fail "the pool did not answer every request: $(tail -n 5 "$pool/error.log")"
+kill -TERM "$nginx_pid" "${pool_pids[@]}" 2>/dev/null || true
+wait "$nginx_pid" "${pool_pids[@]}" 2>/dev/null || true
+nginx_pid=
+pool_pids=()
 
 echo "package check passed"

@@ -2,7 +2,8 @@
 // malformed requests it must survive. The test command runs it for 10 s against the packaged
 // program and fails on any failed request, a resident size that grows by 20 MiB or more, a
 // malformed request answered wrongly, or a service that stops answering or ends badly. The
-// bench command runs the same for 60 s and keeps the figures.
+// bench command runs the same for 60 s and keeps the figures. Given only a port (a balancer in
+// front of several services), it measures the load alone: no process to watch or stop.
 #include "LoadClient.h"
 #include "MalformedRequests.h"
 #include "ServiceProcess.h"
@@ -20,11 +21,12 @@ using namespace std::chrono_literals;
 namespace {
 
 const char Usage[] =
-    "usage: render_load (--service PROGRAM | --port PORT --pid PID) [--seconds N]\n"
+    "usage: render_load (--service PROGRAM | --port PORT [--pid PID]) [--seconds N]\n"
     "                   [--connections N] [--max-growth-mib N] [--no-malformed]\n"
     "\n"
     "  --service PROGRAM   start PROGRAM --listen 127.0.0.1:0 and stop it with SIGTERM at the end\n"
-    "  --port, --pid       a service already listening on 127.0.0.1:PORT, process PID\n"
+    "  --port, --pid       a service already listening on 127.0.0.1:PORT, process PID; without\n"
+    "                      --pid (a balancer, say) no process is watched or stopped\n"
     "  --seconds N         load duration after a 1 s warm-up (default 10)\n"
     "  --connections N     concurrent connections (default 32)\n"
     "  --max-growth-mib N  largest resident size growth allowed over the load (default 20)\n"
@@ -79,7 +81,7 @@ std::optional<Options> parse(const QStringList &arguments) {
         if (!ok)
             return std::nullopt;
     }
-    const bool attached = o.port > 0 && o.pid > 0;
+    const bool attached = o.port > 0;
     if (o.program.isEmpty() == !attached || o.seconds < 1 || o.connections < 1)
         return std::nullopt;
     return o;
@@ -125,6 +127,8 @@ int main(int argc, char *argv[]) {
         service = std::make_unique<ServiceProcess>(options->port, options->pid);
     }
     QStringList failures;
+    // A balancer's port alone: its services are not this program's to watch.
+    const bool watched = service->pid() > 0;
     const qint64 idleKiB = service->residentKiB().value_or(0);
 
     // The warm-up fills what a running service keeps (fonts, render threads, buffers for this
@@ -155,21 +159,22 @@ int main(int argc, char *argv[]) {
             .arg(result.perSecond(), 0, 'f', 1));
     say(u"latency: median %1 ms, p99 %2 ms"_s.arg(result.percentileMs(0.5), 0, 'f', 1)
             .arg(result.percentileMs(0.99), 0, 'f', 1));
-    say(u"resident: %1 MiB idle, %2 MiB after the warm-up, %3 MiB after the load "
-        "(growth %4 MiB), %5 MiB at most during it"_s.arg(mib(idleKiB), 0, 'f', 1)
-            .arg(mib(startKiB), 0, 'f', 1)
-            .arg(mib(endKiB), 0, 'f', 1)
-            .arg(mib(growthKiB), 0, 'f', 1)
-            .arg(mib(peakKiB), 0, 'f', 1));
+    if (watched)
+        say(u"resident: %1 MiB idle, %2 MiB after the warm-up, %3 MiB after the load "
+            "(growth %4 MiB), %5 MiB at most during it"_s.arg(mib(idleKiB), 0, 'f', 1)
+                .arg(mib(startKiB), 0, 'f', 1)
+                .arg(mib(endKiB), 0, 'f', 1)
+                .arg(mib(growthKiB), 0, 'f', 1)
+                .arg(mib(peakKiB), 0, 'f', 1));
     for (const QString &reason : warmUp.failures + result.failures)
         say(u"  failed: "_s + reason);
     if (result.failed + warmUp.failed > 0)
         failures.append(u"%1 failed requests"_s.arg(result.failed + warmUp.failed));
     if (result.answered == 0)
         failures.append(u"no picture at all"_s);
-    if (startKiB == 0 || endKiB == 0)
+    if (watched && (startKiB == 0 || endKiB == 0))
         failures.append(u"the resident size could not be read"_s);
-    if (growthKiB >= qint64(options->maxGrowthMib) * 1024)
+    if (watched && growthKiB >= qint64(options->maxGrowthMib) * 1024)
         failures.append(u"resident size grew by %1 MiB"_s.arg(mib(growthKiB), 0, 'f', 1));
 
     if (options->malformed) {
@@ -181,7 +186,7 @@ int main(int argc, char *argv[]) {
     }
 
     QString problem;
-    if (!service->running())
+    if (watched && !service->running())
         failures.append(u"the service is gone"_s);
     else if (!serviceAnswers(service->port(), &problem))
         failures.append(u"the service no longer answers: "_s + problem);
@@ -190,14 +195,14 @@ int main(int argc, char *argv[]) {
 
     const qint64 hwmKiB = service->peakResidentKiB().value_or(0);
     // One line for the bench command to pick the figures from.
-    say(u"figures: per_second=%1 median_ms=%2 p99_ms=%3 growth_kib=%4 peak_kib=%5"_s
-            .arg(result.perSecond(), 0, 'f', 1)
+    const QString memory =
+        watched ? u" growth_kib=%1 peak_kib=%2"_s.arg(growthKiB).arg(hwmKiB) : QString();
+    say(u"figures: per_second=%1 median_ms=%2 p99_ms=%3%4"_s.arg(result.perSecond(), 0, 'f', 1)
             .arg(result.percentileMs(0.5), 0, 'f', 1)
             .arg(result.percentileMs(0.99), 0, 'f', 1)
-            .arg(growthKiB)
-            .arg(hwmKiB));
+            .arg(memory));
 
-    if (service->running() && !service->stop(&error))
+    if (watched && service->running() && !service->stop(&error))
         failures.append(error);
     for (const QString &f : failures)
         say(u"FAILED: "_s + f);

@@ -8,11 +8,20 @@
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
 
 namespace itinerary {
+
+namespace {
+
+// "itinerary.journal": rows the journal could not take, and why; the operator is told once,
+// the log has every occurrence.
+Q_LOGGING_CATEGORY(journalLog, "itinerary.journal", QtInfoMsg)
+
+} // namespace
 
 QString PrintJournal::keptLocallyMessage(const QString &reason) {
     return u"打印记录暂存本机："_s + reason;
@@ -36,8 +45,8 @@ PrintJournal::~PrintJournal() {
     // Rows that nothing took yet get one more try at the outbox before the program ends.
     QString error;
     if (!keepUnsaved(&error))
-        qWarning("print journal: %d rows were not kept: %s", int(m_unsaved.size()),
-                 qPrintable(error));
+        qCWarning(journalLog, "%d rows were not kept: %s", int(m_unsaved.size()),
+                  qUtf8Printable(error));
     if (m_sender != nullptr) {
         QMetaObject::invokeMethod(m_sender, &JournalSender::shutDown, Qt::BlockingQueuedConnection);
         m_senderThread.quit();
@@ -130,6 +139,7 @@ bool PrintJournal::keepUnsaved(QString *error) {
 }
 
 void PrintJournal::tellOnce(const QString &message) {
+    qCWarning(journalLog, "%s", qUtf8Printable(message));
     if (m_told)
         return;
     m_told = true;

@@ -8,17 +8,14 @@
 
 #include <memory>
 
-class QObject;
-class QThread;
-
 namespace itinerary {
 
 class RenderService;
 
 // The rendering service inside the application: on 127.0.0.1 with a free port, served from
-// its own thread, so that a blocking load of a picture from the GUI thread cannot deadlock.
+// its own threads, so that a blocking load of a picture from the GUI thread cannot deadlock.
 // Start it after the QGuiApplication exists and stop it (or destroy this) before the
-// application object goes; start and stop from the thread that owns this object.
+// application object goes.
 class EmbeddedRenderService final {
 public:
     explicit EmbeddedRenderService(ReceiptLayout layout = ReceiptLayout::defaultLayout(),
@@ -40,13 +37,9 @@ public:
     const ReceiptLayout &layout() const { return m_layout; }
 
 private:
-    void stopThread();
-
     ReceiptLayout m_layout;
     ServiceLimits m_limits;
-    std::unique_ptr<QThread> m_thread;
-    QObject *m_anchor = nullptr;        // lives in the service thread, to run code there
-    RenderService *m_service = nullptr; // created, used and destroyed in the service thread
+    std::unique_ptr<RenderService> m_service;
     QUrl m_baseUrl;
     QString m_error;
 };

@@ -2,6 +2,7 @@
 
 #include "base/Clock.h"
 #include "print/PrintPosition.h"
+#include "settings/SettingsLog.h"
 #include "settings/TextFiles.h"
 #include "sheet/FieldMap.h"
 #include "sheet/Itinerary.h"
@@ -75,8 +76,12 @@ void loadSettings(const QString &iniPath, Itinerary &sheet, PrintPosition &posit
                   const FileSystem &fileSystem, const Clock &clock) {
     // A file that cannot be read, or holds nothing, is treated like an absent one: the
     // offsets keep their usable defaults instead of becoming empty.
+    const bool exists = pathExists(iniPath, fileSystem);
     const std::optional<QString> content =
-        pathExists(iniPath, fileSystem) ? readTextFile(iniPath, fileSystem) : std::nullopt;
+        exists ? readTextFile(iniPath, fileSystem) : std::nullopt;
+    if (exists && !content)
+        qCWarning(settingsLog, "the settings file %s cannot be read; the defaults are used",
+                  qUtf8Printable(iniPath));
     if (content && !content->isEmpty()) {
         position.setLeftOffsetMm(tagValue(*content, TagLeft).value_or(QString()));
         position.setTopOffsetMm(tagValue(*content, TagTop).value_or(QString()));
@@ -95,6 +100,8 @@ SettingsSaveResult saveSettings(const QString &iniPath, const Itinerary &sheet,
                      sheet.text(Field::CompanyNumber), sheet.text(Field::IssuingUnit));
     if (writeTextFile(iniPath, text, fileSystem))
         return {true, QString()};
+    qCWarning(settingsLog, "the settings were not saved: %s cannot be written",
+              qUtf8Printable(iniPath));
     return {false, u"设置没有保存，无法写入文件：%1"_s.arg(QDir::toNativeSeparators(iniPath))};
 }
 

@@ -293,6 +293,20 @@ private Q_SLOTS:
         QCOMPARE(std::accumulate(failures.begin(), failures.end(), 0), 0);
     }
 
+    // Back-pressure: with no room for another render, a print request is answered 503 at once
+    // and the connection goes on.
+    void busyServiceAnswers503() {
+        ServiceLimits limits = testLimits();
+        limits.maxRendersInFlight = 0;
+        EmbeddedRenderService busy(ReceiptLayout::defaultLayout(), limits);
+        WireClient client(quint16(busy.start().port()));
+        QVERIFY(client.send(getRequest(printTarget(numbered(59))) + getRequest("/health")));
+        const WireAnswer refused = client.read();
+        QCOMPARE(refused.status, 503);
+        QVERIFY2(refused.body.contains("busy, try again"), refused.body.constData());
+        QCOMPARE(client.read().body, QByteArray("ok"));
+    }
+
     void connectionsBeyondTheLimitAreRefused() {
         ServiceLimits limits = testLimits();
         limits.maxConnections = 2;

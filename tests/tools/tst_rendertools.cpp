@@ -14,6 +14,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <sys/stat.h>
 
 using namespace itinerary;
 using namespace Qt::StringLiterals;
@@ -95,7 +96,13 @@ QPair<QByteArray, QByteArray> get(const QUrl &base, const QByteArray &target) {
 
 class RunningService final {
 public:
-    explicit RunningService(const QStringList &arguments) {
+    explicit RunningService(
+        const QStringList &arguments,
+        const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(),
+        const QString &standardErrorFile = {}) {
+        m_process.setProcessEnvironment(environment);
+        if (!standardErrorFile.isEmpty())
+            m_process.setStandardErrorFile(standardErrorFile);
         m_process.start(Service, arguments);
         if (m_process.waitForReadyRead(20000) || m_process.canReadLine())
             m_firstLine = m_process.readLine().trimmed();
@@ -228,6 +235,52 @@ private Q_SLOTS:
         QVERIFY(service.process().waitForFinished(10000));
         QCOMPARE(service.process().exitStatus(), QProcess::NormalExit);
         QCOMPARE(service.process().exitCode(), 0);
+    }
+
+    // What the journal gets: start, listen address, refusals with the client's address, stop;
+    // a line per answered request only when asked for; priorities when it is the journal.
+    void serviceLogsForItsAdministrator_data() {
+        QTest::addColumn<QString>("rules");
+        QTest::addColumn<bool>("journal");
+        QTest::addColumn<bool>("perRequest");
+        QTest::newRow("default") << QString() << false << false;
+        QTest::newRow("asked for") << u"itinerary.render.debug=true"_s << false << true;
+        QTest::newRow("into the journal") << QString() << true << false;
+    }
+    void serviceLogsForItsAdministrator() {
+        QFETCH(QString, rules);
+        QFETCH(bool, journal);
+        QFETCH(bool, perRequest);
+        QTemporaryDir dir;
+        const QString logFile = writeFile(dir, u"stderr.log"_s, {});
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(u"QT_LOGGING_RULES"_s);
+        environment.remove(u"JOURNAL_STREAM"_s);
+        if (!rules.isEmpty())
+            environment.insert(u"QT_LOGGING_RULES"_s, rules);
+        struct stat file {};
+        QCOMPARE(::stat(QFile::encodeName(logFile).constData(), &file), 0);
+        if (journal)
+            environment.insert(u"JOURNAL_STREAM"_s,
+                               u"%1:%2"_s.arg(quint64(file.st_dev)).arg(quint64(file.st_ino)));
+        RunningService service({u"--listen"_s, u"127.0.0.1:0"_s}, environment, logFile);
+        QVERIFY(get(service.base(), "/health").first.startsWith("HTTP/1.1 200"));
+        QVERIFY(get(service.base(), "/nowhere\xE5?abc").first.startsWith("HTTP/1.1 404"));
+        ::kill(pid_t(service.process().processId()), SIGTERM);
+        QVERIFY(service.process().waitForFinished(10000));
+        QFile read(logFile);
+        QVERIFY(read.open(QIODevice::ReadOnly));
+        const QByteArray log = '\n' + read.readAll();
+        const QByteArray info = journal ? "\n<6>" : "\n";
+        QVERIFY2(log.contains(info + "itinerary.render: listening on " + service.firstLine()), log);
+        QVERIFY2(
+            log.contains((journal ? "\n<4>" : "\n") + QByteArray("itinerary.render: refused ")),
+            log);
+        QVERIFY2(log.contains(": 404 not found <- GET /nowhere%E5?[3 bytes]\n"), log);
+        QVERIFY2(
+            log.contains(info + "itinerary.render: stopped listening on " + service.firstLine()),
+            log);
+        QCOMPARE(log.contains(": 200, 2 bytes <- GET /health"), perRequest);
     }
 
     void serviceProgramUsesALayoutFile() {

@@ -4,17 +4,15 @@
 #include "ListenAddress.h"
 #include "ToolCommandLine.h"
 
+#include "http/StopSignals.h"
+#include "http/SystemdLogPriorities.h"
 #include "render/ReceiptLayout.h"
 #include "render/RenderService.h"
 
 #include <QCommandLineParser>
 #include <QGuiApplication>
-#include <QSocketNotifier>
 
-#include <csignal>
 #include <cstdio>
-#include <sys/socket.h>
-#include <unistd.h>
 #include <variant>
 
 using namespace itinerary;
@@ -42,28 +40,6 @@ void writeTo(std::FILE *stream, const QString &text) {
 
 void printError(const QString &text) {
     writeTo(stderr, u"itinerary-render: "_s + text + u'\n');
-}
-
-// SIGINT and SIGTERM end the event loop through a socket pair, the one thing a signal
-// handler may safely do, so the service shuts down cleanly (systemd stops it with SIGTERM).
-int signalSockets[2] = {-1, -1};
-
-void onSignal(int) {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t written = ::write(signalSockets[0], &byte, 1);
-}
-
-void quitOnSignals(QCoreApplication &app) {
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalSockets) != 0)
-        return;
-    auto *notifier = new QSocketNotifier(signalSockets[1], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, [&app] { app.quit(); });
-    struct sigaction action = {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    ::sigaction(SIGINT, &action, nullptr);
-    ::sigaction(SIGTERM, &action, nullptr);
 }
 
 struct ServiceOptions {
@@ -121,6 +97,7 @@ std::variant<ServiceOptions, int> parseOptions(const QStringList &arguments) {
 } // namespace
 
 int main(int argc, char *argv[]) {
+    prefixLogPrioritiesForTheJournal();
     // Text is drawn with the fonts of a GUI application; without a display use offscreen.
     useOffscreenPlatformWithoutDisplay();
 
@@ -153,6 +130,6 @@ int main(int argc, char *argv[]) {
     std::fwrite(firstLine.constData(), 1, size_t(firstLine.size()), stdout);
     std::fflush(stdout);
 
-    quitOnSignals(app);
+    quitOnStopSignals(app);
     return app.exec();
 }

@@ -4,9 +4,7 @@
 #include "FormFields.h"
 #include "SitePages.h"
 
-#include <QHttpServerRequest>
-#include <QHttpServerResponder>
-#include <QHttpServerResponse>
+#include <QLoggingCategory>
 
 using namespace Qt::StringLiterals;
 
@@ -14,13 +12,20 @@ namespace itinerary::site {
 
 namespace {
 
+Q_LOGGING_CATEGORY(siteLog, "itinerary.site", QtInfoMsg)
+
+HttpLimits siteLimits() {
+    HttpLimits limits;
+    limits.methods = {"GET", "POST"};
+    limits.maxBodyBytes = MaxQueryBodySize;
+    return limits;
+}
+
 // The session ids the request's cookies name, in the order sent.
-QList<QByteArray> requestSessions(const QHttpServerRequest &request) {
+QList<QByteArray> requestSessions(const HttpRequest &request) {
     const QByteArray prefix = QByteArray(SessionCookieName) + '=';
     QList<QByteArray> sessions;
-    for (const auto &[name, value] : request.headers()) {
-        if (name.compare("Cookie", Qt::CaseInsensitive) != 0)
-            continue;
+    for (const QByteArray &value : request.headerValues("Cookie")) {
         for (const QByteArray &part : value.split(';')) {
             const QByteArray cookie = part.trimmed();
             if (cookie.startsWith(prefix))
@@ -30,17 +35,13 @@ QList<QByteArray> requestSessions(const QHttpServerRequest &request) {
     return sessions;
 }
 
-QHttpServerResponse noStore(QHttpServerResponse response) {
-    response.setHeader("Cache-Control", "no-store");
+HttpResponse noStore(HttpResponse response) {
+    response.headers.emplaceBack("Cache-Control", "no-store");
     return response;
 }
 
-QHttpServerResponse htmlResponse(const QByteArray &page) {
-    return noStore(QHttpServerResponse("text/html; charset=utf-8", page));
-}
-
-QHttpServerResponse textResponse(const QByteArray &text, QHttpServerResponse::StatusCode status) {
-    return noStore(QHttpServerResponse("text/plain; charset=utf-8", text, status));
+HttpResponse htmlResponse(const QByteArray &page) {
+    return noStore(HttpResponse{200, "text/html; charset=utf-8", page, {}});
 }
 
 } // namespace
@@ -48,35 +49,41 @@ QHttpServerResponse textResponse(const QByteArray &text, QHttpServerResponse::St
 VerificationSite::VerificationSite(QList<SiteTicket> tickets, QObject *parent)
     : QObject(parent)
     , m_tickets(std::move(tickets))
-    , m_generator(randomCaptchaCode) {
-    // One handler for every request: the site dispatches on the path itself, so the captcha
-    // servlet answers whatever follows its "?".
-    m_server.setMissingHandler(
-        [this](const QHttpServerRequest &request, QHttpServerResponder &&responder) {
-            respond(request).write(std::move(responder));
-        });
+    , m_generator(randomCaptchaCode)
+    , m_server(
+          siteLimits(),
+          [this](HttpRequest request, HttpResponder responder) {
+              // The sessions and the captcha codes live on this object's thread.
+              QMetaObject::invokeMethod(
+                  this,
+                  [this, request = std::move(request), responder] {
+                      responder.send(respond(request));
+                  },
+                  Qt::QueuedConnection);
+          },
+          siteLog) {}
+
+VerificationSite::~VerificationSite() {
+    // No request reaches this object once its destruction has begun.
+    m_server.stop();
 }
 
 QUrl VerificationSite::listen(const QHostAddress &address, quint16 port) {
-    const quint16 bound = m_server.listen(address, port);
-    if (bound == 0)
+    if (!m_server.listen(address, port))
         return QUrl();
-    QUrl url;
-    url.setScheme(u"http"_s);
-    url.setHost(address.toString());
-    url.setPort(bound);
-    url.setPath(u"/"_s);
-    m_baseUrl = url;
-    return url;
+    m_baseUrl = m_server.baseUrl();
+    return m_baseUrl;
 }
 
-QHttpServerResponse VerificationSite::respond(const QHttpServerRequest &request) {
-    const QString path = request.url().path();
+HttpResponse VerificationSite::respond(const HttpRequest &request) {
+    // One handler for every request: the site dispatches on the path itself, so the captcha
+    // servlet answers whatever follows its "?".
+    const QString path = QUrl::fromPercentEncoding(request.path());
     const bool home = path == u"/"_s;
     const bool captchaPath = path == QLatin1StringView(CaptchaPath);
     const bool queryPath = path == QLatin1StringView(QueryPath);
     if (!home && !captchaPath && !queryPath)
-        return textResponse("not found\n", QHttpServerResponse::StatusCode::NotFound);
+        return noStore(HttpResponse::text(404, "not found"));
 
     // A client may still send a session the site has forgotten beside its current one.
     QByteArray session;
@@ -90,35 +97,26 @@ QHttpServerResponse VerificationSite::respond(const QHttpServerRequest &request)
     if (newSession)
         session = m_sessions.create();
 
-    QHttpServerResponse response = home          ? htmlResponse(homePage())
-                                   : captchaPath ? captcha(session)
-                                                 : query(request, session);
+    HttpResponse response = home          ? htmlResponse(homePage())
+                            : captchaPath ? captcha(session)
+                                          : query(request, session);
     if (newSession) {
         // HttpOnly, as a servlet container sets it: page scripts cannot read the session.
-        response.addHeader("Set-Cookie",
-                           QByteArray(SessionCookieName) + '=' + session + "; Path=/; HttpOnly");
+        response.headers.emplaceBack("Set-Cookie", QByteArray(SessionCookieName) + '=' + session +
+                                                       "; Path=/; HttpOnly");
     }
     return response;
 }
 
-QHttpServerResponse VerificationSite::captcha(const QByteArray &session) {
+HttpResponse VerificationSite::captcha(const QByteArray &session) {
     const QString code = m_fixedCaptcha.isEmpty() ? m_generator() : m_fixedCaptcha;
     m_sessions.setCaptcha(session, code);
-    return noStore(QHttpServerResponse("image/png", captchaPng(code)));
+    return noStore(HttpResponse{200, "image/png", captchaPng(code), {}});
 }
 
-QHttpServerResponse VerificationSite::query(const QHttpServerRequest &request,
-                                            const QByteArray &session) {
-    QByteArray encoded;
-    if (request.method() == QHttpServerRequest::Method::Post) {
-        if (request.body().size() > MaxQueryBodySize) {
-            return textResponse("query too large\n",
-                                QHttpServerResponse::StatusCode::PayloadTooLarge);
-        }
-        encoded = request.body();
-    } else {
-        encoded = request.url().query(QUrl::FullyEncoded).toUtf8();
-    }
+HttpResponse VerificationSite::query(const HttpRequest &request, const QByteArray &session) {
+    // The server has refused bodies over MaxQueryBodySize already.
+    const QByteArray encoded = request.method == "POST" ? request.body : request.query();
     const QHash<QString, QString> fields = parseFormFields(encoded);
 
     // The captcha is checked first and used up whatever the outcome, as on a real site: a

@@ -3,31 +3,31 @@
 #include "SessionStore.h"
 #include "SiteTicket.h"
 
+#include "http/HttpServer.h"
+
 #include <QHostAddress>
-#include <QHttpServer>
 #include <QObject>
 #include <QUrl>
 
 #include <functional>
 
-class QHttpServerRequest;
-class QHttpServerResponse;
-
 namespace itinerary::site {
 
 inline constexpr char SessionCookieName[] = "JSESSIONID";
-// Larger query bodies are refused; the form's three values are a few dozen bytes.
+// Larger query bodies are refused (413); the form's three values are a few dozen bytes.
 inline constexpr qsizetype MaxQueryBodySize = 64 * 1024;
 
 // The local e-ticket verification site: the home page with the query form, the captcha
 // servlet tied to a session cookie, and the query that answers with the verification result
-// page, a wrong-captcha page or an unknown-ticket page. Runs on the thread that owns it;
-// tests start it in-process on 127.0.0.1 with port 0.
+// page, a wrong-captcha page or an unknown-ticket page. The HTTP server reads the requests on
+// its network thread; the site answers them on the thread that owns it, whose event loop must
+// run. Tests start it in-process on 127.0.0.1 with port 0.
 class VerificationSite final : public QObject {
     Q_OBJECT
 
 public:
     explicit VerificationSite(QList<SiteTicket> tickets, QObject *parent = nullptr);
+    ~VerificationSite() override;
 
     // Every captcha picture shows `code` (checked with isCaptchaCode); empty: random codes.
     void setFixedCaptcha(const QString &code) { m_fixedCaptcha = code; }
@@ -46,17 +46,17 @@ public:
     qsizetype sessionCount() const { return m_sessions.size(); }
 
 private:
-    QHttpServerResponse respond(const QHttpServerRequest &request);
-    QHttpServerResponse captcha(const QByteArray &session);
-    QHttpServerResponse query(const QHttpServerRequest &request, const QByteArray &session);
+    HttpResponse respond(const HttpRequest &request);
+    HttpResponse captcha(const QByteArray &session);
+    HttpResponse query(const HttpRequest &request, const QByteArray &session);
     const SiteTicket *findTicket(const QString &number, const QString &name) const;
 
     QList<SiteTicket> m_tickets;
     QString m_fixedCaptcha;
     std::function<QString()> m_generator;
     SessionStore m_sessions;
-    QHttpServer m_server;
     QUrl m_baseUrl;
+    HttpServer m_server; // last: stopped before the rest goes
 };
 
 } // namespace itinerary::site

@@ -4,11 +4,14 @@
 #include "TicketFile.h"
 #include "ToolCommandLine.h"
 #include "VerificationSite.h"
+#include "http/StopSignals.h"
+#include "http/SystemdLogPriorities.h"
 
 #include <QGuiApplication>
 
 #include <cstdio>
 
+using namespace itinerary;
 using namespace itinerary::site;
 using namespace Qt::StringLiterals;
 
@@ -29,6 +32,7 @@ void printError(const QString &text) {
 } // namespace
 
 int main(int argc, char *argv[]) {
+    prefixLogPrioritiesForTheJournal();
     // Options and tickets are read before the application object exists, so a usage error
     // ends the program without starting a window system connection.
     QStringList arguments;
@@ -74,5 +78,6 @@ int main(int argc, char *argv[]) {
         return ExitFailed;
     }
     writeTo(stdout, base.toString() + u'\n');
+    quitOnStopSignals(app);
     return app.exec();
 }

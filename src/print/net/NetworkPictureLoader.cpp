@@ -1,5 +1,6 @@
 #include "print/net/NetworkPictureLoader.h"
 
+#include "print/PrintLog.h"
 #include "print/PrintRequest.h"
 
 #include <QBuffer>
@@ -7,6 +8,7 @@
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
+#include <QMetaEnum>
 #include <QNetworkAccessManager>
 #include <QNetworkCookieJar>
 #include <QNetworkReply>
@@ -22,6 +24,12 @@ namespace {
 bool isWebAddress(const QString &address) {
     return address.startsWith(u"http://"_s, Qt::CaseInsensitive) ||
            address.startsWith(u"https://"_s, Qt::CaseInsensitive);
+}
+
+// The address as the log shows it: without its query, which carries the passenger's data.
+QByteArray loggable(const QUrl &url) {
+    return url.adjusted(QUrl::RemoveUserInfo | QUrl::RemoveQuery | QUrl::RemoveFragment)
+        .toEncoded();
 }
 } // namespace
 
@@ -62,15 +70,28 @@ QByteArray NetworkPictureLoader::loadFromFile(const QString &path) {
     if (path.isEmpty())
         return QByteArray();
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxPictureBytes)
+    if (!file.open(QIODevice::ReadOnly)) {
+        qCWarning(printLog, "cannot read the picture file %s: %s", qUtf8Printable(path),
+                  qUtf8Printable(file.errorString()));
         return QByteArray();
-    return pictureOrEmpty(file.readAll());
+    }
+    if (file.size() > MaxPictureBytes) {
+        qCWarning(printLog, "the picture file %s is larger than %lld bytes", qUtf8Printable(path),
+                  MaxPictureBytes);
+        return QByteArray();
+    }
+    const QByteArray picture = pictureOrEmpty(file.readAll());
+    if (picture.isEmpty())
+        qCWarning(printLog, "the file %s is not a picture", qUtf8Printable(path));
+    return picture;
 }
 
 QByteArray NetworkPictureLoader::loadFromWeb(const QByteArray &encodedAddress) {
     const QUrl url = QUrl::fromEncoded(encodedAddress, QUrl::StrictMode);
-    if (!url.isValid())
+    if (!url.isValid()) {
+        qCWarning(printLog, "the picture address is not a valid address");
         return QByteArray();
+    }
     QNetworkRequest request(url);
     if (!m_userAgent.isEmpty())
         request.setHeader(QNetworkRequest::UserAgentHeader, m_userAgent);
@@ -96,8 +117,26 @@ QByteArray NetworkPictureLoader::loadFromWeb(const QByteArray &encodedAddress) {
         loop.exec(QEventLoop::ExcludeUserInputEvents);
 
     QByteArray picture;
-    if (reply->isFinished() && !tooLarge && reply->error() == QNetworkReply::NoError)
-        picture = pictureOrEmpty(reply->readAll());
+    const QByteArray shown = loggable(url);
+    if (tooLarge) {
+        qCWarning(printLog, "the answer from %s is larger than %lld bytes", shown.constData(),
+                  MaxPictureBytes);
+    } else if (!reply->isFinished()) {
+        qCWarning(printLog, "no answer from %s within %lld ms", shown.constData(),
+                  qlonglong(m_timeout.count()));
+    } else if (reply->error() != QNetworkReply::NoError) {
+        // Not errorString(): it quotes the whole address, query and all.
+        const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+        qCWarning(printLog, "no picture from %s: %s%s", shown.constData(),
+                  QMetaEnum::fromType<QNetworkReply::NetworkError>().valueToKey(reply->error()),
+                  status.isValid() ? qPrintable(u", HTTP status "_s + status.toString()) : "");
+    } else {
+        const QByteArray answer = reply->readAll();
+        picture = pictureOrEmpty(answer);
+        if (picture.isEmpty())
+            qCWarning(printLog, "the answer from %s is not a picture (%lld bytes)",
+                      shown.constData(), qlonglong(answer.size()));
+    }
     if (!reply->isFinished())
         reply->abort();
     // Not inside one of the reply's signals, so it can go at once; nested loads would

@@ -4,6 +4,7 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QLoggingCategory>
 #include <QNetworkCookie>
 #include <QNetworkCookieJar>
 #include <QVariant>
@@ -17,6 +18,15 @@ using namespace Qt::StringLiterals;
 namespace itinerary {
 
 namespace {
+
+// "itinerary.web": pages that did not load and page scripts that failed.
+Q_LOGGING_CATEGORY(webLog, "itinerary.web", QtInfoMsg)
+
+// The address as the log shows it: without its query, which may carry what was typed.
+QByteArray loggable(const QUrl &url) {
+    return url.adjusted(QUrl::RemoveUserInfo | QUrl::RemoveQuery | QUrl::RemoveFragment)
+        .toEncoded();
+}
 
 // The status text of the classic control for a finished page.
 const QString FinishedStatus = u"完成"_s;
@@ -48,7 +58,11 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
     : m_profile(new QWebEngineProfile(this)) // no storage name: off the record
     , m_view(new QWebEngineView(m_profile, parent)) {
     // The engine reports every finished load, failed or not; see the class comment.
-    connect(m_view->page(), &QWebEnginePage::loadFinished, this, [this](bool) { pageFinished(); });
+    connect(m_view->page(), &QWebEnginePage::loadFinished, this, [this](bool ok) {
+        if (!ok)
+            qCWarning(webLog, "the page %s did not load", loggable(m_view->url()).constData());
+        pageFinished();
+    });
 }
 
 WebEngineBrowser::~WebEngineBrowser() {
@@ -82,7 +96,11 @@ void WebEngineBrowser::setElementValue(const QString &id, const QString &value, 
                            " if (!e) return false;"
                            " e.value = a[1];"
                            " return true; })(%1)"_s.arg(jsonArguments({id, value}));
-    run(script, [done = std::move(done)](const QVariant &result) { done(isTrue(result)); });
+    run(script, [id, done = std::move(done)](const QVariant &result) {
+        if (!isTrue(result))
+            qCWarning(webLog, "the page has no input %s", qUtf8Printable(id));
+        done(isTrue(result));
+    });
 }
 
 void WebEngineBrowser::execScript(const QString &code, Done done) {
@@ -91,7 +109,11 @@ void WebEngineBrowser::execScript(const QString &code, Done done) {
     // its page before the engine hands back its result.
     const QString script = u"(function () { try {\n"_s + code +
                            u"\n; return true; } catch (e) { return false; } })()"_s;
-    run(script, [done = std::move(done)](const QVariant &result) { done(!isFalse(result)); });
+    run(script, [done = std::move(done)](const QVariant &result) {
+        if (isFalse(result))
+            qCWarning(webLog, "the page's script failed");
+        done(!isFalse(result));
+    });
 }
 
 void WebEngineBrowser::run(const QString &script, std::function<void(const QVariant &)> callback) {
