@@ -46,14 +46,17 @@ function(itinerary_add_library name)
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
 endfunction()
 
-# itinerary_add_test(NAME SOURCES ... LIBS ... [LABELS ...] [RESOURCE_LOCK ...] [TIMEOUT s])
-# A Qt Test executable run by CTest on the offscreen platform.
+# itinerary_add_test(NAME SOURCES ... LIBS ... [LABELS ...] [RESOURCE_LOCK ...] [TIMEOUT s]
+#                    [LAUNCHER script])
+# A Qt Test executable run by CTest on the offscreen platform, or by a launcher script that
+# gives it a platform of its own.
 function(itinerary_add_test name)
-  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS;RESOURCE_LOCK;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(ARG "" "TIMEOUT;LAUNCHER" "SOURCES;LIBS;LABELS;RESOURCE_LOCK;ENVIRONMENT"
+                        ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE itinerary_options Qt6::Test ${ARG_LIBS})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests ${PROJECT_BINARY_DIR}/tests)
-  add_test(NAME ${name} COMMAND ${name})
+  add_test(NAME ${name} COMMAND ${ARG_LAUNCHER} $<TARGET_FILE:${name}>)
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
   endif()

@@ -8,6 +8,10 @@ foreach(program IN LISTS ITINERARY_PROGRAMS)
   endif()
 endforeach()
 
+if(TARGET itinerary-browser-engine)
+  install(TARGETS itinerary-browser-engine LIBRARY DESTINATION ${ITINERARY_BROWSER_ENGINE_INSTALL_DIR})
+endif()
+
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/itinerary.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/itinerary.svg
@@ -51,12 +55,13 @@ the application against the real site's address.")
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 
-# Library dependencies are computed from the binaries (dpkg-shlibdeps; the browser engine's
-# shlibs bring its helper process along). The CJK fonts the receipt and the sheet are drawn
-# with are data that no binary links, and the print journal's database drivers are plugins
-# that Qt loads at run time, so they are named here.
+# Library dependencies are computed from the binaries, the browser engine module included
+# (dpkg-shlibdeps; the engine's shlibs bring its helper process along). The CJK fonts the
+# receipt and the sheet are drawn with, Qt's translations, and the print journal's database
+# drivers (plugins that Qt loads at run time) are what no binary links, so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, libqt6sql6-sqlite, libqt6sql6-psql")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "fonts-noto-cjk, qt6-translations-l10n, libqt6sql6-sqlite, libqt6sql6-psql")
 # Printing goes to the default printer of a CUPS server, local or on the network; a rendering
 # pool puts nginx in front of several services.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "cups, nginx")

@@ -5,12 +5,12 @@
 ITINERARY_PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-webengine-dev libboost-dev
-  fonts-noto-cjk libbenchmark-dev
+  fonts-noto-cjk qt6-translations-l10n libbenchmark-dev
   libqt6sql6-sqlite libqt6sql6-psql
 )
 ITINERARY_TEST_PACKAGES=(
   clang-format clang libclang-rt-14-dev libbenchmark-dev
-  cups cups-bsd printer-driver-cups-pdf poppler-utils xvfb xauth
+  cups cups-bsd printer-driver-cups-pdf poppler-utils xvfb xauth openbox x11-utils
   dpkg-dev file nginx
   postgresql
 )

@@ -36,8 +36,9 @@ fail() {
 echo "== package: contents"
 dpkg-deb -x "$deb" "$scratch/root"
 bin="$scratch/root/usr/bin"
+engine=usr/lib/itinerary/itinerary-browser-engine.so
 for f in usr/bin/itinerary usr/bin/itinerary-render usr/bin/itinerary-cli \
-         usr/bin/verification-site usr/share/applications/itinerary.desktop \
+         usr/bin/verification-site "$engine" usr/share/applications/itinerary.desktop \
          usr/share/icons/hicolor/scalable/apps/itinerary.svg \
          usr/lib/systemd/system/itinerary-render.service \
          usr/lib/systemd/system/itinerary-render@.service \
@@ -52,18 +53,20 @@ grep -q '^ExecStart=/usr/bin/itinerary-render --listen 127.0.0.1:%i ' \
   "$scratch/root/usr/lib/systemd/system/itinerary-render@.service" \
   || fail "the pool unit does not start /usr/bin/itinerary-render on its instance's port"
 depends=$(dpkg-deb -f "$deb" Depends)
-for p in fonts-noto-cjk libqt6core6 libqt6gui6 libqt6network6 libqt6sql6-sqlite \
-  libqt6sql6-psql; do
+for p in fonts-noto-cjk qt6-translations-l10n libqt6core6 libqt6gui6 libqt6network6 \
+  libqt6webenginecore6 libqt6sql6-sqlite libqt6sql6-psql; do
   [[ "$depends" == *"$p"* ]] || fail "Depends lacks $p: $depends"
 done
 # The HTTP servers are built on header-only Boost, not on Qt's HTTP server.
 [[ "$depends" != *libqt6httpserver6* ]] || fail "Depends still names Qt's HTTP server: $depends"
-# The browser engine runs its pages in a helper process that no binary links.
-if readelf -d "$bin/itinerary" | grep -q 'libQt6WebEngineCore'; then
-  [[ "$depends" == *libqt6webenginecore6-bin* ]] || fail "Depends lacks the browser engine's helper"
+# The browser engine runs its pages in a helper process that no binary links. The application
+# itself does not link the engine: it loads the engine's module after its window is up.
+[[ "$depends" == *libqt6webenginecore6-bin* ]] || fail "Depends lacks the browser engine's helper"
+if readelf -d "$bin/itinerary" | grep -q 'libQt6WebEngine'; then
+  fail "the application links the browser engine, which holds up its start"
 fi
 # The programs must find their libraries where the system keeps them, not in this tree.
-if readelf -d "$bin"/* | grep -E 'R(UN)?PATH' | grep -q "$PWD"; then
+if readelf -d "$bin"/* "$scratch/root/$engine" | grep -E 'R(UN)?PATH' | grep -q "$PWD"; then
   fail "a packaged program still looks for libraries in the build tree"
 fi
 

@@ -5,7 +5,6 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
-
 #include <QUrl>
 
 namespace itinerary {
@@ -24,6 +23,15 @@ Config Config::fromBuild() {
     config.settingsDirectory =
         QFileInfo(settingsFilePath(QCoreApplication::applicationDirPath(), userSettingsDirectory()))
             .absolutePath();
+    const QString programDirectory = QCoreApplication::applicationDirPath();
+    const QString engineName = QStringLiteral(ITINERARY_BROWSER_ENGINE_NAME);
+    const QString besideProgram = programDirectory + u'/' + engineName;
+    config.browserEngineFile =
+        QFileInfo::exists(besideProgram)
+            ? besideProgram
+            : QFileInfo(programDirectory + QStringLiteral("/" ITINERARY_BROWSER_ENGINE_DIR "/") +
+                        engineName)
+                  .absoluteFilePath();
     return config;
 }
 

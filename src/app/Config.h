@@ -16,13 +16,16 @@ struct Config {
     // Folder of the settings file info.ini: the application's folder when it already holds
     // one (a portable installation), otherwise the user's configuration folder.
     QString settingsDirectory;
+    // The browser engine module, loaded when the window first needs the site.
+    QString browserEngineFile;
     // Picture loads (captcha, rendered receipt) give up after this many milliseconds.
     int loadTimeoutMs = 10000;
 
     QString settingsFile() const { return settingsDirectory + QStringLiteral("/info.ini"); }
 
-    // The values compiled into this build, with the settings folder chosen at run time.
-    // Needs the application object.
+    // The values compiled into this build, with the settings folder chosen at run time and
+    // the browser engine module found beside the program (in the build tree) or in the
+    // installed library folder. Needs the application object.
     static Config fromBuild();
     // The captcha servlet address of a site whose home page is `siteHomeUrl`.
     static QString captchaUrlFor(const QString &siteHomeUrl);

@@ -23,7 +23,9 @@
 #include "textimport/ui/BookingImportWindow.h"
 #include "webimport/QueryChecks.h"
 #include "webimport/ResultPageParser.h"
-#include "webimport/ui/WebEngineBrowser.h"
+#include "webimport/ui/BrowserControl.h"
+#include "webimport/ui/BrowserEngine.h"
+#include "webimport/ui/BrowserEngineLoader.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -37,7 +39,6 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <QWebEngineView>
 
 using namespace Qt::StringLiterals;
 
@@ -48,6 +49,8 @@ namespace {
 // A CJK face that exists on the machine; the classic serif face the form names does not.
 const QString SerifCjk = u"Noto Serif CJK SC"_s;
 const QString SansCjk = u"Noto Sans CJK SC"_s;
+
+const QString BrowserMissingMessage = u"网页浏览组件无法加载，不能从验真网站导入：\n%1"_s;
 
 QLabel *makeLabel(const QString &caption, const QRect &rect, QWidget *parent,
                   Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
@@ -103,10 +106,11 @@ MainPrint::MainPrint(Config config, MainPrintSeams seams, QWidget *parent)
     m_loader->setTimeout(std::chrono::milliseconds(m_config.loadTimeoutMs));
     m_printJob = std::make_unique<PrintJob>(m_sheet, *m_position, *m_loader, *m_printer,
                                             *m_messages, *m_clock);
-    // Opened now, sending what an earlier run kept back; every print attempt goes into it,
-    // a group's receipts too.
+    // Every print attempt goes into it, a group's receipts too. Its database is opened, and
+    // what an earlier run kept back sent, once the window has been painted (or by a print
+    // before that).
     m_journal = std::make_unique<PrintJournal>(JournalSettings::read(m_config.settingsDirectory),
-                                               *m_messages);
+                                               *m_messages, PrintJournal::WaitingRows::SendLater);
     m_printJob->setRecorder(m_journal.get());
     m_groupPrint = std::make_unique<GroupPrint>(m_sheet, *m_printJob);
     // The window names the passenger whose receipt failed, in one message.
@@ -118,8 +122,7 @@ MainPrint::MainPrint(Config config, MainPrintSeams seams, QWidget *parent)
     QFont base(SansCjk, 9);
     setFont(base);
     // The sheet's area keeps its place and size below the menu bar; what lies outside it (the
-    // browser, the print picture, field 4) must stay out of sight: the window keeps its
-    // opening size.
+    // print picture, field 4) must stay out of sight: the window keeps its opening size.
     m_sheetArea = new QWidget(this);
     m_sheetArea->setObjectName(u"sheetArea"_s);
     m_sheetArea->setFixedSize(clientSize());
@@ -425,33 +428,36 @@ void MainPrint::Text1_Change() {
     Text1->setCursorPosition(int(Text1->text().size()));
 }
 
-// The browser engine is slow to start, so it is made once the window has been painted for
-// the first time, when the events already queued have been handled: the window shows at
-// once and the site loads behind it. (A zero timer started before the first paint would fire
-// before it and delay it.)
+// What the operator does not need to see the window waits until it has been painted for the
+// first time, when the events already queued have been handled: the print journal's database
+// (its driver and file take tens of milliseconds), then the browser engine, slow to load and
+// to start. The window shows at once and the site loads behind it. (A zero timer started
+// before the first paint would fire before it and delay it.)
 void MainPrint::paintEvent(QPaintEvent *event) {
     QWidget::paintEvent(event);
     if (m_painted)
         return;
     m_painted = true;
+    QTimer::singleShot(0, m_journal.get(), &PrintJournal::sendWaiting);
     QTimer::singleShot(0, this, &MainPrint::createBrowser);
 }
 
-// The engine's browser control, out of sight right of the client area; in the focus order
-// after field 4 and before "上一位". A build without a site address has no browser.
+// The engine's browser control, loaded from its module now that the window is up. Its page is
+// never shown and is no part of the window: no native window is added or replaced, and the
+// keyboard focus never goes into a page nobody sees. A build without a site address has no
+// browser; without the module the operator is told, and the rest of the program works.
 void MainPrint::createBrowser() {
     if (m_browser != nullptr || m_config.siteHomeUrl.isEmpty())
         return;
-    auto web = std::make_unique<WebEngineBrowser>(this);
-    QWebEngineView *view = web->view();
-    view->setObjectName(u"WebBs"_s);
-    view->setGeometry(twipsRect(13560, 240, 4575, 8535));
-    m_browserView = view;
-    placeBrowserInFocusOrder();
+    QString error;
+    BrowserEngine *engine = loadBrowserEngine(m_config.browserEngineFile, &error);
+    if (engine == nullptr) {
+        m_messages->showMessage(BrowserMissingMessage.arg(error));
+        return;
+    }
     // The captcha picture must be fetched in the page's session, as the page's own browser.
-    web->shareCookiesWith(m_loader->cookieJar());
+    std::unique_ptr<BrowserControl> web = engine->createBrowser(m_loader->cookieJar());
     m_loader->setUserAgent(web->userAgent());
-    view->show();
     m_browser = web.get();
     m_ownBrowser = std::move(web);
     bindBrowser();
@@ -460,21 +466,11 @@ void MainPrint::createBrowser() {
     Q_EMIT browserCreated();
 }
 
-// After field 4 and before "上一位". The view itself takes no focus, the page's widget inside
-// it does; the engine makes a new one for some pages, which moves the view to the end of the
-// focus chain, so this is done again for every completed page.
-void MainPrint::placeBrowserInFocusOrder() {
-    if (!m_browserView)
-        return;
-    m_browserView->setFocusPolicy(Qt::StrongFocus);
-    QWidget::setTabOrder(m_fields[4], m_browserView);
-    QWidget::setTabOrder(m_browserView, cmdpau);
-}
-
 void MainPrint::bindBrowser() {
     connect(m_browser, &BrowserControl::DownloadComplete, this, &MainPrint::WebBs_DownloadComplete);
     connect(m_browser, &BrowserControl::DocumentComplete, this, &MainPrint::WebBs_DocumentComplete);
     connect(m_browser, &BrowserControl::StatusTextChange, this, &MainPrint::WebBs_StatusTextChange);
+    connect(m_browser, &BrowserControl::pageAlert, this, &MainPrint::showPageAlert);
     connect(Command1, &QPushButton::clicked, this, &MainPrint::Command1_Click);
     connect(Image2, &ClickableLabel::clicked, this, &MainPrint::Image2_Click);
 }
@@ -573,12 +569,17 @@ void MainPrint::queryPageNotReady() {
 // Every completed page, whatever it is: "导入" becomes usable, a new captcha is shown (a
 // load that blocks), and the result page import is allowed from now on.
 void MainPrint::WebBs_DocumentComplete() {
-    placeBrowserInFocusOrder();
     blocking([this] {
         Command1->setEnabled(true);
         refreshCaptcha();
         m_pageReady = true;
     });
+}
+
+// The site's page alerts the operator (an incomplete query, for one) in a box titled as a
+// browser titles a page's message; the page's script waits until it is closed.
+void MainPrint::showPageAlert(const QString &text) {
+    blocking([&] { m_messages->showMessage(text, u"来自网页的消息"_s); });
 }
 
 void MainPrint::WebBs_StatusTextChange(const QString &text) {

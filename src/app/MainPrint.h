@@ -48,14 +48,15 @@ struct MainPrintSeams {
     Messages *messages = nullptr;      // modal message boxes
     ReceiptPrinter *printer = nullptr; // the default printer
     const Clock *clock = nullptr;      // the system clock
-    // The verification site's browser; null: the engine's, made after the first paint.
+    // The verification site's browser; null: the engine's, loaded after the first paint.
     BrowserControl *browser = nullptr;
 };
 
 // The main window: a menu bar, and below it the sheet's area with the query bar, the print
 // position group and the itinerary sheet with the passenger buttons; outside its visible
-// area the browser, the print picture and field 4. A thin view over the sheet model and the
-// jobs of the core.
+// area the print picture and field 4. The verification site runs in a browser page that is
+// never shown (made once the window is up). A thin view over the sheet model and the jobs of
+// the core.
 class MainPrint final : public QWidget {
     Q_OBJECT
 
@@ -135,7 +136,6 @@ private:
     // The verification query.
     void createBrowser();
     void bindBrowser();
-    void placeBrowserInFocusOrder();
     void openVerificationSite();
     void navigateToSite();
     void refreshCaptcha();
@@ -166,6 +166,7 @@ private Q_SLOTS:
                                 const std::optional<QString> &thirdTableInnerMarkup);
     void WebBs_DocumentComplete();
     void WebBs_StatusTextChange(const QString &text);
+    void showPageAlert(const QString &text);
 
 private:
     // The controls, by the names the handlers use (and their object names: tests find them
@@ -230,7 +231,6 @@ private:
     bool m_siteOpened = false;
     bool m_pageReady = false;
     BrowserControl *m_browser = nullptr;
-    QPointer<QWidget> m_browserView;
     // Last, so that it goes first: its pending page callbacks must not outlive the window.
     std::unique_ptr<BrowserControl> m_ownBrowser;
 };

@@ -27,7 +27,8 @@ QString PrintJournal::keptLocallyMessage(const QString &reason) {
     return u"打印记录暂存本机："_s + reason;
 }
 
-PrintJournal::PrintJournal(JournalSettings settings, Messages &messages, QObject *parent)
+PrintJournal::PrintJournal(JournalSettings settings, Messages &messages, WaitingRows waiting,
+                           QObject *parent)
     : QObject(parent)
     , m_settings(std::move(settings))
     , m_messages(messages) {
@@ -38,7 +39,8 @@ PrintJournal::PrintJournal(JournalSettings settings, Messages &messages, QObject
         connect(m_sender, &JournalSender::roundFinished, this, &PrintJournal::senderRoundFinished);
         m_senderThread.start();
     }
-    sendWaiting();
+    if (waiting == WaitingRows::SendNow)
+        sendWaiting();
 }
 
 PrintJournal::~PrintJournal() {

@@ -32,8 +32,15 @@ class PrintJournal final : public QObject, public PrintRecorder {
     Q_OBJECT
 
 public:
-    // Opens the journal that `settings` name and sends what waits from an earlier run.
-    PrintJournal(JournalSettings settings, Messages &messages, QObject *parent = nullptr);
+    // When the rows an earlier run kept back are sent, and with it the local database opened:
+    // at once, or when the owner calls sendWaiting() (the window does once it has been
+    // painted, as opening the database would hold up its first paint). A print attempt before
+    // that opens the database itself.
+    enum class WaitingRows { SendNow, SendLater };
+
+    // The journal that `settings` name.
+    PrintJournal(JournalSettings settings, Messages &messages,
+                 WaitingRows waiting = WaitingRows::SendNow, QObject *parent = nullptr);
     ~PrintJournal() override;
 
     void recordPrintAttempt(const PrintAttempt &attempt) override;

@@ -3,6 +3,8 @@
 #include "WindowControls.h"
 #include "app/ClickableLabel.h"
 #include "app/MainPrint.h"
+#include "app/MessageBoxMessages.h"
+#include "app/QtTranslations.h"
 #include "app/SheetFieldEdit.h"
 
 #include "base/Clock.h"
@@ -18,11 +20,13 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace itinerary;
 using namespace itinerary::test;
@@ -82,6 +86,46 @@ class TestMainPrint final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // As the application starts: Qt's own texts in Chinese.
+    void initTestCase() { QVERIFY(installQtTranslations(*qApp)); }
+
+    // Qt's own texts are Chinese: the button of the window's message boxes (whose text is
+    // shown as it is, markup included) and the menu of a sheet field.
+    void qtTextsAreChinese_data() {
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<QString>("text"); // how the text starts
+        QTest::newRow("message box button") << u"box"_s << u"确定"_s;
+        QTest::newRow("field menu: undo") << u"menu"_s << u"撤消(&U)"_s;
+        QTest::newRow("field menu: copy") << u"menu"_s << u"复制(&C)"_s;
+        QTest::newRow("field menu: paste") << u"menu"_s << u"粘贴(&P)"_s;
+        QTest::newRow("field menu: select all") << u"menu"_s << u"全选"_s;
+    }
+    void qtTextsAreChinese() {
+        QFETCH(QString, where);
+        QFETCH(QString, text);
+        QStringList texts;
+        if (where == u"box"_s) {
+            MessageBoxMessages boxes(nullptr);
+            QTimer::singleShot(0, this, [&] {
+                auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+                QVERIFY(box != nullptr);
+                QCOMPARE(box->textFormat(), Qt::PlainText);
+                for (QAbstractButton *button : box->buttons())
+                    texts.append(button->text());
+                box->accept();
+            });
+            boxes.showMessage(u"<table>请输入完整的查询信息</table>"_s);
+        } else {
+            MainPrint w(testConfig());
+            const std::unique_ptr<QMenu> menu(ui(w).field(0)->createStandardContextMenu());
+            for (const QAction *action : menu->actions())
+                texts.append(action->text());
+        }
+        QVERIFY2(std::any_of(texts.cbegin(), texts.cend(),
+                             [&](const QString &t) { return t.startsWith(text); }),
+                 qPrintable(texts.join(u'|')));
+    }
+
     void layoutFollowsTheFieldTable() {
         MainPrint w(testConfig());
         // The sheet's own area, below the menu bar.
@@ -395,6 +439,7 @@ private Q_SLOTS:
         QCOMPARE(nextTabStop(ui(w).topb), ui(w).field(0));
         QCOMPARE(nextTabStop(ui(w).field(3)), ui(w).field(5));
         QCOMPARE(nextTabStop(ui(w).field(58)), ui(w).field(4));
+        QCOMPARE(nextTabStop(ui(w).field(4)), ui(w).cmdpau);
     }
 };
 

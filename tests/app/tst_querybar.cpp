@@ -247,6 +247,32 @@ private Q_SLOTS:
         QVERIFY(w->messages.shown().isEmpty());
     }
 
+    // The site's alerts reach the operator as they are, titled as a browser titles them.
+    void pageAlertsAreShown() {
+        auto w = open();
+        Q_EMIT w->browser.pageAlert(u"<table>请输入完整的查询信息</table>"_s);
+        QCOMPARE(w->messages.shown(),
+                 (QList<RecordingMessages::Shown>{
+                     {u"来自网页的消息"_s, u"<table>请输入完整的查询信息</table>"_s}}));
+    }
+
+    // Without the browser engine module the operator is told, and the query stays disabled.
+    void missingBrowserEngineIsReported() {
+        RecordingMessages messages;
+        Config c;
+        c.serviceBaseUrl = u"http://127.0.0.1:9/"_s;
+        c.siteHomeUrl = m_site->baseUrl().toString();
+        c.captchaUrl = Config::captchaUrlFor(c.siteHomeUrl);
+        c.settingsDirectory = m_settings.path();
+        c.browserEngineFile = m_settings.filePath(u"no-such-engine.so"_s);
+        MainPrint main(c, MainPrintSeams{&messages, nullptr, nullptr});
+        main.show();
+        QTRY_COMPARE(messages.shown().size(), 1);
+        QVERIFY(messages.shown().first().text.startsWith(u"网页浏览组件无法加载"_s));
+        QVERIFY(main.browser() == nullptr);
+        QVERIFY(!ui(main).Command1->isEnabled());
+    }
+
 private:
     QTemporaryDir m_settings;
     std::unique_ptr<site::VerificationSite> m_site;

@@ -25,7 +25,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QWebEngineView>
 #include <QWindow>
 
 #include <memory>
@@ -115,13 +114,16 @@ private Q_SLOTS:
         c.siteHomeUrl = m_site->baseUrl().toString();
         c.captchaUrl = Config::captchaUrlFor(c.siteHomeUrl);
         c.settingsDirectory = m_settings.path();
+        c.browserEngineFile = QStringLiteral(ITINERARY_BROWSER_ENGINE);
         c.loadTimeoutMs = 5000;
         m_window = std::make_unique<MainPrint>(c, MainPrintSeams{&m_messages, nullptr, nullptr});
         MainPrint &w = *m_window;
 
         bool paintedFirst = false;
-        connect(&w, &MainPrint::browserCreated, this,
-                [&] { paintedFirst = w.windowHandle() && w.windowHandle()->isExposed(); });
+        connect(&w, &MainPrint::browserCreated, this, [&] {
+            paintedFirst = w.windowHandle() && w.windowHandle()->isExposed();
+            m_nativeWindow = w.windowHandle()->winId();
+        });
         w.show();
         QVERIFY(w.browser() == nullptr);
         QTRY_VERIFY_WITH_TIMEOUT(w.browser() != nullptr, PageTimeoutMs);
@@ -136,18 +138,12 @@ private Q_SLOTS:
         m_site.reset();
     }
 
+    // The site's page is no part of the window: the window keeps the native window it was
+    // first painted on, and the keyboard goes from field 4 straight to "上一位".
     void browserWorksOutOfSight() {
         MainPrint &w = *m_window;
-        auto *view = w.findChild<QWebEngineView *>(u"WebBs"_s);
-        QVERIFY(view != nullptr);
-        QCOMPARE(view->geometry(), QRect(904, 16, 305, 569));
-        QVERIFY(!w.rect().intersects(view->geometry()));
-        QWidget *afterField4 = nextTabStop(ui(w).field(4));
-        QVERIFY(afterField4 == view || view->isAncestorOf(afterField4));
-        QWidget *afterView = nextTabStop(afterField4);
-        while (view->isAncestorOf(afterView))
-            afterView = nextTabStop(afterView);
-        QCOMPARE(afterView, ui(w).cmdpau);
+        QCOMPARE(w.windowHandle()->winId(), m_nativeWindow);
+        QCOMPARE(nextTabStop(ui(w).field(4)), ui(w).cmdpau);
         if (qEnvironmentVariableIsSet("ITINERARY_SCREENSHOT"))
             w.grab().save(qEnvironmentVariable("ITINERARY_SCREENSHOT"));
     }
@@ -236,13 +232,13 @@ private:
     QTemporaryDir m_settings;
     RecordingMessages m_messages;
     std::unique_ptr<MainPrint> m_window;
+    WId m_nativeWindow = 0;
 };
 
 int main(int argc, char *argv[]) {
     // The engine refuses to start as root inside its sandbox.
     if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     TestWebQuery test;
     return QTest::qExec(&test, argc, argv);

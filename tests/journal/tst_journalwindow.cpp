@@ -6,6 +6,8 @@
 #include "app/WindowControls.h"
 #include "base/Messages.h"
 #include "journal/JournalDatabase.h"
+#include "journal/JournalEntry.h"
+#include "journal/JournalOutbox.h"
 #include "journal/PrintJournal.h"
 #include "journal/ui/JournalWindow.h"
 #include "print/PrintJob.h"
@@ -86,6 +88,39 @@ private Q_SLOTS:
         QVERIFY(bytes.contains(u",作废,卡纸,"_s.toUtf8()));
         QVERIFY(bytes.contains(id.toUtf8()));
         QCOMPARE(messages.shown().size(), 3); // the two prints', the export's
+    }
+
+    // A row an earlier run kept back reaches the database once the window has been painted;
+    // until then the window has not opened the database (it would hold up the first paint).
+    void keptRowsAreSentOnceTheWindowIsUp_data() { test::addEngineRows(); }
+    void keptRowsAreSentOnceTheWindowIsUp() {
+        QFETCH(QString, engine);
+        QTemporaryDir folder;
+        JOURNAL_TEST_DATABASE(address, engine, folder.path());
+        PrintAttempt attempt;
+        attempt.time = QDateTime::currentDateTime();
+        attempt.fieldValues = QStringList(59, u"张三"_s);
+        QString error;
+        QVERIFY(JournalOutbox::open(JournalSettings::read(folder.path()).outboxPath, &error)
+                    ->add(JournalEntry::fromAttempt(attempt, u"柜台"_s), &error));
+        Config config;
+        config.serviceBaseUrl = u"http://127.0.0.1:9/"_s;
+        config.settingsDirectory = folder.path();
+        RecordingMessages messages;
+        MainPrintSeams seams;
+        seams.messages = &messages;
+        MainPrint w(config, seams);
+        if (!address->isServer())
+            QVERIFY(!QFile::exists(address->sqlitePath));
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const auto rows = [&] {
+            QString why;
+            auto db = JournalDatabase::open(*address, JournalDatabase::Access::ReadOnly, &why);
+            return db && db->hasTables() ? db->count(&why).value_or(-1) : -1;
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(rows(), qint64(1), 10000);
+        QVERIFY(messages.shown().isEmpty());
     }
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <QUrl>
@@ -9,9 +10,10 @@
 
 namespace itinerary {
 
-// The embedded browser that drives the verification site, as the window uses it: load a
-// page, put a value into one of its inputs, run its query script, and hear when a page has
-// finished. Notifications arrive on the user-interface thread.
+// The embedded browser that drives the verification site, out of sight, as the window uses it:
+// load a page, put a value into one of its inputs, run its query script, and hear when a page
+// has finished or has something to tell the operator. Notifications arrive on the
+// user-interface thread.
 class BrowserControl : public QObject {
     Q_OBJECT
 
@@ -30,6 +32,9 @@ public:
     virtual void setElementValue(const QString &id, const QString &value, Done done) = 0;
     // Runs script text in the shown document's window; `done(false)` when it throws.
     virtual void execScript(const QString &code, Done done) = 0;
+    // The User-Agent of the page's requests, for requests that must look like the page's own;
+    // empty when the control has none of its own.
+    virtual QByteArray userAgent() const { return {}; }
 
 Q_SIGNALS:
     // On every finished page, in this order: DownloadComplete, DocumentComplete,
@@ -42,6 +47,9 @@ Q_SIGNALS:
                           const std::optional<QString> &thirdTableInnerMarkup);
     void DocumentComplete(const QUrl &address);
     void StatusTextChange(const QString &text);
+
+    // The page's script called alert() with `text`; the page waits until the handlers return.
+    void pageAlert(const QString &text);
 };
 
 } // namespace itinerary

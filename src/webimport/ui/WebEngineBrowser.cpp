@@ -11,7 +11,6 @@
 #include <QWebEngineCookieStore>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
-#include <QWebEngineView>
 
 using namespace Qt::StringLiterals;
 
@@ -52,15 +51,33 @@ bool isFalse(const QVariant &result) {
     return result.metaType().id() == QMetaType::Bool && !result.toBool();
 }
 
+// A page whose alerts go to the browser control instead of a dialog of the engine's own
+// (which a page without a view does not have).
+class AlertingPage final : public QWebEnginePage {
+public:
+    AlertingPage(QWebEngineProfile *profile, WebEngineBrowser *browser)
+        : QWebEnginePage(profile, browser)
+        , m_browser(browser) {}
+
+protected:
+    void javaScriptAlert(const QUrl &, const QString &text) override {
+        Q_EMIT m_browser->pageAlert(text);
+    }
+
+private:
+    WebEngineBrowser *m_browser;
+};
+
 } // namespace
 
-WebEngineBrowser::WebEngineBrowser(QWidget *parent)
-    : m_profile(new QWebEngineProfile(this)) // no storage name: off the record
-    , m_view(new QWebEngineView(m_profile, parent)) {
+WebEngineBrowser::WebEngineBrowser(QObject *parent)
+    : BrowserControl(parent)
+    , m_profile(new QWebEngineProfile(this)) // no storage name: off the record
+    , m_page(new AlertingPage(m_profile, this)) {
     // The engine reports every finished load, failed or not; see the class comment.
-    connect(m_view->page(), &QWebEnginePage::loadFinished, this, [this](bool ok) {
+    connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
         if (!ok)
-            qCWarning(webLog, "the page %s did not load", loggable(m_view->url()).constData());
+            qCWarning(webLog, "the page %s did not load", loggable(m_page->url()).constData());
         pageFinished();
     });
 }
@@ -68,7 +85,7 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
 WebEngineBrowser::~WebEngineBrowser() {
     m_alive.reset();
     // The page goes before its profile, as the engine requires.
-    delete m_view.data();
+    delete m_page;
 }
 
 void WebEngineBrowser::shareCookiesWith(QNetworkCookieJar *jar) {
@@ -87,7 +104,9 @@ QByteArray WebEngineBrowser::userAgent() const {
 }
 
 void WebEngineBrowser::navigate(const QString &address) {
-    m_view->load(QUrl(address));
+    m_page->load(QUrl(address));
+    // Only a page that has begun to load can be made visible.
+    m_page->setVisible(true);
 }
 
 void WebEngineBrowser::setElementValue(const QString &id, const QString &value, Done done) {
@@ -117,15 +136,15 @@ void WebEngineBrowser::execScript(const QString &code, Done done) {
 }
 
 void WebEngineBrowser::run(const QString &script, std::function<void(const QVariant &)> callback) {
-    m_view->page()->runJavaScript(script, [alive = std::weak_ptr<bool>(m_alive),
-                                           callback = std::move(callback)](const QVariant &result) {
+    m_page->runJavaScript(script, [alive = std::weak_ptr<bool>(m_alive),
+                                   callback = std::move(callback)](const QVariant &result) {
         if (!alive.expired())
             callback(result);
     });
 }
 
 void WebEngineBrowser::pageFinished() {
-    const QUrl address = m_view->url();
+    const QUrl address = m_page->url();
     run(MarkupScript, [this, address](const QVariant &result) {
         const QVariantList texts = result.toList();
         QString documentMarkup;

@@ -3,20 +3,25 @@
 #include "webimport/ui/BrowserControl.h"
 
 #include <QByteArray>
-#include <QPointer>
-#include <QWebEngineView>
 
 #include <memory>
 
 class QNetworkCookieJar;
 class QVariant;
+class QWebEnginePage;
 class QWebEngineProfile;
-class QWidget;
 
 namespace itinerary {
 
-// The browser control on the engine: a QWebEngineView with a profile of its own, off the
-// record (cookies and cache in memory only, a fresh session each run).
+// The browser control on the engine: a QWebEnginePage with a profile of its own, off the
+// record (cookies and cache in memory only, a fresh session each run), and no view. Nobody
+// sees the site's pages: the query bar and the captcha picture are the operator's only view
+// of them. A view would also have to be a child of the main window, and adding it after the
+// window has appeared makes Qt replace the window's native window (a flicker).
+//
+// The page counts as visible to the site's scripts, as the classic control placed out of
+// sight did: a hidden page would have its timers throttled. Its alerts are handed to the
+// window (pageAlert), which shows them to the operator.
 //
 // The engine has none of the control's notifications, so they are made here: on every
 // finished load one script takes the document's outer markup and the third table's inner
@@ -32,32 +37,30 @@ class WebEngineBrowser final : public BrowserControl {
     Q_OBJECT
 
 public:
-    // The view is a child widget of `parent`, which places it.
-    explicit WebEngineBrowser(QWidget *parent);
+    explicit WebEngineBrowser(QObject *parent = nullptr);
     ~WebEngineBrowser() override;
 
-    QWebEngineView *view() const { return m_view; }
+    QWebEnginePage *page() const { return m_page; }
     QWebEngineProfile *profile() const { return m_profile; }
 
     // Copies the engine's cookies into `jar` as they arrive and as they go, HttpOnly ones
     // included, so that requests made through the jar (the captcha picture) carry the
     // page's session.
     void shareCookiesWith(QNetworkCookieJar *jar);
-    // The engine's User-Agent, for requests that must look like the page's own.
-    QByteArray userAgent() const;
 
+    QByteArray userAgent() const override;
     void navigate(const QString &address) override;
     void setElementValue(const QString &id, const QString &value, Done done) override;
     void execScript(const QString &code, Done done) override;
 
 private:
     void pageFinished();
-    // Runs a script in the shown document; the callback is dropped once this control is gone
-    // (the engine answers pending scripts while it tears a page down).
+    // Runs a script in the page's document; the callback is dropped once this control is
+    // gone (the engine answers pending scripts while it tears a page down).
     void run(const QString &script, std::function<void(const QVariant &)> callback);
 
     QWebEngineProfile *m_profile = nullptr;
-    QPointer<QWebEngineView> m_view;
+    QWebEnginePage *m_page = nullptr;
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };
 
