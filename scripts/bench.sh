@@ -9,6 +9,7 @@ source scripts/common.sh
 
 ensure_packages "${ITINERARY_PACKAGES[@]}" "${ITINERARY_BENCH_PACKAGES[@]}"
 export_headless_env
+start_cups_pdf
 
 echo "== release build" >&2
 cmake --preset default >/dev/null
@@ -103,6 +104,11 @@ row "receipt picture drawn and encoded" \
   "$(value "$r" BM_DrawAndEncode/iterations:200 real_time) ms"
 row "request to picture over loopback, median / p99" \
   "$(value "$r" BM_RequestToPicture/iterations:500/real_time median_ms) / $(value "$r" BM_RequestToPicture/iterations:500/real_time p99_ms) ms"
+g="$work/bench_groupprint.tsv"
+row "全部打印 of 30 passengers to CUPS-PDF, menu action to the last job queued" \
+  "$(value "$g" BM_GroupOf30ToTheQueue/iterations:3/manual_time real_time 0) ms"
+row "另存为PDF of 30 passengers (全部旅客), dialog accepted to the file written" \
+  "$(value "$g" BM_CopyOf30ToPdf/iterations:3/manual_time real_time 0) ms"
 row "receipts per second, 2 clients / 8 clients" \
   "$(value "$r" BM_ReceiptsPerSecond/2/iterations:5/real_time receipts_per_s 0) / $(value "$r" BM_ReceiptsPerSecond/8/iterations:5/real_time receipts_per_s 0)"
 

@@ -14,9 +14,10 @@ ITINERARY_TEST_PACKAGES=(
   dpkg-dev file nginx
   postgresql
 )
-# The bench command also measures whole processes with /usr/bin/time.
+# The bench command also measures whole processes with /usr/bin/time, and prints a group to
+# the CUPS-PDF queue.
 ITINERARY_BENCH_PACKAGES=(
-  xvfb xauth time postgresql
+  xvfb xauth time postgresql cups cups-bsd printer-driver-cups-pdf
 )
 
 as_root() {

@@ -8,9 +8,11 @@
 #include "base/Clock.h"
 #include "journal/PrintJournal.h"
 #include "journal/ui/JournalWindow.h"
+#include "print/GroupPrint.h"
 #include "print/PrintJob.h"
 #include "print/PrintPosition.h"
 #include "print/PrintRequest.h"
+#include "print/ReceiptCopy.h"
 #include "print/net/NetworkPictureLoader.h"
 #include "print/ui/QtReceiptPrinter.h"
 #include "render/EmbeddedRenderService.h"
@@ -25,17 +27,18 @@
 #include "webimport/ui/BrowserEngine.h"
 #include "webimport/ui/BrowserEngineLoader.h"
 
-#include <QAction>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
 
@@ -96,26 +99,41 @@ MainPrint::MainPrint(Config config, MainPrintSeams seams, QWidget *parent)
     m_messages = seams.messages ? seams.messages : m_ownMessages.get();
     if (seams.printer == nullptr)
         m_ownPrinter = std::make_unique<QtReceiptPrinter>();
-    ReceiptPrinter &printer = seams.printer ? *seams.printer : *m_ownPrinter;
+    m_printer = seams.printer ? seams.printer : m_ownPrinter.get();
     m_files = std::make_unique<LocalFileSystem>();
     m_position = std::make_unique<PrintPosition>();
     m_loader = std::make_unique<NetworkPictureLoader>();
     m_loader->setTimeout(std::chrono::milliseconds(m_config.loadTimeoutMs));
-    m_printJob =
-        std::make_unique<PrintJob>(m_sheet, *m_position, *m_loader, printer, *m_messages, *m_clock);
-    // Every print attempt goes into it. Its database is opened, and what an earlier run kept
-    // back sent, once the window has been painted (or by a print before that).
+    m_printJob = std::make_unique<PrintJob>(m_sheet, *m_position, *m_loader, *m_printer,
+                                            *m_messages, *m_clock);
+    // Every print attempt goes into it, a group's receipts too. Its database is opened, and
+    // what an earlier run kept back sent, once the window has been painted (or by a print
+    // before that).
     m_journal = std::make_unique<PrintJournal>(JournalSettings::read(m_config.settingsDirectory),
                                                *m_messages, PrintJournal::WaitingRows::SendLater);
     m_printJob->setRecorder(m_journal.get());
+    m_groupPrint = std::make_unique<GroupPrint>(m_sheet, *m_printJob);
+    // The window names the passenger whose receipt failed, in one message.
+    m_groupPrint->setJobReportsFailures(false);
+    m_copyRun = std::make_unique<ReceiptCopyRun>(m_sheet, *m_printJob);
     m_browser = seams.browser;
 
     setObjectName(u"MainPrint"_s);
     QFont base(SansCjk, 9);
     setFont(base);
-    // What lies outside the client area (the print picture, field 4) must stay
-    // out of sight: the window keeps its opening size.
-    setFixedSize(clientSize());
+    // The sheet's area keeps its place and size below the menu bar; what lies outside it (the
+    // print picture, field 4) must stay out of sight: the window keeps its opening size.
+    m_sheetArea = new QWidget(this);
+    m_sheetArea->setObjectName(u"sheetArea"_s);
+    m_sheetArea->setFixedSize(clientSize());
+    auto *frame = new QVBoxLayout(this);
+    frame->setContentsMargins(0, 0, 0, 0);
+    frame->setSpacing(0);
+    frame->setSizeConstraint(QLayout::SetFixedSize);
+    frame->addWidget(m_sheetArea);
+    buildMenuBar();
+    frame->setMenuBar(m_menuBar);
+    frame->activate(); // fixes the window's size now, not only once it is shown
 
     buildQueryBar();
     buildPrintPosition();
@@ -123,6 +141,7 @@ MainPrint::MainPrint(Config config, MainPrintSeams seams, QWidget *parent)
     setFocusOrder();
     bindModel();
     bindPrinting();
+    bindMenus();
     if (m_browser != nullptr)
         bindBrowser();
     Form_Load();
@@ -148,23 +167,27 @@ void MainPrint::Form_Load() {
 }
 
 QString MainPrint::serviceBaseUrl() {
-    if (!m_config.serviceBaseUrl.isEmpty())
-        return m_config.serviceBaseUrl;
     ReceiptLayout layout = ReceiptLayout::defaultLayout();
     const QString layoutFile = m_config.settingsDirectory + u"/layout.json"_s;
-    if (QFileInfo::exists(layoutFile)) {
-        QString error;
-        if (std::optional<ReceiptLayout> own = ReceiptLayout::fromFile(layoutFile, &error))
-            layout = *own;
-        else
-            m_messages->showMessage(u"打印版式文件无法使用，已改用默认版式：%1\n%2"_s.arg(
-                QDir::toNativeSeparators(layoutFile), error));
-    }
+    QString error;
+    std::optional<ReceiptLayout> own;
+    if (QFileInfo::exists(layoutFile))
+        own = ReceiptLayout::fromFile(layoutFile, &error);
+    if (own)
+        layout = *own;
+    // A service elsewhere draws with a layout of its own; the agency's file, when it has
+    // one, is still the best guess at its form for the outline and the calibration page.
+    m_formLayout = layout;
+    if (!m_config.serviceBaseUrl.isEmpty())
+        return m_serviceBase = m_config.serviceBaseUrl;
+    if (!own && !error.isEmpty())
+        m_messages->showMessage(u"打印版式文件无法使用，已改用默认版式：%1\n%2"_s.arg(
+            QDir::toNativeSeparators(layoutFile), error));
     m_renderService = std::make_unique<EmbeddedRenderService>(std::move(layout));
     const QUrl base = m_renderService->start();
     if (base.isEmpty())
         m_messages->showMessage(u"打印服务无法启动：%1"_s.arg(m_renderService->errorString()));
-    return base.toString();
+    return m_serviceBase = base.toString();
 }
 
 void MainPrint::loadCodeTables() {
@@ -175,7 +198,7 @@ void MainPrint::loadCodeTables() {
         m_messages->showMessage(problem);
 }
 
-template <typename Handler> void MainPrint::blocking(Handler handler) {
+void MainPrint::blocking(const std::function<void()> &handler) {
     ++m_blockingDepth;
     handler();
     --m_blockingDepth;
@@ -297,47 +320,41 @@ void MainPrint::bindPrinting() {
         Image1->setPixmap(picture);
     });
     connect(Command3, &QPushButton::clicked, this, &MainPrint::Command3_Click);
-
-    auto *journal = new QAction(u"打印记录…"_s, this);
-    journal->setObjectName(u"printJournalAction"_s);
-    journal->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_J));
-    connect(journal, &QAction::triggered, this, &MainPrint::openPrintJournal);
-    addAction(journal);
 }
 
 void MainPrint::buildQueryBar() {
-    m_frame1 = placed(new QGroupBox(this), u"Frame1"_s, twipsRect(120, 0, 1695, 615));
+    m_frame1 = placed(new QGroupBox(m_sheetArea), u"Frame1"_s, twipsRect(120, 0, 1695, 615));
     Option1 =
         placed(new QRadioButton(u"国内"_s, m_frame1), u"Option1"_s, twipsRect(120, 240, 735, 255));
     Option2 =
         placed(new QRadioButton(u"国际"_s, m_frame1), u"Option2"_s, twipsRect(840, 240, 735, 255));
 
-    makeLabel(u"票号"_s, twipsRect(1875, 240, 495, 255), this);
-    Tn = placed(new QLineEdit(this), u"Tn"_s, twipsRect(2280, 120, 1455, 375));
-    makeLabel(u"姓名"_s, twipsRect(3840, 240, 495, 255), this);
-    Nm = placed(new QLineEdit(this), u"Nm"_s, twipsRect(4200, 120, 975, 375));
-    makeLabel(u"验证码"_s, twipsRect(5280, 240, 735, 255), this);
-    Text1 = placed(new QLineEdit(this), u"Text1"_s, twipsRect(5880, 120, 615, 375));
-    Image2 =
-        placed(new ClickableLabel(QString(), this), u"Image2"_s, twipsRect(6480, 120, 1095, 375));
+    makeLabel(u"票号"_s, twipsRect(1875, 240, 495, 255), m_sheetArea);
+    Tn = placed(new QLineEdit(m_sheetArea), u"Tn"_s, twipsRect(2280, 120, 1455, 375));
+    makeLabel(u"姓名"_s, twipsRect(3840, 240, 495, 255), m_sheetArea);
+    Nm = placed(new QLineEdit(m_sheetArea), u"Nm"_s, twipsRect(4200, 120, 975, 375));
+    makeLabel(u"验证码"_s, twipsRect(5280, 240, 735, 255), m_sheetArea);
+    Text1 = placed(new QLineEdit(m_sheetArea), u"Text1"_s, twipsRect(5880, 120, 615, 375));
+    Image2 = placed(new ClickableLabel(QString(), m_sheetArea), u"Image2"_s,
+                    twipsRect(6480, 120, 1095, 375));
 
-    Command1 =
-        placed(new QPushButton(u"导入"_s, this), u"Command1"_s, twipsRect(7560, 120, 735, 375));
+    Command1 = placed(new QPushButton(u"导入"_s, m_sheetArea), u"Command1"_s,
+                      twipsRect(7560, 120, 735, 375));
     Command1->setEnabled(false);
-    Command2 =
-        placed(new QPushButton(u"打印"_s, this), u"Command2"_s, twipsRect(8280, 120, 735, 375));
-    Command3 =
-        placed(new QPushButton(u"PNR导入"_s, this), u"Command3"_s, twipsRect(9000, 120, 855, 375));
+    Command2 = placed(new QPushButton(u"打印"_s, m_sheetArea), u"Command2"_s,
+                      twipsRect(8280, 120, 735, 375));
+    Command3 = placed(new QPushButton(u"PNR导入"_s, m_sheetArea), u"Command3"_s,
+                      twipsRect(9000, 120, 855, 375));
 
-    auto *line = new LineWidget(QColor(128, 64, 0), this);
+    auto *line = new LineWidget(QColor(128, 64, 0), m_sheetArea);
     line->setObjectName(u"Line1"_s);
     line->setGeometry(twipsToPixels(1800), twipsToPixels(600),
                       twipsToPixels(10800) - twipsToPixels(1800), 1);
 }
 
 void MainPrint::buildPrintPosition() {
-    m_frame2 =
-        placed(new QGroupBox(u"打印位置"_s, this), u"Frame2"_s, twipsRect(10800, 0, 2175, 615));
+    m_frame2 = placed(new QGroupBox(u"打印位置"_s, m_sheetArea), u"Frame2"_s,
+                      twipsRect(10800, 0, 2175, 615));
     leftr = placed(new QLineEdit(u"0"_s, m_frame2), u"leftr"_s, twipsRect(360, 240, 375, 270));
     topb = placed(new QLineEdit(u"0"_s, m_frame2), u"topb"_s, twipsRect(1360, 240, 375, 270));
 
@@ -362,17 +379,17 @@ void MainPrint::buildSheet() {
                   info.centred ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
     }
     for (const FieldInfo &info : fieldTable()) {
-        auto *edit = new SheetFieldEdit(m_sheet, info.index, this);
+        auto *edit = new SheetFieldEdit(m_sheet, info.index, m_sheetArea);
         edit->setGeometry(twipsToPixels(fieldRect(info.index)));
         m_fields[info.index] = edit;
     }
-    cmdpau =
-        placed(new QPushButton(u"上一位"_s, this), u"cmdpau"_s, twipsRect(4440, 720, 975, 375));
-    cmdnext =
-        placed(new QPushButton(u"下一位"_s, this), u"cmdnext"_s, twipsRect(5400, 720, 975, 375));
+    cmdpau = placed(new QPushButton(u"上一位"_s, m_sheetArea), u"cmdpau"_s,
+                    twipsRect(4440, 720, 975, 375));
+    cmdnext = placed(new QPushButton(u"下一位"_s, m_sheetArea), u"cmdnext"_s,
+                     twipsRect(5400, 720, 975, 375));
 
     // The rendered receipt, stretched to its box, out of sight below the sheet.
-    Image1 = placed(new QLabel(this), u"Image1"_s, twipsRect(1080, 5280, 11640, 5970));
+    Image1 = placed(new QLabel(m_sheetArea), u"Image1"_s, twipsRect(1080, 5280, 11640, 5970));
     Image1->setScaledContents(true);
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/Config.h"
 #include "journal/ui/JournalWindow.h"
+#include "render/ReceiptLayout.h"
 #include "settings/StartupValues.h"
 #include "sheet/Itinerary.h"
 #include "textimport/CodeTables.h"
@@ -11,12 +12,15 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 
+class QAction;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenuBar;
 class QPushButton;
 class QRadioButton;
 
@@ -27,13 +31,17 @@ class ClickableLabel;
 class Clock;
 class EmbeddedRenderService;
 class FileSystem;
+class GroupPrint;
 class Messages;
 class NetworkPictureLoader;
 class PrintJob;
 class PrintJournal;
 class PrintPosition;
+class ReceiptCopyRun;
 class ReceiptPrinter;
+class RunProgressDialog;
 class SheetFieldEdit;
+struct StepsOutcome;
 
 // What a test may put in place of the real edges; null means the real one.
 struct MainPrintSeams {
@@ -44,10 +52,11 @@ struct MainPrintSeams {
     BrowserControl *browser = nullptr;
 };
 
-// The main window: the query bar, the print position group and the itinerary sheet with the
-// passenger buttons; outside its visible area the print picture and field 4. The verification
-// site runs in a browser page that is never shown (made once the window is up). A thin view
-// over the sheet model and the jobs of the core.
+// The main window: a menu bar, and below it the sheet's area with the query bar, the print
+// position group and the itinerary sheet with the passenger buttons; outside its visible
+// area the print picture and field 4. The verification site runs in a browser page that is
+// never shown (made once the window is up). A thin view over the sheet model and the jobs of
+// the core.
 class MainPrint final : public QWidget {
     Q_OBJECT
 
@@ -58,6 +67,8 @@ public:
     Itinerary &sheet() { return m_sheet; }
     PrintPosition &printPosition() { return *m_position; }
     PrintJob &printJob() { return *m_printJob; }
+    // "全部打印…": the whole booking through the print job.
+    GroupPrint &groupPrint() { return *m_groupPrint; }
     NetworkPictureLoader &pictureLoader() { return *m_loader; }
     const StartupValues &startupValues() const { return m_startup; }
     // The embedded rendering service, when no service address is configured.
@@ -67,8 +78,11 @@ public:
     // Set once a page of the site has completed; the result page import waits for it.
     bool pageReady() const { return m_pageReady; }
 
-    // The client area at the opening size: 13065 x 5025 twips.
+    // The sheet's area below the menu bar, at the opening size: 13065 x 5025 twips.
     static QSize clientSize();
+    // The layout the receipts are drawn with, for the form's outline and the calibration
+    // page: the embedded service's, else the agency's layout.json, else the default.
+    const ReceiptLayout &formLayout() const { return m_formLayout; }
 
     // Opens the print journal window ("打印记录…", Ctrl+Shift+J), or brings it to the front.
     void openPrintJournal();
@@ -95,7 +109,23 @@ private:
     void bindPrinting();
     // Runs a handler that may block on a picture load; a close request arriving meanwhile is
     // carried out when it ends.
-    template <typename Handler> void blocking(Handler handler);
+    void blocking(const std::function<void()> &handler);
+
+    // The menus and the work behind them (MainPrintMenus.cpp).
+    void buildMenuBar();
+    void bindMenus();
+    void printAllPassengers();
+    void groupPrintFinished(const StepsOutcome &outcome);
+    void showPrintPreview();
+    void saveReceiptCopy();
+    void writeReceiptCopy(const QString &path, bool everyPassenger);
+    void receiptCopyFinished(const StepsOutcome &outcome);
+    void printCalibrationPage();
+    void showAbout();
+    // The offsets in twips as the printer will use them; a message when they cannot be
+    // used.
+    std::optional<QPoint> usableOffsetsTwips();
+    RunProgressDialog *startProgress(const QString &title, int count);
 
     void buildQueryBar();
     void buildPrintPosition();
@@ -160,6 +190,13 @@ private:
     QPushButton *cmdnext = nullptr;
     QLabel *Image1 = nullptr;
 
+    QWidget *m_sheetArea = nullptr;
+    QMenuBar *m_menuBar = nullptr;
+    QList<QAction *> m_printActions; // usable only while "打印" is
+    QPointer<RunProgressDialog> m_progress;
+    QString m_copyPath;
+    QString m_copyFolder;
+
     Config m_config;
     Itinerary m_sheet;
     std::unique_ptr<Clock> m_ownClock;
@@ -167,13 +204,18 @@ private:
     std::unique_ptr<Messages> m_ownMessages;
     Messages *m_messages = nullptr;
     std::unique_ptr<ReceiptPrinter> m_ownPrinter;
+    ReceiptPrinter *m_printer = nullptr;
     std::unique_ptr<FileSystem> m_files;
     std::unique_ptr<PrintPosition> m_position;
     std::unique_ptr<NetworkPictureLoader> m_loader;
     // Before the job, which records into it until the end.
     std::unique_ptr<PrintJournal> m_journal;
     std::unique_ptr<PrintJob> m_printJob;
+    std::unique_ptr<GroupPrint> m_groupPrint;
+    std::unique_ptr<ReceiptCopyRun> m_copyRun;
     std::unique_ptr<EmbeddedRenderService> m_renderService;
+    ReceiptLayout m_formLayout = ReceiptLayout::defaultLayout();
+    QString m_serviceBase;
     StartupValues m_startup;
     // The booking import's airport and airline names: the built-in tables with the agency's
     // codes.txt, read at start-up.

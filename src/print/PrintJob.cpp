@@ -78,9 +78,7 @@ void PrintJob::sendPrintRequest() {
     if (!offsetTwips(m_position.leftOffsetMm()) || !offsetTwips(m_position.topOffsetMm()))
         return fail(BadPosition);
 
-    const QString address = printRequestAddress(m_printUrl, m_sheet.intlFlag(),
-                                                joinFieldValues(m_sheet), m_clock.now());
-    setReceiptPicture(m_loader.loadPicture(address));
+    setReceiptPicture(loadSheetPicture());
     // Without a picture nothing would be printed, so the form keeps its check code.
     if (m_receiptPicture.isEmpty())
         return fail(NoPicture);
@@ -107,6 +105,13 @@ void PrintJob::printArmedReceipt() {
         return abandonArmedPrint(NoPrinter);
     recordAttempt(true, QString());
     setPrintEnabled(true);
+    Q_EMIT jobEnded(true, QString());
+}
+
+QByteArray PrintJob::loadSheetPicture() const {
+    const QString address = printRequestAddress(m_printUrl, m_sheet.intlFlag(),
+                                                joinFieldValues(m_sheet), m_clock.now());
+    return m_loader.loadPicture(address);
 }
 
 void PrintJob::dropArmedPrint() {
@@ -124,8 +129,10 @@ void PrintJob::abandonArmedPrint(const QString &message) {
 void PrintJob::fail(const QString &message) {
     // Accounted for before the message box, which may stay open for a while.
     recordAttempt(false, message);
-    m_messages.showMessage(message);
+    if (m_reportsFailures)
+        m_messages.showMessage(message);
     setPrintEnabled(true);
+    Q_EMIT jobEnded(false, message);
 }
 
 void PrintJob::beginAttempt() {

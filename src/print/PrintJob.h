@@ -49,6 +49,17 @@ public:
     // True while a print waits for its timer tick.
     bool printArmed() const;
 
+    // Whether the job shows its failures to the operator itself (the default). A caller that
+    // runs several jobs in a row and reports a failure its own way (with the passenger it
+    // was for) turns this off for the run; jobEnded() carries the message either way.
+    bool reportsFailures() const { return m_reportsFailures; }
+    void setReportsFailures(bool reports) { m_reportsFailures = reports; }
+
+    // The receipt picture of the sheet as it stands, from the same request a print sends,
+    // for a preview or a copy: nothing is checked, armed, printed or advanced, and the
+    // picture kept for printing stays as it was. Empty when the service gives no picture.
+    QByteArray loadSheetPicture() const;
+
     // The Print button: makes printing unusable, then checks the record code mirror (field
     // 4), the check code (field 35) and both offsets, sends the request, keeps the picture,
     // arms the print timer and advances the check code. Every failure is shown to the
@@ -65,6 +76,10 @@ public:
 
 Q_SIGNALS:
     void printEnabledChanged(bool enabled);
+    // A job that the Print button started has ended, printing usable again: its picture
+    // reached the printer, or it stopped with `message` (also shown to the operator unless
+    // the job does not report failures). A print dropped at shut-down does not end this way.
+    void jobEnded(bool printed, const QString &message);
     void receiptPictureChanged();
 
 private:
@@ -88,6 +103,7 @@ private:
     QTimer *m_printDelay; // the one-shot timer between the request and the print
     QString m_printUrl;
     bool m_printEnabled = true;
+    bool m_reportsFailures = true;
     QByteArray m_receiptPicture;
     // Field 35 as it was before the armed request advanced it.
     QString m_checkCodeBefore;

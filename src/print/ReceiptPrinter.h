@@ -19,7 +19,8 @@ public:
     // receipt's size; what falls outside the printable area is clipped. False when nothing
     // was printed: no default printer, or printing could not start or finish.
     virtual bool printPicture(const QByteArray &picture, int leftTwips, int topTwips) = 0;
-    // The printer's name for the print journal; empty when unknown.
+    // The printer's name for the print journal: the one the last page printed went to, else
+    // the default printer; empty when unknown.
     virtual QString printerName() const { return QString(); }
 };
 

@@ -33,6 +33,8 @@ public:
     bool isRunning() const { return m_service != nullptr; }
     QUrl baseUrl() const { return m_baseUrl; }
     QString errorString() const { return m_error; }
+    // The layout the service draws its receipts with.
+    const ReceiptLayout &layout() const { return m_layout; }
 
 private:
     ReceiptLayout m_layout;

@@ -6,6 +6,7 @@
 #include <QImageWriter>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 
@@ -20,6 +21,12 @@ constexpr int MinPixelSize = 16;
 constexpr int GridLabelPixelSize = 22;
 constexpr int TextPadding = 5; // pixels, about 0.4 mm
 constexpr int GridLineWidth = 2;
+// Ruler ticks: every millimetre, longer every 5 and 10; they stay inside the 5 mm margin
+// that the default layout leaves around its boxes.
+constexpr qreal TickMm = 1.0;
+constexpr qreal HalfTickMm = 1.8;
+constexpr qreal TenTickMm = 2.6;
+constexpr int RulerLabelPixelSize = 24;
 // Qt's PNG writer turns quality 80 into zlib level 1: a 1-bit receipt comes out about a
 // quarter larger than at the default level (some 20 KiB), in two thirds of the time.
 // (QImageWriter::setCompression would switch compression off altogether for PNG.)
@@ -125,6 +132,31 @@ void drawGridBox(QPainter &painter, FontCache &fonts, const FieldPlacement &plac
                      QString::number(placement.index));
 }
 
+void drawRulers(QPainter &painter, FontCache &fonts) {
+    painter.setClipping(false);
+    painter.setFont(fonts.font(RulerLabelPixelSize));
+    const QFontMetrics &metrics = fonts.metrics(RulerLabelPixelSize);
+    const auto tickLength = [](int mm) {
+        return pixelsFromMm(mm % 10 == 0 ? TenTickMm : mm % 5 == 0 ? HalfTickMm : TickMm);
+    };
+    // Along the top edge, ticks hanging down; the numbers beside the 10 mm ticks.
+    painter.fillRect(QRect(0, 0, ReceiptPixelWidth, GridLineWidth), Qt::black);
+    for (int mm = 0; pixelsFromMm(mm) < ReceiptPixelWidth; ++mm) {
+        const int x = std::min(pixelsFromMm(mm), ReceiptPixelWidth - GridLineWidth);
+        painter.fillRect(QRect(x, 0, GridLineWidth, tickLength(mm)), Qt::black);
+        if (mm % 10 == 0 && mm > 0)
+            painter.drawText(QPoint(x + 4, tickLength(mm) - 2), QString::number(mm));
+    }
+    // Along the left edge, ticks pointing right; the numbers below the 10 mm ticks.
+    painter.fillRect(QRect(0, 0, GridLineWidth, ReceiptPixelHeight), Qt::black);
+    for (int mm = 0; pixelsFromMm(mm) < ReceiptPixelHeight; ++mm) {
+        const int y = std::min(pixelsFromMm(mm), ReceiptPixelHeight - GridLineWidth);
+        painter.fillRect(QRect(0, y, tickLength(mm), GridLineWidth), Qt::black);
+        if (mm % 10 == 0 && mm > 0)
+            painter.drawText(QPoint(4, y + 2 + metrics.ascent()), QString::number(mm));
+    }
+}
+
 } // namespace
 
 ReceiptRenderer::ReceiptRenderer(ReceiptLayout layout)
@@ -154,6 +186,8 @@ QImage ReceiptRenderer::render(const QStringList &values, const RenderOptions &o
             drawGridBox(painter, fonts, placement);
     }
     painter.setPen(Qt::black);
+    if (options.rulers)
+        drawRulers(painter, fonts);
     for (const FieldPlacement &placement : m_layout.fields()) {
         if (placement.index >= values.size())
             continue;
@@ -179,6 +213,13 @@ QByteArray ReceiptRenderer::encodePng(const QImage &image) {
 QByteArray ReceiptRenderer::renderPng(const QStringList &values,
                                       const RenderOptions &options) const {
     return encodePng(render(values, options));
+}
+
+QByteArray ReceiptRenderer::calibrationPng() const {
+    RenderOptions options;
+    options.grid = true;
+    options.rulers = true;
+    return renderPng({}, options);
 }
 
 } // namespace itinerary

@@ -12,6 +12,10 @@ namespace itinerary {
 struct RenderOptions {
     // Draw every field's box with its index, for calibrating a printer on plain paper.
     bool grid = false;
+    // Millimetre rulers along the top and left edges, numbered every 10 mm from the
+    // picture's corner, so that an agent who lays the page over a blank form reads how far
+    // to move the print.
+    bool rulers = false;
 };
 
 // Draws field values onto a white 1-bit page of 2425 x 1244 pixels at 300 dpi. The form
@@ -26,6 +30,8 @@ public:
     // without a value, stay blank.
     QImage render(const QStringList &values, const RenderOptions &options = {}) const;
     QByteArray renderPng(const QStringList &values, const RenderOptions &options = {}) const;
+    // The calibration page: no values, every field's box with its index, and the rulers.
+    QByteArray calibrationPng() const;
 
     static QByteArray encodePng(const QImage &image);
     // The pixels of a box given in millimetres.

@@ -1,3 +1,4 @@
+#include "BuildConfig.h"
 #include "TestPaths.h"
 #include "WindowControls.h"
 #include "app/ClickableLabel.h"
@@ -12,11 +13,13 @@
 #include "print/PrintPosition.h"
 #include "textimport/ui/BookingImportWindow.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -125,12 +128,17 @@ private Q_SLOTS:
 
     void layoutFollowsTheFieldTable() {
         MainPrint w(testConfig());
-        QCOMPARE(w.size(), QSize(871, 335));
+        // The sheet's own area, below the menu bar.
+        const QWidget *sheet = control<QWidget>(w, u"sheetArea"_s);
+        QCOMPARE(sheet->size(), QSize(871, 335));
         QCOMPARE(ui(w).field(0)->geometry(), QRect(192, 48, 105, 25));
         QCOMPARE(ui(w).field(57)->geometry(), QRect(128, 208, 65, 25));
+        QCOMPARE(ui(w).field(0)->parentWidget(), sheet);
         // Field 4, the browser and the print picture lie outside the client area.
-        QVERIFY(!w.rect().intersects(ui(w).field(4)->geometry()));
-        QVERIFY(!w.rect().intersects(ui(w).Image1->geometry()));
+        QVERIFY(!sheet->rect().intersects(ui(w).field(4)->geometry()));
+        QVERIFY(!sheet->rect().intersects(ui(w).Image1->geometry()));
+        QCOMPARE(w.size(),
+                 QSize(871, 335 + control<QMenuBar>(w, u"menuBar"_s)->sizeHint().height()));
         QCOMPARE(ui(w).Command1->text(), u"导入"_s);
         QVERIFY(!ui(w).Command1->isEnabled());
         QVERIFY(!ui(w).cmdpau->isEnabled());
@@ -340,6 +348,67 @@ private Q_SLOTS:
         QVERIFY(w.close());
         QCOMPARE(messages.shown().size(), 1);
         QVERIFY(messages.shown().first().text.contains(dir.filePath(u"file"_s)));
+    }
+
+    void menuItemsAndTheirShortcuts_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QKeySequence>("shortcut");
+        QTest::addColumn<QString>("menu");
+        // On an empty sheet, with no service to answer; empty: the item opens a window.
+        QTest::addColumn<QString>("message");
+        // clang-format off
+        QTest::newRow("print")       << u"printAction"_s        << u"打印"_s       << QKeySequence(u"Ctrl+P"_s)       << u"打印(&P)"_s << u"请填写PNR"_s;
+        QTest::newRow("print all")   << u"printAllAction"_s     << u"全部打印…"_s  << QKeySequence(u"Ctrl+Shift+P"_s) << u"打印(&P)"_s << u"请填写PNR\n第1位旅客的行程单未打印；已打印 0/1 张。"_s;
+        QTest::newRow("preview")     << u"previewAction"_s      << u"打印预览…"_s  << QKeySequence(u"Ctrl+Shift+V"_s) << u"打印(&P)"_s << u"打印服务没有返回图片，无法预览"_s;
+        QTest::newRow("calibration") << u"calibrationAction"_s  << u"打印校准页"_s << QKeySequence()                  << u"打印(&P)"_s << u"打印位置不正确"_s;
+        QTest::newRow("journal")     << u"printJournalAction"_s << u"打印记录…"_s  << QKeySequence(u"Ctrl+Shift+J"_s) << u"记录(&R)"_s << QString();
+        QTest::newRow("about")       << u"aboutAction"_s        << u"关于"_s       << QKeySequence()                  << u"帮助(&H)"_s << u"行程单打印软件\n版本 %1\n打印服务：http://127.0.0.1:9/"_s.arg(QStringLiteral(ITINERARY_VERSION));
+        // clang-format on
+    }
+    // Each item does its work from its shortcut while the operator types in the sheet, and
+    // reports a failure in the window's message box with the window usable again.
+    void menuItemsAndTheirShortcuts() {
+        QFETCH(QString, action);
+        QFETCH(QString, text);
+        QFETCH(QKeySequence, shortcut);
+        QFETCH(QString, menu);
+        QFETCH(QString, message);
+        RecordingMessages messages;
+        MainPrint w(testConfig(), MainPrintSeams{&messages, nullptr, nullptr});
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        ui(w).field(0)->setFocus();
+        if (action == u"calibrationAction")
+            w.printPosition().setTopOffsetMm(u"down"_s);
+        QStringList menus;
+        for (const QAction *title : control<QMenuBar>(w, u"menuBar"_s)->actions())
+            menus << title->text();
+        QCOMPARE(menus, QStringList({u"打印(&P)"_s, u"记录(&R)"_s, u"帮助(&H)"_s}));
+        QAction *item = control<QAction>(w, action);
+        QCOMPARE(item->text(), text);
+        QCOMPARE(item->shortcut(), shortcut);
+        QCOMPARE(qobject_cast<QMenu *>(item->parent())->title(), menu);
+        // One action per shortcut: a second one would make Qt ignore the keys.
+        if (!shortcut.isEmpty()) {
+            int holders = 0;
+            for (const QAction *any : w.findChildren<QAction *>())
+                holders += any->shortcut() == shortcut ? 1 : 0;
+            QCOMPARE(holders, 1);
+        }
+        if (shortcut.isEmpty())
+            item->trigger();
+        else
+            QTest::keySequence(&w, shortcut);
+        if (message.isEmpty()) {
+            QTRY_VERIFY(w.journalWindow() && w.journalWindow()->isVisible());
+            QVERIFY(messages.shown().isEmpty());
+            return;
+        }
+        QTRY_COMPARE(messages.shown().size(), 1);
+        QCOMPARE(messages.shown().first().text, message);
+        QTRY_VERIFY(ui(w).Command2->isEnabled() && item->isEnabled());
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
     }
 
     // The agency's codes.txt (GBK here) names cities and carriers in the window's imports; its

@@ -1,8 +1,10 @@
 #include "base/Clock.h"
 #include "base/Messages.h"
+#include "print/GroupPrint.h"
 #include "print/PictureLoader.h"
 #include "print/PrintJob.h"
 #include "print/PrintPosition.h"
+#include "print/ReceiptCopy.h"
 #include "print/ReceiptPrinter.h"
 #include "sheet/FieldMap.h"
 #include "sheet/Itinerary.h"
@@ -13,6 +15,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <optional>
 
 using namespace itinerary;
 using namespace Qt::StringLiterals;
@@ -65,6 +68,37 @@ struct Bench {
         job.setPrintUrl(ServicePrintUrl);
         sheet.setText(Field::RecordCode, u"HX1234"_s);
         sheet.setText(Field::CheckCode, u"0007"_s);
+    }
+    // A booking of `entries` passengers (none: no list) with the sheet on entry `shown`, its
+    // buttons as navigation left them, or both disabled as a verification import leaves them.
+    void setPassengers(int entries, int shown, bool reachable) {
+        sheet.setText(Field::Name, u"赵六"_s);
+        if (entries == 0)
+            return;
+        const QStringList names{u"张三"_s, u"李四"_s, u"王五"_s};
+        PassengerList list;
+        for (int i = 0; i < entries; ++i)
+            list.append(Passenger{names.at(i), u"ID%1"_s.arg(i), u"999-%1"_s.arg(i)});
+        sheet.setPassengers(list);
+        sheet.setCurrentPassenger(qint16(shown));
+        if (reachable) {
+            sheet.showPassenger(shown);
+            sheet.setPreviousEnabled(shown > 0);
+            sheet.setNextEnabled(shown < entries - 1);
+        }
+    }
+    // The service answers no picture to the request number `failing` (from 1).
+    void failRequest(int failing) {
+        loader.duringLoad = [this, failing] {
+            loader.answer = loader.addresses.size() == failing ? QByteArray() : Picture;
+        };
+    }
+    // The passenger name (field 0) of every request sent.
+    QStringList requestedNames() const {
+        QStringList names;
+        for (const QString &address : loader.addresses)
+            names.append(address.section(u"&p="_s, 1).section(u',', 0, 0));
+        return names;
     }
     QStringList shownTexts() const {
         QStringList texts;
@@ -282,6 +316,134 @@ private Q_SLOTS:
         b.loader.duringLoad = [&] { enabledDuringLoad = b.job.printEnabled(); };
         b.job.requestPrint();
         QVERIFY(!enabledDuringLoad);
+    }
+
+    void groupPrintsEveryEntryInTurn_data() {
+        QTest::addColumn<int>("entries");      // 0: no passenger list
+        QTest::addColumn<int>("shown");        // the entry the sheet shows at the start
+        QTest::addColumn<bool>("reachable");   // false: a verification import came after
+        QTest::addColumn<int>("failing");      // no picture for this request; 0: none
+        QTest::addColumn<int>("cancelDuring"); // "取消" while this receipt prints; 0: never
+        QTest::addColumn<QStringList>("requested");
+        QTest::addColumn<int>("printed");
+        QTest::addColumn<QString>("checkCodeAfter");
+        QTest::addColumn<QString>("message");
+        const QString noPicture = u"打印服务没有返回图片，未打印"_s;
+        const QStringList all{u"张三"_s, u"李四"_s, u"王五"_s};
+        // clang-format off
+        QTest::newRow("three in turn")      << 3 << 0 << true  << 0 << 0 << all << 3 << u"0010"_s << QString();
+        QTest::newRow("back to the first")  << 3 << 2 << true  << 0 << 0 << all << 3 << u"0010"_s << QString();
+        QTest::newRow("no list")            << 0 << 0 << true  << 0 << 0 << QStringList{u"赵六"_s} << 1 << u"0008"_s << QString();
+        QTest::newRow("one passenger")      << 1 << 0 << true  << 0 << 0 << QStringList{u"张三"_s} << 1 << u"0008"_s << QString();
+        QTest::newRow("list out of reach")  << 3 << 1 << false << 0 << 0 << QStringList{u"赵六"_s} << 1 << u"0008"_s << QString();
+        QTest::newRow("second fails")       << 3 << 0 << true  << 2 << 0 << all.mid(0, 2) << 1 << u"0008"_s
+                                            << noPicture + u"\n李四（第2位）的行程单未打印；已打印 1/3 张。"_s;
+        QTest::newRow("first fails")        << 3 << 0 << true  << 1 << 0 << all.mid(0, 1) << 0 << u"0007"_s
+                                            << noPicture + u"\n张三（第1位）的行程单未打印；已打印 0/3 张。"_s;
+        QTest::newRow("cancel on the first") << 3 << 0 << true << 0 << 1 << all.mid(0, 1) << 1 << u"0008"_s
+                                            << u"全部打印已取消：已打印 1/3 张。"_s;
+        QTest::newRow("cancel on the last") << 3 << 0 << true  << 0 << 3 << all << 3 << u"0010"_s << QString();
+        // clang-format on
+    }
+    // Each receipt through the job in turn, the sheet showing its entry; the first failure or
+    // a cancel ends the run, and the job leaves the message to the window, which names whose
+    // receipt it was.
+    void groupPrintsEveryEntryInTurn() {
+        QFETCH(int, entries);
+        QFETCH(int, shown);
+        QFETCH(bool, reachable);
+        QFETCH(int, failing);
+        QFETCH(int, cancelDuring);
+        QFETCH(QStringList, requested);
+        QFETCH(int, printed);
+        QFETCH(QString, checkCodeAfter);
+        QFETCH(QString, message);
+        Bench b;
+        b.setPassengers(entries, shown, reachable);
+        b.failRequest(failing);
+        GroupPrint group(b.sheet, b.job);
+        group.setJobReportsFailures(false);
+        QStringList starting;
+        connect(&group, &GroupPrint::receiptStarting, &group,
+                [&](int number, int count, const QString &name) {
+                    starting.append(groupPrintProgressText(number, count, name));
+                    QCOMPARE(name, b.sheet.text(Field::Name));
+                    if (number == cancelDuring)
+                        group.cancel();
+                });
+        std::optional<StepsOutcome> outcome;
+        connect(&group, &GroupPrint::finished, &group,
+                [&](const StepsOutcome &ended) { outcome = ended; });
+        group.start();
+        QTRY_VERIFY_WITH_TIMEOUT(outcome.has_value(), 5000);
+        QCOMPARE(b.requestedNames(), requested);
+        QCOMPARE(starting.size(), requested.size());
+        QCOMPARE(starting.first(),
+                 u"正在打印 1/%1：%2"_s.arg(entries > 1 && reachable ? entries : 1)
+                     .arg(requested.first()));
+        QCOMPARE(b.printer.pages.size(), printed);
+        QCOMPARE(outcome->done, printed);
+        QCOMPARE(b.sheet.text(Field::CheckCode), checkCodeAfter);
+        // The sheet ends on the last entry that went out.
+        QCOMPARE(b.sheet.text(Field::Name), requested.last());
+        const QString told = outcome->failed      ? groupPrintFailureMessage(*outcome)
+                             : outcome->cancelled ? groupPrintCancelledMessage(*outcome)
+                                                  : QString();
+        QCOMPARE(told, message);
+        QVERIFY(b.messages.shown().isEmpty());
+        QVERIFY(b.job.printEnabled());
+        QVERIFY(b.job.reportsFailures()); // the Print button reports its own failures again
+    }
+
+    void copyTakesThePicturesWithoutAdvancing_data() {
+        QTest::addColumn<int>("entries");
+        QTest::addColumn<bool>("everyEntry");
+        QTest::addColumn<int>("failing");
+        QTest::addColumn<int>("pictures");
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QString>("message");
+        // clang-format off
+        QTest::newRow("every entry")     << 3 << true  << 0 << 3 << u"HX1234-张三.pdf"_s << QString();
+        QTest::newRow("the sheet alone") << 3 << false << 0 << 1 << u"HX1234-张三.pdf"_s << QString();
+        QTest::newRow("no list")         << 0 << true  << 0 << 1 << u"HX1234-赵六.pdf"_s << QString();
+        QTest::newRow("third fails")     << 3 << true  << 3 << 2 << u"HX1234-张三.pdf"_s
+                                         << u"打印服务没有返回图片，未保存PDF\n王五（第3位）的行程单没有取得图片。"_s;
+        QTest::newRow("alone fails")     << 3 << false << 1 << 0 << u"HX1234-张三.pdf"_s
+                                         << u"打印服务没有返回图片，未保存PDF"_s;
+        // clang-format on
+    }
+    // A copy requests what a print requests, entry by entry, and prints and advances nothing.
+    void copyTakesThePicturesWithoutAdvancing() {
+        QFETCH(int, entries);
+        QFETCH(bool, everyEntry);
+        QFETCH(int, failing);
+        QFETCH(int, pictures);
+        QFETCH(QString, fileName);
+        QFETCH(QString, message);
+        Bench b;
+        b.setPassengers(entries, 0, true);
+        b.failRequest(failing);
+        QCOMPARE(receiptCopyFileName(b.sheet), fileName);
+        ReceiptCopyRun copy(b.sheet, b.job);
+        std::optional<StepsOutcome> outcome;
+        connect(&copy, &ReceiptCopyRun::finished, &copy,
+                [&](const StepsOutcome &ended) { outcome = ended; });
+        copy.start(everyEntry);
+        QTRY_VERIFY_WITH_TIMEOUT(outcome.has_value(), 5000);
+        QCOMPARE(copy.pictures().size(), pictures);
+        QCOMPARE(outcome->failed ? receiptCopyFailureMessage(*outcome) : QString(), message);
+        QCOMPARE(b.sheet.text(Field::CheckCode), u"0007"_s);
+        QVERIFY(b.printer.pages.isEmpty());
+        QVERIFY(b.job.receiptPicture().isEmpty());
+    }
+
+    void copyFileNameHoldsNoPathCharacters() {
+        Bench b;
+        b.sheet.setText(Field::Name, u"zhang/san:*"_s);
+        QCOMPARE(receiptCopyFileName(b.sheet), u"HX1234-ZHANG_SAN__.pdf"_s);
+        b.sheet.setText(Field::Name, QString());
+        b.sheet.setText(Field::RecordCode, QString());
+        QCOMPARE(receiptCopyFileName(b.sheet), u"行程单.pdf"_s);
     }
 };
 

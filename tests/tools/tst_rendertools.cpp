@@ -346,6 +346,7 @@ private Q_SLOTS:
         QTest::newRow("cli help")        << Cli     << QStringList{u"--help"_s}                 << QByteArray("usage:\n  itinerary-cli codes [CODE...]\n  itinerary-cli import [--today YYYY-MM-DD] [FILE...]\n") << QByteArray("itinerary-cli render");
         QTest::newRow("import help")     << Cli     << QStringList{u"import"_s, u"--help"_s}    << QByteArray("usage: itinerary-cli import [--today YYYY-MM-DD] [FILE...]") << QByteArray("--today <YYYY-MM-DD>");
         QTest::newRow("print help")      << Cli     << QStringList{u"print"_s, u"-h"_s}         << QByteArray("usage: itinerary-cli print [--check-code NNNN]") << QByteArray("--service <URL>");
+        QTest::newRow("pdf help")        << Cli     << QStringList{u"pdf"_s, u"--help"_s}       << QByteArray("usage: itinerary-cli pdf [--all] [--out FILE]") << QByteArray("--out <FILE>");
         // clang-format on
     }
     void helpAndVersion() {

@@ -1,7 +1,6 @@
 #include "BatchPrint.h"
 
-#include "StderrMessages.h"
-
+#include "print/GroupPrint.h"
 #include "print/PrintJob.h"
 #include "sheet/FieldMap.h"
 #include "sheet/Itinerary.h"
@@ -26,17 +25,6 @@ ReceiptLine lineOf(const Itinerary &sheet, int number) {
                        trimBlanks(sheet.text(Field::CheckCode))};
 }
 
-// The job re-enables printing when its timer has printed, or when it stopped with a message.
-void waitForJobEnd(PrintJob &job) {
-    if (job.printEnabled())
-        return;
-    QEventLoop loop;
-    QObject::connect(&job, &PrintJob::printEnabledChanged, &loop, [&loop](bool enabled) {
-        if (enabled)
-            loop.quit();
-    });
-    loop.exec();
-}
 } // namespace
 
 QByteArray ReceiptLine::toTsv() const {
@@ -45,24 +33,28 @@ QByteArray ReceiptLine::toTsv() const {
         .toUtf8();
 }
 
-bool printEveryPassenger(Itinerary &sheet, PrintJob &job, const StderrMessages &messages,
-                         const BatchPrintHooks &hooks) {
-    const int passengers = int(sheet.passengers().size());
-    for (int row = 0; row < passengers; ++row) {
-        if (row > 0)
-            sheet.showNextPassenger();
-        const ReceiptLine line = lineOf(sheet, row + 1);
+bool printEveryPassenger(Itinerary &sheet, PrintJob &job, const BatchPrintHooks &hooks) {
+    GroupPrint group(sheet, job);
+    ReceiptLine line;
+    QObject::connect(&group, &GroupPrint::receiptStarting, &group, [&](int number) {
+        line = lineOf(sheet, number);
         if (hooks.aboutToPrint)
             hooks.aboutToPrint(line);
-        const int failuresBefore = messages.count();
-        job.requestPrint();
-        waitForJobEnd(job);
-        if (messages.count() != failuresBefore)
-            return false;
+    });
+    QObject::connect(&group, &GroupPrint::receiptPrinted, &group, [&] {
         if (hooks.printed)
             hooks.printed(line);
-    }
-    return true;
+    });
+    bool everyOne = false;
+    QEventLoop loop;
+    QObject::connect(&group, &GroupPrint::finished, &loop, [&](const StepsOutcome &outcome) {
+        everyOne = !outcome.failed && outcome.done == outcome.count;
+        loop.quit();
+    });
+    group.start();
+    if (group.isRunning())
+        loop.exec();
+    return everyOne;
 }
 
 } // namespace itinerary::cli

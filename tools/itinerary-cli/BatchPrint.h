@@ -12,8 +12,6 @@ class PrintJob;
 
 namespace itinerary::cli {
 
-class StderrMessages;
-
 // One receipt as the sheet sends it: the values of the name, e-ticket number and check code
 // fields without their leading and trailing blanks.
 struct ReceiptLine {
@@ -34,15 +32,13 @@ struct BatchPrintHooks {
     std::function<void(const ReceiptLine &)> printed;
 };
 
-// Prints one receipt per passenger of the sheet's list, in list order, each through the
-// print job as the Print button does it: the request, then the print from the job's timer
-// about 100 ms later, for which an event loop runs until the job makes printing usable
-// again. The job advances the check code after each. The sheet shows the first passenger
-// (as an import leaves it); the next one is brought up with "下一位".
+// Prints one receipt per passenger of the sheet's list, in list order, with the window's
+// group printing (GroupPrint): each through the print job as the Print button does it, the
+// print from the job's timer about 100 ms later, for which an event loop runs until the
+// run ends. The job advances the check code after each and reports a failure itself.
 //
-// Stops at the first receipt the job reports a failure for (through `messages`) and returns
-// false; true when every passenger's receipt was printed.
-bool printEveryPassenger(Itinerary &sheet, PrintJob &job, const StderrMessages &messages,
-                         const BatchPrintHooks &hooks);
+// Stops at the first receipt the job could not print and returns false; true when every
+// passenger's receipt was printed.
+bool printEveryPassenger(Itinerary &sheet, PrintJob &job, const BatchPrintHooks &hooks);
 
 } // namespace itinerary::cli

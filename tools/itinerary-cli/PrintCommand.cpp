@@ -5,6 +5,7 @@
 #include "CliCommand.h"
 #include "CliInput.h"
 #include "PrintOptions.h"
+#include "ServiceSetup.h"
 #include "StderrMessages.h"
 
 #include "BuildConfig.h"
@@ -21,7 +22,6 @@
 #include "sheet/Itinerary.h"
 #include "textimport/BookingDisplayImport.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 
@@ -33,36 +33,8 @@ namespace itinerary::cli {
 
 namespace {
 
-// The receipt layout that an agency keeps beside its settings file, for the embedded
-// service.
-const QString LayoutFileName = u"layout.json"_s;
 // How long the tool waits at the end for a journal server to take the batch's rows.
 constexpr int JournalSendWaitMs = 10000;
-
-// Starts the service inside this process, with the agency's layout when there is one beside
-// the settings file. The base address, or empty after reporting why.
-QString startEmbeddedService(std::unique_ptr<EmbeddedRenderService> &service,
-                             const QString &iniPath) {
-    ReceiptLayout layout = ReceiptLayout::defaultLayout();
-    const QString layoutPath = QFileInfo(iniPath).dir().filePath(LayoutFileName);
-    if (QFileInfo::exists(layoutPath)) {
-        QString error;
-        std::optional<ReceiptLayout> loaded = ReceiptLayout::fromFile(layoutPath, &error);
-        // A form printed with a layout other than the agency's would be spoilt: stop.
-        if (!loaded) {
-            printError(u"print: %1"_s.arg(error));
-            return QString();
-        }
-        layout = std::move(*loaded);
-    }
-    service = std::make_unique<EmbeddedRenderService>(std::move(layout));
-    const QUrl base = service->start();
-    if (base.isEmpty()) {
-        printError(u"print: the rendering service did not start: %1"_s.arg(service->errorString()));
-        return QString();
-    }
-    return base.toString();
-}
 
 int runPrint(const QStringList &arguments) {
     const std::variant<PrintOptions, int> parsed = parsePrintOptions(arguments);
@@ -90,7 +62,10 @@ int runPrint(const QStringList &arguments) {
     QString serviceBase =
         options->serviceBaseUrl.value_or(QStringLiteral(ITINERARY_SERVICE_BASE_URL));
     if (serviceBase.isEmpty()) {
-        serviceBase = startEmbeddedService(embedded, iniPath);
+        const std::optional<ReceiptLayout> layout = agencyLayout(iniPath, u"print"_s);
+        if (!layout)
+            return ExitFailed;
+        serviceBase = startEmbeddedService(embedded, *layout, u"print"_s);
         if (serviceBase.isEmpty())
             return ExitFailed;
     }
@@ -134,7 +109,7 @@ int runPrint(const QStringList &arguments) {
         printer.setJobTitle(u"行程单 %1 %2"_s.arg(line.ticketNumber, line.checkCode));
     };
     hooks.printed = [](const ReceiptLine &line) { writeStdout(line.toTsv()); };
-    const bool printed = printEveryPassenger(sheet, job, messages, hooks);
+    const bool printed = printEveryPassenger(sheet, job, hooks);
     // Rows a server has not taken yet stay in the outbox for the next run or print.
     journal.waitUntilSent(JournalSendWaitMs);
     return printed ? ExitOk : ExitFailed;

@@ -1,6 +1,7 @@
 #include "print/ui/QtReceiptPrinter.h"
 
 #include "print/PrintLog.h"
+#include "print/ui/PdfStencil.h"
 
 #include <QImage>
 #include <QPainter>
@@ -14,12 +15,15 @@ constexpr double TwipsPerInch = 1440.0;
 }
 
 bool QtReceiptPrinter::printPicture(const QByteArray &picture, int leftTwips, int topTwips) {
-    const QImage image = QImage::fromData(picture);
+    m_printedOn.clear();
+    QImage image = QImage::fromData(picture);
     if (image.isNull()) {
         qCWarning(printLog, "the picture to print cannot be decoded (%lld bytes)",
                   qlonglong(picture.size()));
         return false;
     }
+    if (std::optional<QImage> stencil = blackAndWhiteStencil(image))
+        image = *stencil;
     // Without a running print system Qt would fall back to a nameless PDF file: print only
     // to a real default printer.
     const QPrinterInfo defaultPrinter = QPrinterInfo::defaultPrinter();
@@ -51,15 +55,20 @@ bool QtReceiptPrinter::printPicture(const QByteArray &picture, int leftTwips, in
     const double scaleY = printer.logicalDpiY() / TwipsPerInch;
     painter.scale(scaleX, scaleY);
     painter.translate(leftTwips, topTwips);
+    painter.setPen(Qt::black); // a stencil's ink
     painter.drawImage(QRectF(0, 0, ReceiptWidthTwips, ReceiptHeightTwips), image);
     if (!painter.end()) {
         qCWarning(printLog, "printing on %s failed", name.constData());
         return false;
     }
+    m_printedOn = defaultPrinter.printerName();
     return true;
 }
 
 QString QtReceiptPrinter::printerName() const {
+    // Asking the print system again costs a round trip (about 10 ms) per receipt.
+    if (!m_printedOn.isEmpty())
+        return m_printedOn;
     return QPrinterInfo::defaultPrinterName();
 }
 

@@ -20,11 +20,13 @@ public:
     // False when there is no default printer, the picture does not decode, or the printer
     // cannot start or finish the page: the caller tells the operator, never prints to nowhere.
     bool printPicture(const QByteArray &picture, int leftTwips, int topTwips) override;
-    // The system's default printer now.
+    // The printer the last page went to; after a page that failed, or before any, the
+    // system's default printer now.
     QString printerName() const override;
 
 private:
     QString m_jobTitle = QStringLiteral("行程单");
+    QString m_printedOn;
 };
 
 } // namespace itinerary
