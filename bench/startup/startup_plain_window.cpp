@@ -1,5 +1,5 @@
 // The yardstick of the start-up benchmark: a plain Qt window with the main window's controls
-// (the same places, fonts and texts) and nothing behind them: no model, no settings, no
+// (the same menus, places, fonts and texts) and nothing behind them: no model, no settings, no
 // services, no browser engine. Started by bench_startup as
 //
 //   startup_plain_window START_NS
@@ -16,10 +16,12 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextStream>
 #include <QTimer>
+#include <QVBoxLayout>
 
 using namespace itinerary;
 using namespace Qt::StringLiterals;
@@ -31,10 +33,25 @@ template <typename Widget> Widget *at(Widget *widget, const QRect &rect) {
     return widget;
 }
 
+// The menus over the sheet's area.
+void buildMenus(QWidget &top) {
+    auto *menuBar = new QMenuBar(&top);
+    QMenu *print = menuBar->addMenu(u"打印(&P)"_s);
+    for (const QString &text : {u"打印"_s, u"全部打印…"_s, u"打印预览…"_s, u"另存为PDF…"_s})
+        print->addAction(text);
+    print->addSeparator();
+    print->addAction(u"打印校准页"_s);
+    menuBar->addMenu(u"记录(&R)"_s)->addAction(u"打印记录…"_s);
+    menuBar->addMenu(u"帮助(&H)"_s)->addAction(u"关于"_s);
+    auto *frame = new QVBoxLayout(&top);
+    frame->setContentsMargins(0, 0, 0, 0);
+    frame->setSpacing(0);
+    frame->setSizeConstraint(QLayout::SetFixedSize);
+    frame->setMenuBar(menuBar);
+}
+
 void buildControls(QWidget &window) {
-    window.setFont(QFont(u"Noto Sans CJK SC"_s, 9));
     window.setFixedSize(twipsToPixels(13065), twipsToPixels(5025));
-    window.setWindowTitle(u"行程单打印软件  (软件启动有点慢，请耐心等待…)"_s);
 
     auto *frame1 = at(new QGroupBox(&window), twipsRect(120, 0, 1695, 615));
     at(new QRadioButton(u"国内"_s, frame1), twipsRect(120, 240, 735, 255))->setChecked(true);
@@ -85,11 +102,16 @@ int main(int argc, char *argv[]) {
     bench::StartupProbe probe(argc > 1 ? QByteArray(argv[1]).toLongLong() : 0);
     QApplication app(argc, argv);
     probe.mark(u"app"_s);
-    QWidget window;
-    buildControls(window);
+    QWidget top;
+    top.setFont(QFont(u"Noto Sans CJK SC"_s, 9));
+    top.setWindowTitle(u"行程单打印软件  (软件启动有点慢，请耐心等待…)"_s);
+    buildMenus(top);
+    auto *window = new QWidget(&top);
+    buildControls(*window);
+    top.layout()->addWidget(window);
     probe.mark(u"constructed"_s);
-    probe.watch(&window);
-    window.show();
+    probe.watch(&top);
+    top.show();
     probe.mark(u"shown"_s);
     // Time enough for a late re-creation to show.
     QTimer::singleShot(500, &app, &QApplication::quit);
