@@ -78,6 +78,7 @@ private Q_SLOTS:
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
             QVERIFY(box != nullptr);
             QVERIFY(QTest::qWaitForWindowExposed(box));
+            QCOMPARE(box->textFormat(), Qt::PlainText); // a page's markup is shown as it is
             for (QAbstractButton *button : box->buttons())
                 buttons.append(button->text());
             if (qEnvironmentVariableIsSet("ITINERARY_SCREENSHOT")) {
