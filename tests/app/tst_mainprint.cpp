@@ -87,7 +87,7 @@ private Q_SLOTS:
     void initTestCase() { QVERIFY(installQtTranslations(*qApp)); }
 
     // Qt's own texts are Chinese: the menu of a sheet field (the message box's "确定" is
-    // checked under a window manager, in tst_nativewindow).
+    // checked under a window manager, in tst_webquery).
     void qtTextsAreChinese_data() {
         QTest::addColumn<QString>("text"); // how an entry starts
         QTest::newRow("undo") << u"撤消(&U)"_s;
