@@ -429,17 +429,18 @@ void MainPrint::Text1_Change() {
 }
 
 // What the operator does not need to see the window waits until it has been painted for the
-// first time, when the events already queued have been handled: the print journal's database
-// (its driver and file take tens of milliseconds), then the browser engine, slow to load and
-// to start. The window shows at once and the site loads behind it. (A zero timer started
-// before the first paint would fire before it and delay it.)
+// first time, when the events already queued have been handled: the browser engine, slow to
+// load and to start, then the print journal's database (its driver and file take tens of
+// milliseconds), opened while the engine's own process starts the site's page. The window
+// shows at once and the site loads behind it. (A zero timer started before the first paint
+// would fire before it and delay it.)
 void MainPrint::paintEvent(QPaintEvent *event) {
     QWidget::paintEvent(event);
     if (m_painted)
         return;
     m_painted = true;
-    QTimer::singleShot(0, m_journal.get(), &PrintJournal::sendWaiting);
     QTimer::singleShot(0, this, &MainPrint::createBrowser);
+    QTimer::singleShot(0, m_journal.get(), &PrintJournal::sendWaiting);
 }
 
 // The engine's browser control, loaded from its module now that the window is up. Its page is
