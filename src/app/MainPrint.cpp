@@ -375,7 +375,7 @@ void MainPrint::buildPrintPosition() {
 
 void MainPrint::buildSheet() {
     for (const SheetLabel &info : sheetLabels()) {
-        makeLabel(info.caption.toString(), twipsToPixels(info.rect), this,
+        makeLabel(info.caption.toString(), twipsToPixels(info.rect), m_sheetArea,
                   info.centred ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
     }
     for (const FieldInfo &info : fieldTable()) {

@@ -115,6 +115,9 @@ private Q_SLOTS:
         QCOMPARE(ui(w).field(0)->geometry(), QRect(192, 48, 105, 25));
         QCOMPARE(ui(w).field(57)->geometry(), QRect(128, 208, 65, 25));
         QCOMPARE(ui(w).field(0)->parentWidget(), sheet);
+        // Labels too: one placed on the window would sit a menu bar's height above its field.
+        for (const QLabel *label : w.findChildren<QLabel *>())
+            QVERIFY2(sheet->isAncestorOf(label), qPrintable(label->text()));
         // Field 4, the browser and the print picture lie outside the client area.
         QVERIFY(!sheet->rect().intersects(ui(w).field(4)->geometry()));
         QVERIFY(!sheet->rect().intersects(ui(w).Image1->geometry()));
