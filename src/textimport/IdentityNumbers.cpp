@@ -3,6 +3,9 @@
 #include "sheet/TextRules.h"
 #include "textimport/PassengerOrdinal.h"
 #include "textimport/TextCutting.h"
+#include "textimport/WrappedElement.h"
+
+#include <QHash>
 
 using namespace Qt::StringLiterals;
 
@@ -30,27 +33,30 @@ void assignFromIdentityElements(QStringView text, PassengerList &passengers) {
         const std::optional<OrdinalSplit> split = splitAtFirstOrdinal(pieces[i]);
         if (passengers.size() == 1) {
             if (split)
-                passengers[0].idNumber = identityElementNumber(split->before);
+                passengers[0].idNumber = identityElementNumber(firstLine(split->before));
             return;
         }
         const qsizetype at = split ? passengerPosition(split->ordinal, passengers.size()) : -1;
         if (at >= 0 && passengers[at].idNumber.isEmpty())
-            passengers[at].idNumber = identityElementNumber(split->before);
+            passengers[at].idNumber = identityElementNumber(firstLine(split->before));
     }
 }
 
-void assignFromDocumentElements(QStringView text, PassengerList &passengers) {
-    const QList<QStringView> pieces = cutText(text, DocumentMarker);
-    for (qsizetype i = 1; i < pieces.size(); ++i) {
-        const QStringView line = firstLine(pieces[i]);
-        qsizetype at = 0;
-        if (passengers.size() > 1) {
-            const std::optional<OrdinalSplit> split = splitAtLastOrdinal(line);
-            at = split ? passengerPosition(split->ordinal, passengers.size()) : -1;
-        }
-        if (at >= 0 && passengers[at].idNumber.isEmpty())
-            passengers[at].idNumber = documentElementNumber(line);
-    }
+// The "/" items of a document element's text after its marker.
+QList<QStringView> documentItems(QStringView text) {
+    return cutText(text, u"/");
+}
+
+// An infant's document: its sex, the sixth item, is "MI" or "FI".
+bool isInfantDocument(const QList<QStringView> &items) {
+    if (items.size() < 6)
+        return false;
+    const QString sex = trimBlanks(items[5].toString());
+    return sex == u"MI" || sex == u"FI";
+}
+
+QString thirdItem(const QList<QStringView> &items) {
+    return items.size() < 3 ? QString() : trimBlanks(items[2].toString());
 }
 
 } // namespace
@@ -68,22 +74,54 @@ QString identityElementNumber(QStringView beforeOrdinal) {
 }
 
 QString documentElementNumber(QStringView line) {
-    const QList<QStringView> items = cutText(line, u"/");
-    if (items.size() < 3)
-        return QString();
-    if (items.size() >= 6) {
-        const QString sex = trimBlanks(items[5].toString());
-        if (sex == u"MI" || sex == u"FI")
-            return QString();
-    }
-    return trimBlanks(items[2].toString());
+    const QList<QStringView> items = documentItems(line);
+    return isInfantDocument(items) ? QString() : thirdItem(items);
 }
 
-void assignIdentityNumbers(QStringView text, PassengerList &passengers) {
+QList<DocumentElement> readDocumentElements(QStringView text) {
+    QList<DocumentElement> documents;
+    const QList<QStringView> pieces = cutText(text, DocumentMarker);
+    for (qsizetype i = 1; i < pieces.size(); ++i) {
+        const QString whole = joinedElement(pieces[i], 0, pieces[i].size());
+        const std::optional<OrdinalSplit> split = splitAtLastOrdinal(whole);
+        documents.append({split ? split->ordinal : NoOrdinal,
+                          thirdItem(documentItems(firstLine(pieces[i]))),
+                          isInfantDocument(documentItems(whole))});
+    }
+    return documents;
+}
+
+void assignIdentityNumbers(QStringView text, const QList<DocumentElement> &documents,
+                           PassengerList &passengers) {
     if (passengers.isEmpty())
         return;
     assignFromIdentityElements(text, passengers);
-    assignFromDocumentElements(text, passengers);
+    for (const DocumentElement &document : documents) {
+        if (document.infant)
+            continue;
+        const qsizetype at =
+            passengers.size() == 1 ? 0 : passengerPosition(document.ordinal, passengers.size());
+        if (at >= 0 && passengers[at].idNumber.isEmpty())
+            passengers[at].idNumber = document.number;
+    }
+}
+
+QStringList infantDocumentNumbers(const QList<DocumentElement> &documents,
+                                  const QList<InfantElement> &infants) {
+    QHash<Ordinal, QList<QString>> byPassenger;
+    for (const DocumentElement &document : documents) {
+        if (document.infant)
+            byPassenger[document.ordinal].append(document.number);
+    }
+    QStringList numbers;
+    QHash<Ordinal, qsizetype> used;
+    for (const InfantElement &infant : infants) {
+        const QList<QString> forPassenger = byPassenger.value(infant.travelsWith);
+        qsizetype &next = used[infant.travelsWith];
+        numbers.append(next < forPassenger.size() ? forPassenger[next] : QString());
+        ++next;
+    }
+    return numbers;
 }
 
 } // namespace itinerary

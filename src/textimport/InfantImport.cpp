@@ -2,6 +2,7 @@
 
 #include "sheet/TextRules.h"
 #include "textimport/TextCutting.h"
+#include "textimport/WrappedElement.h"
 
 namespace itinerary {
 
@@ -40,10 +41,10 @@ QList<InfantElement> readInfants(QStringView text) {
     QList<InfantElement> infants;
     const QList<QStringView> pieces = cutText(text, InfantMarker);
     for (qsizetype i = 1; i < pieces.size(); ++i) {
-        const QStringView line = firstLine(pieces[i]);
-        const std::optional<OrdinalSplit> split = splitAtLastOrdinal(line);
+        const QString element = joinedElement(pieces[i], 0, pieces[i].size());
+        const std::optional<OrdinalSplit> split = splitAtLastOrdinal(element);
         infants.append(split ? InfantElement{infantName(split->before), split->ordinal}
-                             : InfantElement{infantName(line), NoOrdinal});
+                             : InfantElement{infantName(element), NoOrdinal});
     }
     return infants;
 }

@@ -22,6 +22,26 @@ QString normaliseLineEnds(const QString &text) {
     return out;
 }
 
+namespace {
+
+bool isDroppedControl(QChar c) {
+    return (c < u' ' && c != u'\t' && c != u'\r' && c != u'\n') || c == u'\x7f';
+}
+
+} // namespace
+
+QString dropControlCharacters(const QString &text) {
+    if (std::none_of(text.begin(), text.end(), isDroppedControl))
+        return text;
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        if (!isDroppedControl(c))
+            out.append(c);
+    }
+    return out;
+}
+
 QList<QStringView> cutText(QStringView text, QStringView marker) {
     return text.split(marker, Qt::KeepEmptyParts, Qt::CaseSensitive);
 }

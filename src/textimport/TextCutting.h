@@ -12,6 +12,10 @@ namespace itinerary {
 // terminal and the paste box deliver.
 QString normaliseLineEnds(const QString &text);
 
+// The text without the terminal's control characters (U+0000-U+001F other than tab, CR and
+// LF, and U+007F: its page codes and the DEL before a command), which no field may hold.
+QString dropControlCharacters(const QString &text);
+
 // The text split at every exact, case-sensitive occurrence of `marker`, empty pieces kept: a
 // text without the marker is one piece, an empty text one empty piece.
 QList<QStringView> cutText(QStringView text, QStringView marker);

@@ -1,6 +1,7 @@
 #include "textimport/TicketNumbers.h"
 
 #include "textimport/TextCutting.h"
+#include "textimport/WrappedElement.h"
 
 using namespace Qt::StringLiterals;
 
@@ -53,18 +54,19 @@ TicketElements readTicketElements(QStringView text) {
         if (infant)
             piece = piece.mid(InfantPrefix.size());
         ElementTicket ticket;
+        // The number ends at its line, whichever line the "/P" stands on.
         if (const std::optional<OrdinalSplit> split = splitAtFirstOrdinal(piece))
-            ticket = ElementTicket{split->ordinal, split->before.toString()};
+            ticket = ElementTicket{split->ordinal, firstLine(split->before).toString()};
         (infant ? tickets.infantPieces : tickets.passengerPieces).append(ticket);
     }
     const QList<QStringView> elements = cutText(text, ElementMarker);
     for (qsizetype i = 1; i < elements.size(); ++i) {
-        const QStringView line = firstLine(elements[i]);
         bool infant = false;
-        const QString number = ticketElementNumber(line, &infant);
+        const QString number = ticketElementNumber(firstLine(elements[i]), &infant);
         if (number.isEmpty())
             continue;
-        const std::optional<OrdinalSplit> split = splitAtLastOrdinal(line);
+        const QString whole = joinedElement(elements[i], 0, elements[i].size());
+        const std::optional<OrdinalSplit> split = splitAtLastOrdinal(whole);
         const ElementTicket ticket{split ? split->ordinal : NoOrdinal, number};
         (infant ? tickets.infantElements : tickets.passengerElements).append(ticket);
     }

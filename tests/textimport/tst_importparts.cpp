@@ -153,9 +153,9 @@ private Q_SLOTS:
             << u"FN/A/IN/FCNY100.00/ACNY100.00/P1/02/X/3 FN/A/SCNY5/ACNY5/P7"_s
             << QList<FareElement>{{true, row(u"100.00"_s, u"0.00"_s, u"100.00"_s), {1, 2}},
                                   {false, row(u"5"_s, u"0.00"_s, u"5.00"_s), {7}}};
-        QTest::newRow("passengers only after the total")
+        QTest::newRow("passengers before the total")
             << u"FN/A/FCNY1/P2/ACNY1"_s
-            << QList<FareElement>{{false, row(u"1"_s, u"0.00"_s, u"1.00"_s), {}}};
+            << QList<FareElement>{{false, row(u"1"_s, u"0.00"_s, u"1.00"_s), {2}}};
         QTest::newRow("empty element")
             << u"FN/A/"_s << QList<FareElement>{{false, row(u"0.00"_s, u"0.00"_s, u"0.00"_s), {}}};
     }
