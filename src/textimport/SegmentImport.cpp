@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <optional>
-#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -57,16 +56,24 @@ bool isBlanks(QStringView text) {
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c == u' '; });
 }
 
-// The terminal columns of a flight line: where the meal column is missing, the e-ticket mark
-// stands in column 49 instead of 53 and the terminals four columns to the left.
-std::pair<ColumnRange, ColumnRange> terminalColumns(QStringView line) {
+struct Terminals {
+    QStringView departure;
+    QStringView arrival;
+};
+
+// The terminals of a flight line. A codeshare flight's note of the operating flight
+// (" OP-FM9101") is no terminal, wherever it stands. Where the meal column is missing, the
+// e-ticket mark stands in column 49 instead of 53 and the terminals four columns to the left.
+Terminals terminalsOf(QStringView line) {
+    const qsizetype note = line.indexOf(u" OP-");
+    if (note >= 0)
+        line = line.left(note);
     // Column 49 "E" and column 50 a blank.
     const QStringView shiftedMark = column(line, {ShiftedETicketMark, ShiftedETicketMark + 1});
-    const bool shifted = column(line, {ETicketMark, ETicketMark}) != u"E" && shiftedMark == u"E " &&
-                         isBlanks(column(line, BlanksBeforeShiftedMark));
-    if (shifted)
-        return {ShiftedDepartureTerminal, ShiftedArrivalTerminal};
-    return {DepartureTerminal, ArrivalTerminal};
+    if (column(line, {ETicketMark, ETicketMark}) != u"E" && shiftedMark == u"E " &&
+        isBlanks(column(line, BlanksBeforeShiftedMark)))
+        return {column(line, ShiftedDepartureTerminal), column(line, ShiftedArrivalTerminal)};
+    return {column(line, DepartureTerminal), column(line, ArrivalTerminal)};
 }
 
 // The departure time; a flight without times (a schedule change, an open flight) has none.
@@ -84,8 +91,8 @@ void fillRow(int row, QStringView line, const QString &date, Itinerary &sheet,
     const auto write = [row, &sheet](SegmentColumn c, QStringView text) {
         sheet.setText(segmentField(row, c), fieldText(text));
     };
-    write(SegmentColumn::City, cityCell(codes, column(line, DepartureAirport),
-                                        column(line, terminalColumns(line).first)));
+    write(SegmentColumn::City,
+          cityCell(codes, column(line, DepartureAirport), terminalsOf(line).departure));
     write(SegmentColumn::Carrier, codes.airlineShortName(column(line, AirlineCode).toString()));
     write(SegmentColumn::Flight, trimmedColumn(line, FlightDesignator));
     write(SegmentColumn::BookingClass, trimmedColumn(line, BookingClass));
@@ -216,9 +223,8 @@ void importSegments(const QList<QStringView> &flights, Itinerary &sheet, const C
         fillRow(row, flights[row], dates[row], sheet, codes);
 
     const QStringView last = flights[count - 1];
-    sheet.setText(cityLineField(count),
-                  fieldText(cityCell(codes, column(last, ArrivalAirport),
-                                     column(last, terminalColumns(last).second))));
+    sheet.setText(cityLineField(count), fieldText(cityCell(codes, column(last, ArrivalAirport),
+                                                           terminalsOf(last).arrival)));
     if (count < MaxImportedSegments) {
         sheet.setText(segmentField(count, SegmentColumn::Carrier), u"VOID"_s);
         sheet.setText(cityLineField(count + 1), u"VOID"_s);

@@ -4,6 +4,7 @@
 #include "textimport/FareElements.h"
 #include "textimport/IdentityNumbers.h"
 #include "textimport/PassengerImport.h"
+#include "textimport/ScreenRows.h"
 #include "textimport/SegmentImport.h"
 #include "textimport/TextCutting.h"
 #include "textimport/TicketNumbers.h"
@@ -156,6 +157,10 @@ private Q_SLOTS:
         QTest::newRow("passengers before the total")
             << u"FN/A/FCNY1/P2/ACNY1"_s
             << QList<FareElement>{{false, row(u"1"_s, u"0.00"_s, u"1.00"_s), {2}}};
+        QTest::newRow("priced by hand naming two, then an infant's without a mode")
+            << u"FN/M/FCNY1/ACNY1/P2/3\r\nFN/IN/FCNY3/P1"_s
+            << QList<FareElement>{{false, row(u"1"_s, u"0.00"_s, u"1.00"_s), {2, 3}},
+                                  {true, row(u"3"_s, u"0.00"_s, u"3.00"_s), {1}}};
         QTest::newRow("empty element")
             << u"FN/A/"_s << QList<FareElement>{{false, row(u"0.00"_s, u"0.00"_s, u"0.00"_s), {}}};
     }
@@ -163,6 +168,29 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(QList<FareElement>, elements);
         QCOMPARE(readFareElements(text), elements);
+    }
+
+    // Rows that fill the 80 columns are cut where the 80th column holds a blank or a page
+    // mark; a wide character takes two columns.
+    void screenRows_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("rows");
+        const QString a79 = u"A"_s.repeated(79);
+        // clang-format off
+        QTest::newRow("80 columns left alone") << a79 + u" "_s          << a79 + u" "_s;
+        QTest::newRow("blank at 80")      << a79 + u" 2.X\r\nB"_s      << a79 + u" \r\n2.X\r\nB"_s;
+        QTest::newRow("page mark at 80")  << a79 + u"+ 2.X"_s           << a79 + u"+\r\n 2.X"_s;
+        QTest::newRow("letter at 80")     << a79 + u"B 2.X"_s           << a79 + u"B 2.X"_s;
+        QTest::newRow("wide characters")  << u"张"_s.repeated(39) + u"A  2.X"_s << u"张"_s.repeated(39) + u"A \r\n 2.X"_s;
+        QTest::newRow("wide character across 80, cut at 160")
+            << u"张"_s.repeated(40) + a79 + u" 2.X"_s << u"张"_s.repeated(40) + a79 + u" \r\n2.X"_s;
+        QTest::newRow("counted from each line") << u"AB\r\n"_s + a79 + u"-C"_s << u"AB\r\n"_s + a79 + u"-\r\nC"_s;
+        // clang-format on
+    }
+    void screenRows() {
+        QFETCH(QString, text);
+        QFETCH(QString, rows);
+        QCOMPARE(splitJoinedScreenRows(text), rows);
     }
 
     void exactSums_data() {
