@@ -94,7 +94,9 @@ QString groupLastName(QStringView lastNamePiece, QStringView recordCode) {
 }
 
 QString nameBeforeOrdinal(QStringView namePiece) {
-    QStringView name = trimmedNameSpace(namePiece);
+    // Rows joined first: the terminal may have cut the next ordinal at the row's end.
+    const QString joined = fieldText(trimmedNameSpace(namePiece));
+    QStringView name = joined;
     while (!name.isEmpty() && isAsciiDigit(name.back()))
         name.chop(1);
     return trimmedNameSpace(name).toString();

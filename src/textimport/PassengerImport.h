@@ -32,8 +32,9 @@ RecordCodeSplit splitRecordCode(QStringView lastNamePiece);
 QString groupLastName(QStringView lastNamePiece, QStringView recordCode);
 
 // The name in a name piece that is followed by another passenger: the piece trimmed of
-// spaces, tabs, CR and LF, without the next passenger's ordinal (all trailing digits),
-// trimmed again.
+// spaces, tabs, CR and LF, its rows joined as a field's (FieldText.h), without the next
+// passenger's ordinal (all trailing digits, even where a row's end cut them apart), trimmed
+// again.
 QString nameBeforeOrdinal(QStringView namePiece);
 
 // Fills the record code and the passenger list, and shows its first entry, enabling

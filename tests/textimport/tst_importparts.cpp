@@ -95,6 +95,8 @@ private Q_SLOTS:
         QTest::newRow("one digit")           << u"张三 2"_s           << u"张三"_s;
         QTest::newRow("two digits")          << u"周杰 10"_s          << u"周杰"_s;
         QTest::newRow("wrapped list")        << u"吴芳\r\n    11"_s   << u"吴芳"_s;
+        QTest::newRow("ordinal cut at the row's end") << u"WU/FANG 1\r\n2"_s << u"WU/FANG"_s;
+        QTest::newRow("name cut at the row's end") << u"GUO/ME\r\nIHUA 7"_s << u"GUO/MEIHUA"_s;
         QTest::newRow("element at line start") << u"YANG/LEI\r\n 7"_s << u"YANG/LEI"_s;
         QTest::newRow("no ordinal")          << u"张三 "_s            << u"张三"_s;
         QTest::newRow("tabs")                << u"\t张三\t2\t"_s      << u"张三"_s;
