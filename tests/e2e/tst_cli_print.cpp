@@ -246,14 +246,13 @@ private Q_SLOTS:
             << QStringList{u"ZHANG/SAN"_s, u"ZHANG/XIAOMING CHD"_s, u"ZHANG/XIAOBAO INF"_s}
             << QStringList{u"110101198001011234"_s, u"110101201501015678"_s, QString()}
             << u"999-210000000"_s << int(Field::Total);
-        QStringList ids;
-        for (int n = 1; n <= 9; ++n)
-            ids.append(u"EA100000%1"_s.arg(n));
         QTest::newRow("tour group")
             << u"group_tour.txt"_s
             << u"CHEN/JIANGUO CHEN/XIULAN DENG/HAIBO FANG/LIJUAN GAO/ZHIQIANG GUO/MEIHUA "
-               "HE/JUNJIE HU/YUFEN JIANG/WENBIN"_s.split(u' ')
-            << ids << u"781-24001000"_s << int(Field::IdNumber);
+               "HE/JUNJIE HU/YUFEN"_s.split(u' ')
+            << u"EA1000001 EA1000002 EA1000003 EA1000004 EA1000005 EA1000006 EA1000007 "
+               "EA1000008"_s.split(u' ')
+            << u"781-24001000"_s << int(Field::IdNumber);
     }
     void everyEntryGetsItsOwnReceipt() {
         QFETCH(QString, file);
@@ -263,26 +262,22 @@ private Q_SLOTS:
         QFETCH(int, distinctField);
         QTemporaryDir home;
         QStringList tickets;
-        while (tickets.size() < names.size())
-            tickets += uniqueTickets();
         QByteArray booking = readBytes(QStringLiteral(ITINERARY_TEST_DATA_DIR "/bookings/") + file);
-        QString expected;
-        for (int n = 0; n < names.size(); ++n) {
-            const QString fixtureTicket =
-                ticketPrefix + u"%1"_s.arg(n + 1, 14 - ticketPrefix.size(), 10, QLatin1Char('0'));
-            booking.replace(fixtureTicket.toLatin1(), tickets.at(n).toLatin1());
-            expected += u"%1\t%2\t%3\t%4\n"_s.arg(n + 1).arg(
-                names.at(n), tickets.at(n), u"%1"_s.arg(42 + n, 4, 10, QLatin1Char('0')));
+        for (int n = 1; n <= names.size(); ++n) {
+            tickets.append(uniqueTickets().first());
+            const int width = 14 - int(ticketPrefix.size());
+            booking.replace((ticketPrefix + u"%1"_s.arg(n, width, 10, QLatin1Char('0'))).toLatin1(),
+                            tickets.last().toLatin1());
         }
         const Run run = runCli({u"--check-code"_s, u"0042"_s, u"-"_s}, home.path(), booking);
         PdfCleanup cleanup;
         QVERIFY(waitForIdleQueue());
-        for (int n = 0; n < names.size(); ++n)
-            cleanup.addAll(pdfsNamed({tickets.at(n)}));
-        QCOMPARE(QString::fromUtf8(run.out), expected);
+        for (const QString &ticket : std::as_const(tickets))
+            cleanup.addAll(pdfsNamed({ticket}));
+        QCOMPARE(run.out.count('\n'), names.size());
         QVERIFY2(run.exitCode == 0, run.err.constData());
 
-        // The journal holds each receipt's sheet: its own identity number and ticket.
+        // Each receipt's row in the journal: its own passenger, identity number and ticket.
         QString error;
         auto journal = JournalDatabase::open(
             DatabaseAddress::sqliteFile(home.filePath(u"itinerary/itinerary/journal.sqlite"_s)),
@@ -292,17 +287,18 @@ private Q_SLOTS:
         QCOMPARE(rows.size(), names.size());
         QList<QImage> crops;
         for (int n = 0; n < names.size(); ++n) {
-            QCOMPARE(rows.at(n).fieldValues.at(Field::IdNumber), ids.at(n));
-            QCOMPARE(rows.at(n).ticketNumber, tickets.at(n));
+            const JournalEntry &row = rows.at(n);
+            QCOMPARE(QStringList({row.passengerName, row.fieldValues.at(Field::IdNumber),
+                                  row.ticketNumber, row.checkCode}),
+                     QStringList({names.at(n), ids.at(n), tickets.at(n),
+                                  u"%1"_s.arg(42 + n, 4, 10, QLatin1Char('0'))}));
             QTemporaryDir scratch;
-            const QString pdf = waitForPdf(tickets.at(n) + u"*"_s + rows.at(n).checkCode);
-            QVERIFY2(!pdf.isEmpty(), qPrintable(tickets.at(n)));
-            const QList<QImage> pages = pdfPages(pdf, scratch.path());
+            const QList<QImage> pages =
+                pdfPages(waitForPdf(tickets.at(n) + u"*"_s + row.checkCode), scratch.path());
             QCOMPARE(pages.size(), 1);
             crops.append(pages.first().copy(fieldBoxOnPage(receiptOrigin(0, 0), distinctField, 3)));
+            QVERIFY(n == 0 || crops.at(n) != crops.at(n - 1));
         }
-        for (int n = 1; n < crops.size(); ++n)
-            QVERIFY(crops.at(n) != crops.at(n - 1));
     }
 
     // The service goes down after the first receipt: that line stays, the batch stops with

@@ -283,13 +283,11 @@ private Q_SLOTS:
         QFETCH(QDate, today);
         QFETCH(QStringList, results);
         std::optional<QDate> previous;
-        QStringList got;
-        for (const QString &date : dates) {
-            const FlightDate read = flightDate(date, FixedClock(today), previous);
-            got.append(read.text);
+        for (qsizetype i = 0; i < dates.size(); ++i) {
+            const FlightDate read = flightDate(dates[i], FixedClock(today), previous);
+            QCOMPARE(read.text, results[i]);
             previous = read.date ? read.date : previous;
         }
-        QCOMPARE(got, results);
     }
 };
 

@@ -159,10 +159,6 @@ private Q_SLOTS:
         QTest::newRow("passengers before the total")
             << u"FN/A/FCNY1/P2/ACNY1"_s
             << QList<FareElement>{{false, row(u"1"_s, u"0.00"_s, u"1.00"_s), {2}}};
-        QTest::newRow("priced by hand naming two, then an infant's without a mode")
-            << u"FN/M/FCNY1/ACNY1/P2/3\r\nFN/IN/FCNY3/P1"_s
-            << QList<FareElement>{{false, row(u"1"_s, u"0.00"_s, u"1.00"_s), {2, 3}},
-                                  {true, row(u"3"_s, u"0.00"_s, u"3.00"_s), {1}}};
         QTest::newRow("empty element")
             << u"FN/A/"_s << QList<FareElement>{{false, row(u"0.00"_s, u"0.00"_s, u"0.00"_s), {}}};
     }
