@@ -151,13 +151,14 @@ FareElement elementOf(QStringView joined) {
 
 QList<FareElement> readFareElements(QStringView text) {
     QList<FareElement> elements;
+    QString storage;
     qsizetype at = nextFareElement(text, 0);
     while (at >= 0) {
         const qsizetype afterMarker = at + ElementMarker.size();
         at = nextFareElement(text, afterMarker);
         const qsizetype limit = at < 0 ? text.size() : at;
         elements.append(
-            elementOf(joinedElement(text, itemsStart(text, afterMarker, limit), limit)));
+            elementOf(joinedElement(text, itemsStart(text, afterMarker, limit), limit, storage)));
     }
     return elements;
 }

@@ -16,10 +16,10 @@ bool isBlankOrLineBreak(QChar c) {
 
 } // namespace
 
-QString fieldText(QStringView value) {
+QString fieldText(const QString &value) {
     const auto plain = [](QChar c) { return c != u'\t' && !isLineBreak(c); };
     if (std::all_of(value.begin(), value.end(), plain))
-        return value.toString();
+        return value; // shared, not copied
 
     QString out;
     out.reserve(value.size());

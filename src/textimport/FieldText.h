@@ -10,6 +10,6 @@ namespace itinerary {
 // it are removed and the two parts are joined with nothing between them ("WANG/XIAO" and
 // "MING" give WANG/XIAOMING), or with one blank when the first part ended in blanks
 // ("SMITH/JOHN " and "MR" give SMITH/JOHN MR). A tab is written as a blank.
-QString fieldText(QStringView value);
+QString fieldText(const QString &value);
 
 } // namespace itinerary

@@ -1,6 +1,5 @@
 #include "textimport/IdentityNumbers.h"
 
-#include "sheet/TextRules.h"
 #include "textimport/PassengerOrdinal.h"
 #include "textimport/TextCutting.h"
 #include "textimport/WrappedElement.h"
@@ -42,21 +41,24 @@ void assignFromIdentityElements(QStringView text, PassengerList &passengers) {
     }
 }
 
-// The "/" items of a document element's text after its marker.
-QList<QStringView> documentItems(QStringView text) {
-    return cutText(text, u"/");
+QStringView trimmedBlanks(QStringView text) {
+    while (!text.isEmpty() && text.front() == u' ')
+        text = text.mid(1);
+    while (!text.isEmpty() && text.back() == u' ')
+        text.chop(1);
+    return text;
 }
 
-// An infant's document: its sex, the sixth item, is "MI" or "FI".
-bool isInfantDocument(const QList<QStringView> &items) {
-    if (items.size() < 6)
-        return false;
-    const QString sex = trimBlanks(items[5].toString());
-    return sex == u"MI" || sex == u"FI";
+// An infant's document: its sex, the sixth "/" item, is "MI" or "FI".
+bool isInfantDocument(QStringView element) {
+    const std::optional<QStringView> sex = itemAt(element, u'/', 5);
+    return sex && (trimmedBlanks(*sex) == u"MI" || trimmedBlanks(*sex) == u"FI");
 }
 
-QString thirdItem(const QList<QStringView> &items) {
-    return items.size() < 3 ? QString() : trimBlanks(items[2].toString());
+// The passport number: the third "/" item, trimmed of blanks.
+QString thirdItem(QStringView line) {
+    const std::optional<QStringView> item = itemAt(line, u'/', 2);
+    return item ? trimmedBlanks(*item).toString() : QString();
 }
 
 } // namespace
@@ -74,19 +76,18 @@ QString identityElementNumber(QStringView beforeOrdinal) {
 }
 
 QString documentElementNumber(QStringView line) {
-    const QList<QStringView> items = documentItems(line);
-    return isInfantDocument(items) ? QString() : thirdItem(items);
+    return isInfantDocument(line) ? QString() : thirdItem(line);
 }
 
 QList<DocumentElement> readDocumentElements(QStringView text) {
     QList<DocumentElement> documents;
     const QList<QStringView> pieces = cutText(text, DocumentMarker);
+    QString storage;
     for (qsizetype i = 1; i < pieces.size(); ++i) {
-        const QString whole = joinedElement(pieces[i], 0, pieces[i].size());
+        const QStringView whole = joinedElement(pieces[i], 0, pieces[i].size(), storage);
         const std::optional<OrdinalSplit> split = splitAtLastOrdinal(whole);
-        documents.append({split ? split->ordinal : NoOrdinal,
-                          thirdItem(documentItems(firstLine(pieces[i]))),
-                          isInfantDocument(documentItems(whole))});
+        documents.append({split ? split->ordinal : NoOrdinal, thirdItem(firstLine(pieces[i])),
+                          isInfantDocument(whole)});
     }
     return documents;
 }

@@ -40,8 +40,9 @@ QString infantName(QStringView nameText) {
 QList<InfantElement> readInfants(QStringView text) {
     QList<InfantElement> infants;
     const QList<QStringView> pieces = cutText(text, InfantMarker);
+    QString storage;
     for (qsizetype i = 1; i < pieces.size(); ++i) {
-        const QString element = joinedElement(pieces[i], 0, pieces[i].size());
+        const QStringView element = joinedElement(pieces[i], 0, pieces[i].size(), storage);
         const std::optional<OrdinalSplit> split = splitAtLastOrdinal(element);
         infants.append(split ? InfantElement{infantName(split->before), split->ordinal}
                              : InfantElement{infantName(element), NoOrdinal});

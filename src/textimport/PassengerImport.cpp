@@ -95,8 +95,12 @@ QString groupLastName(QStringView lastNamePiece, QStringView recordCode) {
 
 QString nameBeforeOrdinal(QStringView namePiece) {
     // Rows joined first: the terminal may have cut the next ordinal at the row's end.
-    const QString joined = fieldText(trimmedNameSpace(namePiece));
-    QStringView name = joined;
+    QStringView name = trimmedNameSpace(namePiece);
+    QString joined;
+    if (name.contains(u'\r') || name.contains(u'\n')) {
+        joined = fieldText(name.toString());
+        name = joined;
+    }
     while (!name.isEmpty() && isAsciiDigit(name.back()))
         name.chop(1);
     return trimmedNameSpace(name).toString();

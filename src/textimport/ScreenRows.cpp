@@ -37,12 +37,12 @@ constexpr CodeRange WideRanges[] = {
     {0x20000, 0x2FFFD}, {0x30000, 0x3FFFD},
 };
 
-bool isLineBreak(QChar c) {
+bool isLineBreak(char16_t c) {
     return c == u'\r' || c == u'\n';
 }
 
 // A row may be cut after a blank or after the terminal's page marks.
-bool endsARow(QChar c) {
+bool endsARow(char16_t c) {
     return c == u' ' || c == u'+' || c == u'-';
 }
 
@@ -58,24 +58,32 @@ int screenColumns(char32_t c) {
 }
 
 QString splitJoinedScreenRows(const QString &text) {
+    const char16_t *p = QStringView(text).utf16();
+    const qsizetype size = text.size();
     // Where a line end goes in: after the character at each of these positions.
     QList<qsizetype> cuts;
     qsizetype column = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
+    qsizetype boundary = ScreenWidth; // the next 80th column of the line
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = p[i];
         if (isLineBreak(c)) {
             column = 0;
+            boundary = ScreenWidth;
             continue;
         }
-        char32_t code = c.unicode();
-        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            code = QChar::surrogateToUcs4(c, text[i + 1]);
+        if (c < WideRanges[0].first) {
+            ++column;
+        } else if (QChar::isHighSurrogate(c) && i + 1 < size && QChar::isLowSurrogate(p[i + 1])) {
+            column += screenColumns(QChar::surrogateToUcs4(c, p[i + 1]));
             ++i;
+        } else {
+            column += screenColumns(c);
         }
-        column += screenColumns(code);
-        if (column % ScreenWidth == 0 && endsARow(c) && i + 1 < text.size() &&
-            !isLineBreak(text[i + 1]))
+        if (column < boundary)
+            continue;
+        if (column == boundary && endsARow(c) && i + 1 < size && !isLineBreak(p[i + 1]))
             cuts.append(i);
+        boundary += ScreenWidth;
     }
     if (cuts.isEmpty())
         return text;

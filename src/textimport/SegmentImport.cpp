@@ -88,7 +88,7 @@ QString departureTime(QStringView line) {
 // Row `row` (0-based) from one segment line, in the order the sheet's change rules expect.
 void fillRow(int row, QStringView line, const QString &date, Itinerary &sheet,
              const CodeTables &codes) {
-    const auto write = [row, &sheet](SegmentColumn c, QStringView text) {
+    const auto write = [row, &sheet](SegmentColumn c, const QString &text) {
         sheet.setText(segmentField(row, c), fieldText(text));
     };
     write(SegmentColumn::City,
@@ -98,7 +98,7 @@ void fillRow(int row, QStringView line, const QString &date, Itinerary &sheet,
     write(SegmentColumn::BookingClass, trimmedColumn(line, BookingClass));
     write(SegmentColumn::Date, date);
     write(SegmentColumn::Time, departureTime(line));
-    write(SegmentColumn::Baggage, u"20K");
+    write(SegmentColumn::Baggage, u"20K"_s);
 }
 
 // The flights' dates, each after the one before it (the first as the display gives it).

@@ -42,7 +42,12 @@ QString ticketElementNumber(QStringView line, bool *infant) {
         token = token.mid(InfantNumberPrefix.size());
     if (!isTicketDigits(token))
         return QString();
-    return token.left(3).toString() + u'-' + token.mid(3).toString();
+    QString number;
+    number.reserve(TicketDigits + 1);
+    number.append(token.left(3));
+    number.append(u'-');
+    number.append(token.mid(3));
+    return number;
 }
 
 TicketElements readTicketElements(QStringView text) {
@@ -60,12 +65,13 @@ TicketElements readTicketElements(QStringView text) {
         (infant ? tickets.infantPieces : tickets.passengerPieces).append(ticket);
     }
     const QList<QStringView> elements = cutText(text, ElementMarker);
+    QString storage;
     for (qsizetype i = 1; i < elements.size(); ++i) {
         bool infant = false;
         const QString number = ticketElementNumber(firstLine(elements[i]), &infant);
         if (number.isEmpty())
             continue;
-        const QString whole = joinedElement(elements[i], 0, elements[i].size());
+        const QStringView whole = joinedElement(elements[i], 0, elements[i].size(), storage);
         const std::optional<OrdinalSplit> split = splitAtLastOrdinal(whole);
         const ElementTicket ticket{split ? split->ordinal : NoOrdinal, number};
         (infant ? tickets.infantElements : tickets.passengerElements).append(ticket);

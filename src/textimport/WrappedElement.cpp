@@ -36,24 +36,34 @@ bool startsWithElementNumber(QStringView line) {
            !(i + 1 < line.size() && isAsciiDigit(line[i + 1]));
 }
 
-QString joinedElement(QStringView text, qsizetype start, qsizetype limit) {
-    QString joined;
+QStringView joinedElement(QStringView text, qsizetype start, qsizetype limit, QString &storage) {
+    storage.clear();
+    bool severalLines = false;
+    QStringView firstLine;
     qsizetype lineStart = start;
     while (true) {
+        // The next element's number is seen at the line's start; the rest is not read.
+        if (lineStart != start && startsWithElementNumber(text.mid(lineStart, limit - lineStart)))
+            break;
         qsizetype lineEnd = lineStart;
         while (lineEnd < limit && !isLineBreak(text[lineEnd]))
             ++lineEnd;
         const QStringView line = text.mid(lineStart, lineEnd - lineStart);
-        if (lineStart != start && startsWithElementNumber(line))
-            break;
-        joined += cleanLine(line);
+        if (lineStart == start) {
+            firstLine = cleanLine(line);
+        } else {
+            if (!severalLines)
+                storage.append(firstLine);
+            severalLines = true;
+            storage.append(cleanLine(line));
+        }
         if (lineEnd >= limit)
             break;
         lineStart = lineEnd + 1;
         if (text[lineEnd] == u'\r' && lineStart < limit && text[lineStart] == u'\n')
             ++lineStart;
     }
-    return joined;
+    return severalLines ? QStringView(storage) : firstLine;
 }
 
 } // namespace itinerary
