@@ -324,6 +324,7 @@ private Q_SLOTS:
         QTest::newRow("unknown option")     << QStringList{u"--port"_s, u"80"_s} << 2 << u"unexpected argument"_s;
         QTest::newRow("bad layout")         << QStringList{u"--layout"_s, u"/nonexistent.json"_s} << 1 << u"cannot read"_s;
         QTest::newRow("foreign address")    << QStringList{u"--listen"_s, u"192.0.2.1:0"_s} << 1 << u"cannot listen"_s;
+        QTest::newRow("no connections")     << QStringList{u"--connections-per-address"_s, u"0"_s} << 2 << u"1 or more"_s;
         // clang-format on
     }
     void serviceRefusals() {
