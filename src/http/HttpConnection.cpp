@@ -214,7 +214,7 @@ void HttpConnection::onHeader(beast::error_code ec, std::size_t bytes) {
     if (m_state != State::ReadingRequest)
         return;
     if (ec) {
-        refuseParse(ec);
+        refuseParse(ec, bytes);
         return;
     }
     if (const std::optional<HttpRefusal> refusal =
@@ -242,7 +242,7 @@ void HttpConnection::onBody(beast::error_code ec) {
     if (m_state != State::ReadingRequest)
         return;
     if (ec)
-        refuseParse(ec);
+        refuseParse(ec, 0);
     else
         finishRequest();
 }
@@ -258,7 +258,7 @@ void HttpConnection::requestTimedOut() {
     }
 }
 
-void HttpConnection::refuseParse(beast::error_code ec) {
+void HttpConnection::refuseParse(beast::error_code ec, std::size_t consumed) {
     if (ec == http::error::end_of_stream || ec == http::error::partial_message ||
         ec == asio::error::eof) {
         qCDebug(m_shared->category, "%s left in the middle of a request", qUtf8Printable(m_peer));
@@ -270,13 +270,15 @@ void HttpConnection::refuseParse(beast::error_code ec) {
         close();
         return;
     }
-    // Nothing of a request is consumed before its whole header has been parsed: the request
-    // line is what the buffer holds up to its first line end.
+    // Once the parser has taken the request line, it is what it consumed without its line
+    // end; before, what the buffer holds up to its first line end.
     const auto *data = static_cast<const char *>(m_buffer.data().data());
-    std::size_t requestLine = m_buffer.size();
-    if (const void *end = std::memchr(data, '\n', m_buffer.size()))
-        requestLine = std::size_t(static_cast<const char *>(end) - data);
-    const bool requestLineTaken = !m_parser->request().method.isEmpty();
+    std::size_t requestLine = consumed > 2 ? consumed - 2 : m_buffer.size();
+    if (consumed == 0) {
+        if (const void *end = std::memchr(data, '\n', m_buffer.size()))
+            requestLine = std::size_t(static_cast<const char *>(end) - data);
+    }
+    const bool requestLineTaken = consumed > 0 || !m_parser->request().method.isEmpty();
     reject(
         refuseParseError(m_limits, ec, requestLine, requestLineTaken, m_parser->is_header_done()));
 }

@@ -74,7 +74,8 @@ private:
     void onBody(boost::beast::error_code ec);
     void requestTimedOut();
     void finishRequest();
-    void refuseParse(boost::beast::error_code ec);
+    // `consumed`: what the parser took of the request before it failed.
+    void refuseParse(boost::beast::error_code ec, std::size_t consumed);
     void reject(const HttpRefusal &refusal);
     void peerClosed();
     void answerReady(quint64 sequence, HttpResponse response);

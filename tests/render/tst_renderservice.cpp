@@ -166,6 +166,7 @@ private Q_SLOTS:
         QTest::newRow("70 KiB line")     << getRequest(longLine) << 414 << QByteArray("request line too long");
         QTest::newRow("header flood")    << getRequest("/health", manyHeaders) << 431 << QByteArray("too many header lines");
         QTest::newRow("huge header")     << getRequest("/health", "X-Big: " + QByteArray(70 * 1024, 'b') + "\r\n") << 431 << QByteArray("header lines too large");
+        QTest::newRow("header over all") << getRequest("/health", "X-Big: " + QByteArray(200 * 1024, 'b') + "\r\n") << 431 << QByteArray("header lines too large");
         QTest::newRow("post")            << QByteArray("POST /Print/print.asp HTTP/1.1\r\nContent-Length: 5\r\n\r\nhello") << 405 << QByteArray("only GET");
         QTest::newRow("head")            << QByteArray("HEAD /health HTTP/1.1\r\n\r\n") << 405 << QByteArray("only GET");
         QTest::newRow("body")            << QByteArray("GET /health HTTP/1.1\r\nContent-Length: 5\r\n\r\nhello") << 413 << QByteArray("body");
