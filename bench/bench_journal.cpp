@@ -13,9 +13,11 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
@@ -79,7 +81,10 @@ void BM_RecordAttempt(benchmark::State &state) {
         journal.recordPrintAttempt(sampleAttempt(n++));
         QCoreApplication::processEvents();
     }
-    journal.waitUntilSent(60000);
+    QEventLoop sent;
+    journal.sendAll(&sent, [&sent](bool) { sent.quit(); });
+    QTimer::singleShot(60000, &sent, &QEventLoop::quit);
+    sent.exec();
     if (!messages.shown().isEmpty())
         state.SkipWithError(qPrintable(messages.shown().first().text));
 }

@@ -2,14 +2,13 @@
 
 #include "base/Messages.h"
 #include "journal/JournalDatabase.h"
+#include "journal/JournalMessages.h"
 #include "journal/JournalOutbox.h"
 #include "journal/JournalSender.h"
 
-#include <QDeadlineTimer>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QTimer>
+#include <QPointer>
 
 using namespace Qt::StringLiterals;
 
@@ -24,7 +23,7 @@ Q_LOGGING_CATEGORY(journalLog, "itinerary.journal", QtInfoMsg)
 } // namespace
 
 QString PrintJournal::keptLocallyMessage(const QString &reason) {
-    return u"打印记录暂存本机："_s + reason;
+    return journalmessages::KeptLocally.toString() + reason;
 }
 
 PrintJournal::PrintJournal(JournalSettings settings, Messages &messages, WaitingRows waiting,
@@ -66,7 +65,7 @@ void PrintJournal::recordPrintAttempt(const PrintAttempt &attempt) {
     // Kept on this machine first, then sent by the sender's thread.
     QString error;
     if (!keepUnsaved(&error) || !keep(entry, &error)) {
-        tellOnce(u"打印记录无法保存：%1"_s.arg(error));
+        tellOnce(journalmessages::NotKept.toString().arg(error));
         return;
     }
     QMetaObject::invokeMethod(m_sender, &JournalSender::sendWaiting, Qt::QueuedConnection);
@@ -91,7 +90,7 @@ void PrintJournal::recordLocally(const JournalEntry &entry) {
     }
     QString keepError;
     if (!keepUnsaved(&keepError) || !keep(entry, &keepError)) {
-        tellOnce(u"打印记录无法保存：%1"_s.arg(keepError));
+        tellOnce(journalmessages::NotKept.toString().arg(keepError));
         return;
     }
     tellOnce(keptLocallyMessage(error));
@@ -161,26 +160,36 @@ void PrintJournal::sendWaiting() {
         m_told = false;
 }
 
-bool PrintJournal::waitUntilSent(int timeoutMs) {
+void PrintJournal::sendAll(const QObject *context, std::function<void(bool complete)> done) {
+    const QPointer<const QObject> guard(context);
+    const auto answer = [this, guard, done](bool complete) {
+        QMetaObject::invokeMethod(
+            this,
+            [guard, done, complete] {
+                if (guard)
+                    done(complete);
+            },
+            Qt::QueuedConnection);
+    };
     if (m_sender == nullptr) {
         sendWaiting();
-        return m_database && !m_outboxMayHoldRows && m_unsaved.isEmpty();
+        return answer(m_database && !m_outboxMayHoldRows && m_unsaved.isEmpty());
     }
     if (!m_unsaved.isEmpty())
-        return false;
-    QEventLoop loop;
-    bool complete = false;
-    connect(m_sender, &JournalSender::roundFinished, &loop, [&](bool done, int, const QString &) {
-        // A round that began before the last row was kept may end "complete"; the
-        // outbox itself says whether anything still waits.
-        complete = done && outboxEmpty();
-        if (!done || complete)
-            loop.quit();
-    });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+        return answer(false);
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = connect(m_sender, &JournalSender::roundFinished, this,
+                          [this, answer, connection](bool sent, int, const QString &) {
+                              // A round that began before the last row was kept may end
+                              // "complete"; the outbox itself says whether anything still
+                              // waits.
+                              const bool complete = sent && outboxEmpty();
+                              if (sent && !complete)
+                                  return;
+                              disconnect(*connection);
+                              answer(complete);
+                          });
     sendWaiting();
-    loop.exec();
-    return complete;
 }
 
 bool PrintJournal::outboxEmpty() {

@@ -20,6 +20,9 @@ inline constexpr qreal MillimetresPerInch = 25.4;
 inline constexpr qreal ReceiptWidthMm = ReceiptPixelWidth * MillimetresPerInch / ReceiptDpi;
 inline constexpr qreal ReceiptHeightMm = ReceiptPixelHeight * MillimetresPerInch / ReceiptDpi;
 
+// An agency's own layout, in the settings folder, replaces the default one.
+inline constexpr auto AgencyLayoutFileName = "layout.json";
+
 enum class FieldAlignment { Left, Centre, Right };
 
 struct FieldPlacement {

@@ -347,8 +347,8 @@ private Q_SLOTS:
         // clang-format off
         QTest::newRow("no file")          << QStringList{}                                         << u"FILE"_s;
         QTest::newRow("two files")        << QStringList{booking, booking}                         << u"one booking FILE"_s;
-        QTest::newRow("unknown option")   << QStringList{u"--copies"_s, u"2"_s, booking}           << u"unknown option: --copies"_s;
-        QTest::newRow("value missing")    << QStringList{booking, u"--check-code"_s}               << u"--check-code needs a value"_s;
+        QTest::newRow("unknown option")   << QStringList{u"--copies"_s, u"2"_s, booking}           << u"Unknown option 'copies'."_s;
+        QTest::newRow("value missing")    << QStringList{booking, u"--check-code"_s}               << u"Missing value after '--check-code'."_s;
         QTest::newRow("not http")         << QStringList{u"--service=ftp://127.0.0.1/"_s, booking} << u"not an http address"_s;
         QTest::newRow("relative service") << QStringList{u"--service"_s, u"Print/"_s, booking}     << u"not an http address"_s;
         QTest::newRow("missing file")     << QStringList{u"/nonexistent/booking.txt"_s}            << u"cannot read"_s;

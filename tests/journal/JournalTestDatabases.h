@@ -1,10 +1,13 @@
 #pragma once
 // Journal tests run on an SQLite file and on a fresh database of the test command's server
 // (ITINERARY_TEST_POSTGRES_URL); without it they skip, or fail if ..._REQUIRED is set.
+#include "base/Clock.h"
 #include "journal/DatabaseAddress.h"
 #include "journal/JournalDatabase.h"
 #include "journal/JournalSettings.h"
+#include "journal/PrintJournal.h"
 #include "print/PictureLoader.h"
+#include "print/ReceiptPictures.h"
 #include "print/ReceiptPrinter.h"
 
 #include <QDir>
@@ -18,7 +21,13 @@ namespace itinerary::test {
 // A picture for every request, and paper that takes every page: printing without a service.
 class AnyPicture final : public PictureLoader {
 public:
-    QByteArray loadPicture(const QString &) override { return "\x89PNG"; }
+    void loadPicture(const QString &, const QObject *, Done done) override { done("\x89PNG"); }
+};
+struct AnyPictures {
+    AnyPicture loader;
+    SystemClock clock;
+    ReceiptPictures pictures{loader, clock};
+    operator const ReceiptPictures &() const { return pictures; }
 };
 class Paper final : public ReceiptPrinter {
 public:
@@ -26,6 +35,15 @@ public:
     QString printerName() const override { return QStringLiteral("柜台打印机"); }
     int pages = 0;
 };
+
+// Sends what the journal keeps back and waits, bounded, for the end: true once every row is
+// in the database.
+inline bool waitUntilSent(PrintJournal &journal, int timeoutMs) {
+    auto complete = std::make_shared<std::optional<bool>>();
+    journal.sendAll(&journal, [complete](bool sent) { *complete = sent; });
+    (void)QTest::qWaitFor([&] { return complete->has_value(); }, timeoutMs);
+    return complete->value_or(false);
+}
 
 // The "engine" column with a row for each.
 inline void addEngineRows() {

@@ -69,7 +69,7 @@ private Q_SLOTS:
         JOURNAL_TEST_DATABASE(address, engine, folder.path());
         Itinerary sheet;
         PrintPosition position;
-        test::AnyPicture loader;
+        test::AnyPictures loader;
         test::Paper printer;
         RecordingMessages messages;
         FixedClock clock(QDateTime::fromString(u"2026-12-07T09:05:03+08:00"_s, Qt::ISODate));
@@ -87,7 +87,7 @@ private Q_SLOTS:
         job.printArmedReceipt();
         sheet.setText(Field::RecordCode, QString());
         job.requestPrint();
-        QVERIFY(journal.waitUntilSent(10000));
+        QVERIFY(test::waitUntilSent(journal, 10000));
 
         QString error;
         auto db = JournalDatabase::open(*address, JournalDatabase::Access::ReadOnly, &error);

@@ -1,6 +1,6 @@
-#include "app/SheetGeometry.h"
 #include "render/ReceiptLayout.h"
 #include "sheet/FieldMap.h"
+#include "sheet/SheetGeometry.h"
 
 #include <QTemporaryDir>
 #include <QTest>

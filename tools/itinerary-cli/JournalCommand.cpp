@@ -1,10 +1,11 @@
 // itinerary-cli journal: the print journal's rows, filtered, as CSV or one JSON object a line.
 #include "CliCommand.h"
 
+#include "desk/DeskSetup.h"
+
 #include "journal/JournalCsv.h"
 #include "journal/JournalDatabase.h"
 #include "journal/JournalSettings.h"
-#include "settings/SettingsFile.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -33,7 +34,7 @@ std::optional<QDate> dateOption(const CommandLine &line, const QCommandLineOptio
 }
 
 int runJournal(const QStringList &arguments) {
-    CommandLine line(u"journal"_s, Usage, {u"unknown option: %1"_s, u"%1 needs a value"_s, true});
+    CommandLine line(u"journal"_s, Usage, true);
     const QCommandLineOption fromOption =
         line.addOption({u"from"_s, u"first print date"_s, u"YYYY-MM-DD"_s});
     const QCommandLineOption toOption =
@@ -71,9 +72,7 @@ int runJournal(const QStringList &arguments) {
 
     QString error;
     // The window's journal: journal.ini beside its settings file, unless named here.
-    JournalSettings settings = JournalSettings::read(
-        QFileInfo(settingsFilePath(QCoreApplication::applicationDirPath(), userSettingsDirectory()))
-            .absolutePath());
+    JournalSettings settings = JournalSettings::read(DeskSetup::fromBuild().settingsDirectory);
     if (line.isSet(databaseOption)) {
         const std::optional<DatabaseAddress> address =
             DatabaseAddress::parse(line.value(databaseOption), &error);

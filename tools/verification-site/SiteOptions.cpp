@@ -43,21 +43,7 @@ SiteOptionsResult parseSiteOptions(const QStringList &arguments) {
     parser.addOptions(line.all());
     SiteOptionsResult result;
     if (!parser.parse(QStringList{u"verification-site"_s} + arguments)) {
-        const CommandLineRefusal refusal = commandLineRefusal(parser, arguments, line.all());
-        switch (refusal.kind) {
-        case CommandLineRefusal::Kind::UnknownOption:
-            result.error = u"unknown argument: "_s + refusal.argument;
-            break;
-        case CommandLineRefusal::Kind::MissingValue:
-            result.error = refusal.argument + u" needs a value"_s;
-            break;
-        case CommandLineRefusal::Kind::UnexpectedValue:
-            result.error = refusal.argument + u" takes no value"_s;
-            break;
-        case CommandLineRefusal::Kind::Other:
-            result.error = refusal.argument;
-            break;
-        }
+        result.error = parser.errorText();
         return result;
     }
     if (!parser.positionalArguments().isEmpty()) {

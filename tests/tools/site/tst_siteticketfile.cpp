@@ -145,8 +145,8 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("error");
         // clang-format off
-        QTest::newRow("unknown option")    << QStringList{u"--port"_s, u"1"_s}            << u"unknown argument: --port"_s;
-        QTest::newRow("missing value")     << QStringList{u"--listen"_s}                  << u"--listen needs a value"_s;
+        QTest::newRow("unknown option")    << QStringList{u"--port"_s, u"1"_s}            << u"Unknown option 'port'."_s;
+        QTest::newRow("missing value")     << QStringList{u"--listen"_s}                  << u"Missing value after '--listen'."_s;
         QTest::newRow("no port")           << QStringList{u"--listen"_s, u"127.0.0.1"_s}  << u"--listen expects ADDR:PORT"_s;
         QTest::newRow("port too large")    << QStringList{u"--listen"_s, u"127.0.0.1:65536"_s} << u"--listen expects ADDR:PORT"_s;
         QTest::newRow("host name")         << QStringList{u"--listen"_s, u"example:80"_s} << u"--listen expects ADDR:PORT"_s;
@@ -155,7 +155,7 @@ private Q_SLOTS:
         QTest::newRow("positional")        << QStringList{u"extra"_s}                     << u"unknown argument: extra"_s;
         QTest::newRow("empty tickets")     << QStringList{u"--tickets="_s}                << u"--tickets needs a file name"_s;
         QTest::newRow("lower-case code")   << QStringList{u"--fixed-captcha"_s, u"ab12"_s} << u"--fixed-captcha expects four"_s;
-        QTest::newRow("help with a value") << QStringList{u"--help=yes"_s}                << u"--help takes no value"_s;
+        QTest::newRow("help with a value") << QStringList{u"--help=yes"_s}                << u"Unexpected value after '--help'."_s;
         // clang-format on
     }
     void rejectsBadOptions() {
