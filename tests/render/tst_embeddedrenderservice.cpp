@@ -106,6 +106,9 @@ private Q_SLOTS:
             clients.last()->send(getRequest("/Print/print.asp?l=0&p=A,B,C&t"));
         }
         service.stop(); // renders under way are dropped, nothing dangles
+        QVERIFY(refusesConnections(port));
+        for (WireClient *client : std::as_const(clients))
+            QVERIFY(client->waitForClose(3000));
         qDeleteAll(clients);
     }
 
