@@ -23,6 +23,11 @@ public:
     T &value() & { return *m_value; }
     T &&value() && { return std::move(*m_value); }
     const T *operator->() const { return &*m_value; }
+    T *operator->() { return &*m_value; }
+    const T &operator*() const & { return *m_value; }
+    T &operator*() & { return *m_value; }
+    T &&operator*() && { return std::move(*m_value); }
+    T value_or(T fallback) const { return m_value.value_or(std::move(fallback)); }
     // Meaningful only when the step failed.
     const Error &error() const { return m_error; }
 

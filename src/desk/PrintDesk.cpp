@@ -60,11 +60,10 @@ PrintDesk::~PrintDesk() = default;
 void PrintDesk::startRenderService() {
     const QString layoutFile = m_setup.layoutFile();
     if (QFileInfo::exists(layoutFile)) {
-        QString error;
-        if (std::optional<ReceiptLayout> own = ReceiptLayout::fromFile(layoutFile, &error))
-            m_formLayout = *own;
+        if (Result<ReceiptLayout> own = ReceiptLayout::fromFile(layoutFile))
+            m_formLayout = *std::move(own);
         else
-            m_report.layoutError = error;
+            m_report.layoutError = own.error();
     }
     // A service elsewhere draws with a layout of its own; the agency's file, when it has
     // one, is still the best guess at its form for the outline and the calibration page.

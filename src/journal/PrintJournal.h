@@ -62,10 +62,14 @@ Q_SIGNALS:
 
 private:
     void recordLocally(const JournalEntry &entry);
+    // The local database, opened when it is not yet.
+    Result<> openDatabase();
+    // Opens the outbox when it is not yet.
+    Result<> openOutbox();
     bool sendLocalOutbox();
-    // Keeps the row for later; false when not even the outbox takes it.
-    bool keep(const JournalEntry &entry, QString *error);
-    bool keepUnsaved(QString *error);
+    // Keeps the row for later; fails when not even the outbox takes it.
+    Result<> keep(const JournalEntry &entry);
+    Result<> keepUnsaved();
     void tellOnce(const QString &message);
     bool outboxEmpty();
     void senderRoundFinished(bool complete, int sent, const QString &error);

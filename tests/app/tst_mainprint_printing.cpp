@@ -111,15 +111,14 @@ QStringList journalRows(MainPrint &w) {
     if (!test::waitUntilSent(w.printJournal(), 10000))
         return {u"not sent"_s};
     QString error;
-    const std::unique_ptr<JournalDatabase> db = JournalDatabase::open(
+    const std::unique_ptr<JournalDatabase> db = test::openJournal(
         w.printJournal().settings().database, JournalDatabase::Access::ReadOnly, &error);
     if (!db)
         return {error};
     if (!db->hasTables())
         return {};
     QStringList rows;
-    for (const JournalEntry &e :
-         db->entries(JournalFilter(), &error).value_or(QList<JournalEntry>()))
+    for (const JournalEntry &e : db->entries(JournalFilter()).value_or(QList<JournalEntry>()))
         rows << (e.printed
                      ? u"%1 %2 %3"_s.arg(e.checkCode, e.passengerName, e.printerName).trimmed()
                      : u"- "_s + e.message);

@@ -6,6 +6,7 @@
 #include "render/Ink.h"
 
 #include "journal/JournalDatabase.h"
+#include "journal/JournalTestDatabases.h"
 #include "render/ReceiptRenderer.h"
 #include "sheet/FieldMap.h"
 
@@ -185,11 +186,11 @@ private Q_SLOTS:
         QCOMPARE(QDir(QFileInfo(iniPath).absolutePath()).entryList(QDir::Files),
                  QStringList({u"info.ini"_s, u"journal.sqlite"_s}));
         QString error;
-        auto journal = JournalDatabase::open(
+        auto journal = test::openJournal(
             DatabaseAddress::sqliteFile(home.filePath(u"itinerary/itinerary/journal.sqlite"_s)),
             JournalDatabase::Access::ReadOnly, &error);
         QVERIFY2(journal, qPrintable(error));
-        const QList<JournalEntry> rows = journal->entries({}, &error).value();
+        const QList<JournalEntry> rows = journal->entries({}).value();
         QCOMPARE(rows.size(), 2);
         QVERIFY(rows.at(1).printed && rows.at(1).checkCode == u"0043"_s);
         QCOMPARE(rows.at(1).ticketNumber, tickets.at(1));

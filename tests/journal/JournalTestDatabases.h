@@ -45,6 +45,20 @@ inline bool waitUntilSent(PrintJournal &journal, int timeoutMs) {
     return complete->value_or(false);
 }
 
+// The journal's database, or null with `why` (or a warning) when it cannot be opened.
+inline std::unique_ptr<JournalDatabase> openJournal(const DatabaseAddress &address,
+                                                    JournalDatabase::Access access,
+                                                    QString *why = nullptr) {
+    Result<std::unique_ptr<JournalDatabase>> opened = JournalDatabase::open(address, access);
+    if (opened)
+        return *std::move(opened);
+    if (why != nullptr)
+        *why = opened.error();
+    else
+        qWarning("%s", qPrintable(opened.error()));
+    return nullptr;
+}
+
 // The "engine" column with a row for each.
 inline void addEngineRows() {
     QTest::addColumn<QString>("engine");
@@ -64,13 +78,13 @@ inline std::optional<DatabaseAddress> freshJournalDatabase(const QString &engine
                                                            const QString &folder, QString *why) {
     if (engine == u"sqlite")
         return DatabaseAddress::sqliteFile(QDir(folder).filePath(QLatin1String(JournalFileName)));
-    std::optional<DatabaseAddress> address =
-        DatabaseAddress::parse(qEnvironmentVariable("ITINERARY_TEST_POSTGRES_URL"), why);
+    Result<DatabaseAddress> address =
+        DatabaseAddress::parse(qEnvironmentVariable("ITINERARY_TEST_POSTGRES_URL"));
+    *why = address.error();
     static int made = 0;
     const QString name =
         QStringLiteral("journal_%1_%2").arg(QCoreApplication::applicationPid()).arg(++made);
-    auto admin =
-        address ? JournalDatabase::open(*address, JournalDatabase::Access::ReadOnly, why) : nullptr;
+    auto admin = address ? openJournal(*address, JournalDatabase::Access::ReadOnly, why) : nullptr;
     QFile ini(QDir(folder).filePath(QLatin1String(JournalSettingsFileName)));
     if (!admin || !QSqlQuery(admin->connection()).exec(QStringLiteral("CREATE DATABASE ") + name) ||
         !ini.open(QIODevice::WriteOnly) ||
@@ -81,7 +95,7 @@ inline std::optional<DatabaseAddress> freshJournalDatabase(const QString &engine
         return std::nullopt;
     }
     address->databaseName = name;
-    return address;
+    return *address;
 }
 
 // Stops or starts the test command's server again (a fault test).

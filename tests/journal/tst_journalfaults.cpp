@@ -61,7 +61,7 @@ struct Counter {
 // Rows, and rows with distinct e-ticket numbers.
 std::pair<qint64, qint64> countRows(const DatabaseAddress &address) {
     QString error;
-    auto db = JournalDatabase::open(address, JournalDatabase::Access::ReadOnly, &error);
+    auto db = test::openJournal(address, JournalDatabase::Access::ReadOnly, &error);
     QSqlQuery query(db->connection());
     if (!query.exec(u"SELECT COUNT(*), COUNT(DISTINCT ticket_number) FROM print_journal"_s) ||
         !query.next())
@@ -117,10 +117,9 @@ private Q_SLOTS:
         // A row that reached the server but was still in the outbox (a crash between the
         // two) is sent again and stored once.
         QString error;
-        auto db = JournalDatabase::open(*address, JournalDatabase::Access::ReadOnly, &error);
-        const JournalEntry sent = db->entries({}, &error).value().first();
-        QVERIFY(
-            JournalOutbox::open(counter.journal->settings().outboxPath, &error)->add(sent, &error));
+        auto db = test::openJournal(*address, JournalDatabase::Access::ReadOnly, &error);
+        const JournalEntry sent = db->entries({}).value().first();
+        QVERIFY((*JournalOutbox::open(counter.journal->settings().outboxPath))->add(sent));
         counter.print(1);
         QVERIFY(test::waitUntilSent(*counter.journal, 10000));
         QCOMPARE(countRows(*address), std::make_pair(qint64(21), qint64(21)));

@@ -105,9 +105,9 @@ private Q_SLOTS:
         PrintAttempt attempt;
         attempt.time = QDateTime::currentDateTime();
         attempt.fieldValues = QStringList(59, u"张三"_s);
+        QVERIFY((*JournalOutbox::open(JournalSettings::read(folder.path()).outboxPath))
+                    ->add(JournalEntry::fromAttempt(attempt, u"柜台"_s)));
         QString error;
-        QVERIFY(JournalOutbox::open(JournalSettings::read(folder.path()).outboxPath, &error)
-                    ->add(JournalEntry::fromAttempt(attempt, u"柜台"_s), &error));
         Config config;
         config.serviceBaseUrl = u"http://127.0.0.1:9/"_s;
         config.settingsDirectory = folder.path();
@@ -117,9 +117,8 @@ private Q_SLOTS:
         w.show();
         QTRY_COMPARE_WITH_TIMEOUT(
             [&] {
-                auto db =
-                    JournalDatabase::open(*address, JournalDatabase::Access::ReadOnly, &error);
-                return db && db->hasTables() ? db->count(&error).value_or(-1) : -1;
+                auto db = test::openJournal(*address, JournalDatabase::Access::ReadOnly, &error);
+                return db && db->hasTables() ? db->count().value_or(-1) : -1;
             }(),
             qint64(1), 10000);
         QVERIFY(messages.shown().isEmpty());

@@ -185,8 +185,7 @@ private Q_SLOTS:
         const QString layoutPath = writeFile(dir, u"layout.json"_s, SmallLayout);
         const Run r = run(Cli, {u"render"_s, u"--layout"_s, layoutPath}, R"(["右边"])");
         QCOMPARE(r.exitCode, 0);
-        QString error;
-        const ReceiptLayout layout = *ReceiptLayout::fromJson(SmallLayout, &error);
+        const ReceiptLayout layout = *ReceiptLayout::fromJson(SmallLayout);
         QVERIFY(grey(r.out) == expected({u"右边"_s}, false, layout));
     }
 
@@ -289,8 +288,7 @@ private Q_SLOTS:
         RunningService service({u"--layout"_s, layoutPath});
         QVERIFY2(service.firstLine().startsWith("http://127.0.0.1:"), service.firstLine());
         const auto picture = get(service.base(), "/Print/print.asp?l=0&p=A,B&t");
-        QString error;
-        const ReceiptLayout layout = *ReceiptLayout::fromJson(SmallLayout, &error);
+        const ReceiptLayout layout = *ReceiptLayout::fromJson(SmallLayout);
         QVERIFY(grey(picture.second) == expected({u"A"_s, u"B"_s}, false, layout));
     }
 

@@ -70,14 +70,12 @@ int runJournal(const QStringList &arguments) {
     char *argv[] = {name, nullptr};
     QCoreApplication app(argc, argv);
 
-    QString error;
     // The window's journal: journal.ini beside its settings file, unless named here.
     JournalSettings settings = JournalSettings::read(DeskSetup::fromBuild().settingsDirectory);
     if (line.isSet(databaseOption)) {
-        const std::optional<DatabaseAddress> address =
-            DatabaseAddress::parse(line.value(databaseOption), &error);
+        const Result<DatabaseAddress> address = DatabaseAddress::parse(line.value(databaseOption));
         if (!address)
-            return line.refuse(error);
+            return line.refuse(address.error());
         settings.database = *address;
         settings.problem.clear();
     }
@@ -93,13 +91,13 @@ int runJournal(const QStringList &arguments) {
             writeStdout(journalcsv::header());
         return ExitOk;
     }
-    std::unique_ptr<JournalDatabase> database = JournalDatabase::open(
-        settings.database, JournalDatabase::Access::ReadOnly, &error, BatchLimits);
-    std::optional<QList<JournalEntry>> rows;
-    if (database)
-        rows = database->entries(filter, &error);
+    const Result<std::unique_ptr<JournalDatabase>> database =
+        JournalDatabase::open(settings.database, JournalDatabase::Access::ReadOnly, BatchLimits);
+    const Result<QList<JournalEntry>> rows =
+        database ? (*database)->entries(filter)
+                 : Result<QList<JournalEntry>>::failure(database.error());
     if (!rows) {
-        printError(u"journal: "_s + error);
+        printError(u"journal: "_s + rows.error());
         return ExitFailed;
     }
     QByteArray out = csv ? journalcsv::header() : QByteArray();

@@ -95,14 +95,13 @@ int runRender(const QStringList &arguments) {
     QGuiApplication app(argc, argv);
 
     ReceiptLayout layout = ReceiptLayout::defaultLayout();
-    QString error;
     if (!args->layoutPath.isEmpty()) {
-        std::optional<ReceiptLayout> loaded = ReceiptLayout::fromFile(args->layoutPath, &error);
+        Result<ReceiptLayout> loaded = ReceiptLayout::fromFile(args->layoutPath);
         if (!loaded) {
-            printError(u"render: %1"_s.arg(error));
+            printError(u"render: %1"_s.arg(loaded.error()));
             return ExitFailed;
         }
-        layout = std::move(*loaded);
+        layout = *std::move(loaded);
     }
     const Result<QString> text = readInputText(args->inputPath);
     if (!text) {

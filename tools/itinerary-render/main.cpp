@@ -109,13 +109,12 @@ int main(int argc, char *argv[]) {
     QGuiApplication app(argc, argv);
     ReceiptLayout layout = ReceiptLayout::defaultLayout();
     if (!options.layoutPath.isEmpty()) {
-        QString error;
-        std::optional<ReceiptLayout> loaded = ReceiptLayout::fromFile(options.layoutPath, &error);
+        Result<ReceiptLayout> loaded = ReceiptLayout::fromFile(options.layoutPath);
         if (!loaded) {
-            printError(error);
+            printError(loaded.error());
             return ExitFailed;
         }
-        layout = std::move(*loaded);
+        layout = *std::move(loaded);
     }
 
     RenderService service(layout);

@@ -37,49 +37,39 @@ struct SiteCommandLine {
 
 } // namespace
 
-SiteOptionsResult parseSiteOptions(const QStringList &arguments) {
+Result<SiteOptions> parseSiteOptions(const QStringList &arguments) {
+    using Parsed = Result<SiteOptions>;
     const SiteCommandLine line;
     QCommandLineParser parser;
     parser.addOptions(line.all());
-    SiteOptionsResult result;
-    if (!parser.parse(QStringList{u"verification-site"_s} + arguments)) {
-        result.error = parser.errorText();
-        return result;
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        result.error = u"unknown argument: "_s + parser.positionalArguments().constFirst();
-        return result;
-    }
-    SiteOptions &options = result.options;
+    if (!parser.parse(QStringList{u"verification-site"_s} + arguments))
+        return Parsed::failure(parser.errorText());
+    if (!parser.positionalArguments().isEmpty())
+        return Parsed::failure(u"unknown argument: "_s + parser.positionalArguments().constFirst());
+    SiteOptions options;
     options.help = parser.isSet(line.help);
     options.version = parser.isSet(line.version);
     if (parser.isSet(line.listen)) {
         const QString value = parser.value(line.listen);
         const std::optional<ListenAddress> listen = parseListenAddress(value);
-        if (!listen) {
-            result.error = u"--listen expects ADDR:PORT, not "_s + value;
-            return result;
-        }
+        if (!listen)
+            return Parsed::failure(u"--listen expects ADDR:PORT, not "_s + value);
         options.address = listen->address;
         options.port = listen->port;
     }
     if (parser.isSet(line.tickets)) {
         options.ticketsFile = parser.value(line.tickets);
-        if (options.ticketsFile.isEmpty()) {
-            result.error = u"--tickets needs a file name"_s;
-            return result;
-        }
+        if (options.ticketsFile.isEmpty())
+            return Parsed::failure(u"--tickets needs a file name"_s);
     }
     if (parser.isSet(line.fixedCaptcha)) {
         const QString value = parser.value(line.fixedCaptcha);
-        if (!isCaptchaCode(value)) {
-            result.error =
-                u"--fixed-captcha expects four upper-case letters or digits, not "_s + value;
-            return result;
-        }
+        if (!isCaptchaCode(value))
+            return Parsed::failure(
+                u"--fixed-captcha expects four upper-case letters or digits, not "_s + value);
         options.fixedCaptcha = value;
     }
-    return result;
+    return options;
 }
 
 QString siteUsage() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Result.h"
+
 #include <QHostAddress>
 #include <QString>
 #include <QStringList>
@@ -17,16 +19,12 @@ struct SiteOptions {
     bool version = false;
 };
 
-struct SiteOptionsResult {
-    SiteOptions options;
-    QString error; // empty when the arguments were understood
-};
-
 // Reads the program's arguments (without the program name):
 //   [--listen ADDR:PORT] [--tickets FILE] [--fixed-captcha CODE] [--help] [--version]
 // Each option also takes the "--option=value" form. ADDR:PORT as the rendering service reads
 // it (see parseListenAddress).
-SiteOptionsResult parseSiteOptions(const QStringList &arguments);
+// What is wrong, when they are not understood.
+Result<SiteOptions> parseSiteOptions(const QStringList &arguments);
 
 QString siteUsage();
 

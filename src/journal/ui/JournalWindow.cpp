@@ -50,14 +50,13 @@ constexpr int DefaultDays = 30;
 // belong to the thread that opens them): how many rows, or why not.
 Result<qsizetype> writeCsv(const DatabaseAddress &database, const JournalFilter &filter,
                            const QString &path) {
-    QString error;
-    const std::unique_ptr<JournalDatabase> db =
-        JournalDatabase::open(database, JournalDatabase::Access::ReadOnly, &error, WindowLimits);
+    const Result<std::unique_ptr<JournalDatabase>> db =
+        JournalDatabase::open(database, JournalDatabase::Access::ReadOnly, WindowLimits);
     if (!db)
-        return Result<qsizetype>::failure(journalmessages::CannotOpen.toString().arg(error));
-    const std::optional<QList<JournalEntry>> rows = db->entries(filter, &error);
+        return Result<qsizetype>::failure(journalmessages::CannotOpen.toString().arg(db.error()));
+    const Result<QList<JournalEntry>> rows = (*db)->entries(filter);
     if (!rows)
-        return Result<qsizetype>::failure(journalmessages::CannotRead.toString().arg(error));
+        return Result<qsizetype>::failure(journalmessages::CannotRead.toString().arg(rows.error()));
     QSaveFile file(path);
     const QByteArray bytes = journalcsv::document(*rows);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
@@ -163,13 +162,18 @@ JournalFilter JournalWindow::filter() const {
 bool JournalWindow::ensureDatabase() {
     if (m_database)
         return true;
-    QString error = m_settings.problem;
-    if (error.isEmpty())
-        m_database = JournalDatabase::open(m_settings.database, JournalDatabase::Access::ReadWrite,
-                                           &error, WindowLimits);
-    if (!m_database)
-        m_messages.showMessage(journalmessages::CannotOpen.toString().arg(error));
-    return m_database != nullptr;
+    if (!m_settings.problem.isEmpty()) {
+        m_messages.showMessage(journalmessages::CannotOpen.toString().arg(m_settings.problem));
+        return false;
+    }
+    Result<std::unique_ptr<JournalDatabase>> opened = JournalDatabase::open(
+        m_settings.database, JournalDatabase::Access::ReadWrite, WindowLimits);
+    if (!opened) {
+        m_messages.showMessage(journalmessages::CannotOpen.toString().arg(opened.error()));
+        return false;
+    }
+    m_database = *std::move(opened);
+    return true;
 }
 
 void JournalWindow::refresh() {
@@ -201,10 +205,9 @@ void JournalWindow::loadSelectedIntoSheet() {
     const QString id = selectedEntryId();
     if (id.isEmpty() || !ensureDatabase())
         return m_messages.showMessage(journalmessages::NoRowSelected.toString());
-    QString error;
-    const std::optional<JournalEntry> entry = m_database->entry(id, &error);
+    const Result<JournalEntry> entry = m_database->entry(id);
     if (!entry)
-        return m_messages.showMessage(journalmessages::CannotRead.toString().arg(error));
+        return m_messages.showMessage(journalmessages::CannotRead.toString().arg(entry.error()));
     loadForReprint(*entry, m_sheet);
 }
 
@@ -217,9 +220,8 @@ void JournalWindow::voidSelected() {
         return;
     if (reason->trimmed().isEmpty())
         return m_messages.showMessage(journalmessages::NoVoidReason.toString());
-    QString error;
-    if (!m_database->markVoid(id, reason->trimmed(), m_clock.now(), &error))
-        return m_messages.showMessage(journalmessages::VoidFailed.toString().arg(error));
+    if (const Result<> voided = m_database->markVoid(id, reason->trimmed(), m_clock.now()); !voided)
+        return m_messages.showMessage(journalmessages::VoidFailed.toString().arg(voided.error()));
     refresh();
 }
 

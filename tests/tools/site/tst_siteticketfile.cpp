@@ -32,13 +32,13 @@ class TestSiteTicketFile final : public QObject {
 
 private Q_SLOTS:
     void readsAValidTicket() {
-        const TicketFileResult result = parseTickets(ticketJson(
+        const itinerary::Result<QList<SiteTicket>> result = parseTickets(ticketJson(
             R"(, "endorsement": "不得签转\u00a0改期收费",
                "amounts": {"fare": "CNY\u00a01130.0", "total": "CNY 1180.0"})",
             R"(, "flight": "CA1501", "class": "Y", "baggage": "20K")", R"(, "airport": "PEK")"));
-        QVERIFY2(result.ok(), qPrintable(result.error));
-        QCOMPARE(result.tickets.size(), 1);
-        const SiteTicket &t = result.tickets.first();
+        QVERIFY2(result, qPrintable(result.error()));
+        QCOMPARE(result->size(), 1);
+        const SiteTicket &t = result->first();
         QCOMPARE(t.ticketNumber, u"9992101234567"_s); // hyphen dropped
         QCOMPARE(t.passengerName, u"王小明"_s);
         QCOMPARE(t.endorsement, u"不得签转\u00a0改期收费"_s);
@@ -85,26 +85,23 @@ private Q_SLOTS:
     void rejectsBadFiles() {
         QFETCH(QByteArray, json);
         QFETCH(QString, error);
-        const TicketFileResult result = parseTickets(json);
-        QVERIFY(!result.ok());
-        QVERIFY2(result.error.contains(error), qPrintable(result.error));
-        QVERIFY(result.tickets.isEmpty());
+        const itinerary::Result<QList<SiteTicket>> result = parseTickets(json);
+        QVERIFY(!result);
+        QVERIFY2(result.error().contains(error), qPrintable(result.error()));
     }
 
     void fileErrorsNameTheFile() {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QString missing = dir.filePath(u"missing.json"_s);
-        TicketFileResult result = loadTicketFile(missing);
-        QVERIFY(result.error.startsWith(missing + u": cannot be read"_s));
+        QVERIFY(loadTicketFile(missing).error().startsWith(missing + u": cannot be read"_s));
 
         const QString broken = dir.filePath(u"broken.json"_s);
         QFile file(broken);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("{\"tickets\": [1]}");
         file.close();
-        result = loadTicketFile(broken);
-        QCOMPARE(result.error, broken + u": ticket 1: must be an object"_s);
+        QCOMPARE(loadTicketFile(broken).error(), broken + u": ticket 1: must be an object"_s);
     }
 
     void parsesOptions_data() {
@@ -132,13 +129,13 @@ private Q_SLOTS:
         QFETCH(QString, tickets);
         QFETCH(QString, captcha);
         QFETCH(bool, help);
-        const SiteOptionsResult result = parseSiteOptions(arguments);
-        QCOMPARE(result.error, QString());
-        QCOMPARE(result.options.address, QHostAddress(address));
-        QCOMPARE(int(result.options.port), port);
-        QCOMPARE(result.options.ticketsFile, tickets);
-        QCOMPARE(result.options.fixedCaptcha, captcha);
-        QCOMPARE(result.options.help, help);
+        const itinerary::Result<SiteOptions> result = parseSiteOptions(arguments);
+        QCOMPARE(result.error(), QString());
+        QCOMPARE(result->address, QHostAddress(address));
+        QCOMPARE(int(result->port), port);
+        QCOMPARE(result->ticketsFile, tickets);
+        QCOMPARE(result->fixedCaptcha, captcha);
+        QCOMPARE(result->help, help);
     }
 
     void rejectsBadOptions_data() {
@@ -161,7 +158,7 @@ private Q_SLOTS:
     void rejectsBadOptions() {
         QFETCH(QStringList, arguments);
         QFETCH(QString, error);
-        const QString actual = parseSiteOptions(arguments).error;
+        const QString actual = parseSiteOptions(arguments).error();
         QVERIFY2(actual.startsWith(error), qPrintable(actual));
     }
 };
