@@ -40,7 +40,8 @@ function(itinerary_set_tier target tier)
 endfunction()
 
 function(itinerary_tier_rank tier out)
-  list(FIND "core;services;ui" "${tier}" rank)
+  set(tiers core services ui)
+  list(FIND tiers "${tier}" rank)
   set(${out} ${rank} PARENT_SCOPE)
 endfunction()
 
