@@ -279,12 +279,13 @@ private Q_SLOTS:
         QVERIFY2(run.exitCode == 0, run.err.constData());
 
         // Each receipt's row in the journal: its own passenger, identity number and ticket.
-        QString error;
         auto journal = JournalDatabase::open(
             DatabaseAddress::sqliteFile(home.filePath(u"itinerary/itinerary/journal.sqlite"_s)),
-            JournalDatabase::Access::ReadOnly, &error);
-        QVERIFY2(journal, qPrintable(error));
-        const QList<JournalEntry> rows = journal->entries({}, &error).value();
+            JournalDatabase::Access::ReadOnly);
+        QVERIFY2(journal, qPrintable(journal.error()));
+        const Result<QList<JournalEntry>> read = (*journal)->entries({});
+        QVERIFY2(read, qPrintable(read.error()));
+        const QList<JournalEntry> &rows = read.value();
         QCOMPARE(rows.size(), names.size());
         QList<QImage> crops;
         for (int n = 0; n < names.size(); ++n) {

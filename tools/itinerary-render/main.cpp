@@ -100,7 +100,7 @@ Parsed parseOptions(const QStringList &arguments) {
     if (!number || perAddress < 1) {
         printError(u"--connections-per-address wants a number of 1 or more, not %1"_s.arg(
             parser.value(perAddressOption)));
-        return ExitUsage;
+        return Parsed::failure(ExitUsage);
     }
     return ServiceOptions{*listen, parser.value(layoutOption), perAddress};
 }
