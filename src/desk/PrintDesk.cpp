@@ -92,6 +92,7 @@ QStringList PrintDesk::startMessages() const {
         messages.append(u"打印服务无法启动：%1"_s.arg(m_report.serviceError));
     if (const QString codes = agencyCodesMessage(m_report.agencyCodes); !codes.isEmpty())
         messages.append(codes);
+    messages.append(m_journal->settings().warnings);
     return messages;
 }
 

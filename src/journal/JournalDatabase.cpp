@@ -98,10 +98,21 @@ Result<> createPrivateFile(const QString &path) {
     return succeeded();
 }
 
+// The driver's text on one line: libpq's run over several ("...failed: Connection refused",
+// "\tIs the server running...", the driver's own), and the log holds one line per event.
+QString oneLine(const QString &text) {
+    QStringList lines;
+    for (QStringView line : QStringView(text).split(u'\n')) {
+        if (line = line.trimmed(); !line.isEmpty())
+            lines.append(line.toString());
+    }
+    return lines.join(u' ');
+}
+
 } // namespace
 
 QString describeDatabaseError(const DatabaseAddress &address, const QSqlError &error) {
-    const QString detail = error.text().trimmed();
+    const QString detail = oneLine(error.text());
     if (address.engine == Engine::Postgresql) {
         if (error.type() == QSqlError::ConnectionError)
             return u"无法连接记录数据库 %1（%2）"_s.arg(address.displayName(), detail);

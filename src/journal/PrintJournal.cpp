@@ -31,6 +31,9 @@ PrintJournal::PrintJournal(JournalSettings settings, Messages &messages, Waiting
     : QObject(parent)
     , m_settings(std::move(settings))
     , m_messages(messages) {
+    // The operator hears of them with the program's other start-up messages.
+    for (const QString &warning : std::as_const(m_settings.warnings))
+        qCWarning(journalLog, "%s", qUtf8Printable(warning));
     if (m_settings.database.isServer() && m_settings.problem.isEmpty()) {
         m_senderThread.setObjectName(u"journal sender"_s);
         m_sender = new JournalSender(m_settings.database, m_settings.outboxPath);

@@ -19,17 +19,22 @@ const QString Cli = QStringLiteral(ITINERARY_BINARY_DIR "/tools/itinerary-cli/it
 struct Run {
     int exitCode = -1;
     QByteArray out;
+    QByteArray err;
 };
 
-Run runCli(const QStringList &arguments, const QString &configHome) {
+Run runCli(const QStringList &arguments, const QString &configHome,
+           const QString &databaseUrlVariable = QString()) {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(u"XDG_CONFIG_HOME"_s, configHome);
+    environment.remove(u"ITINERARY_DATABASE_URL"_s);
+    if (!databaseUrlVariable.isEmpty())
+        environment.insert(u"ITINERARY_DATABASE_URL"_s, databaseUrlVariable);
     process.setProcessEnvironment(environment);
     process.start(Cli, arguments);
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
         return Run{};
-    return Run{process.exitCode(), process.readAllStandardOutput()};
+    return Run{process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
 QString closedPortUrl(const QString &scheme, const QString &path) {
@@ -94,35 +99,77 @@ private Q_SLOTS:
         QCOMPARE(csv.exitCode, 0);
         QVERIFY(csv.out.startsWith("\xEF\xBB\xBF"));
         QCOMPARE(csv.out.count("\r\n"), 3);
-        if (address->isServer()) { // named on the command line instead of journal.ini
+        const QString out = home.filePath(u"week.csv"_s); // the same rows, its owner's only
+        QCOMPARE(runCli({u"journal"_s, u"--csv"_s, u"--to"_s, today, u"--out"_s, out}, home.path())
+                     .exitCode,
+                 0);
+        QFile written(out);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.readAll(), csv.out);
+        QCOMPARE(int(written.permissions() & 0x0077), 0);
+        if (address->isServer()) { // named instead of journal.ini: option, file, environment
             QTemporaryDir elsewhere;
-            const QStringList database{u"--database"_s, test::testServerUrl(address->databaseName)};
-            QCOMPARE(ticketsOf(runCli(QStringList{u"journal"_s} + database, elsewhere.path()).out)
+            const QString url = test::testServerUrl(address->databaseName);
+            QFile file(elsewhere.filePath(u"database"_s));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(url.toUtf8() + '\n') > 0);
+            file.close();
+            QCOMPARE(ticketsOf(runCli({u"journal"_s, u"--database"_s, url}, elsewhere.path()).out)
                          .size(),
                      2);
+            QCOMPARE(ticketsOf(runCli({u"journal"_s, u"--database-file"_s, file.fileName()},
+                                      elsewhere.path())
+                                   .out)
+                         .size(),
+                     2);
+            QCOMPARE(ticketsOf(runCli({u"journal"_s}, elsewhere.path(), url).out).size(), 2);
         }
     }
 
     void refusals_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("environment"); // ITINERARY_DATABASE_URL
+        QTest::addColumn<QString>("error");       // on standard error
         const QString garbage =
             QStringLiteral(ITINERARY_TEST_DATA_DIR "/bookings/one_passenger.txt");
+        const QString down = closedPortUrl(u"postgresql"_s, u"j"_s);
+        const QString downWithPassword = QString(down).replace(u"//"_s, u"//agent:secret@"_s);
+        const QString none;
         // clang-format off
-        QTest::newRow("bad date")        << QStringList{u"--from"_s, u"2026-13-01"_s}             << 2;
-        QTest::newRow("unknown option")  << QStringList{u"--bogus"_s}                             << 2;
-        QTest::newRow("argument")        << QStringList{u"extra"_s}                               << 2;
-        QTest::newRow("unknown kind")    << QStringList{u"--database"_s, u"mysql://db/j"_s}       << 2;
-        QTest::newRow("server down")     << QStringList{u"--database"_s, closedPortUrl(u"postgresql"_s, u"j"_s)} << 1;
-        QTest::newRow("not a database")  << QStringList{u"--database"_s, u"sqlite://"_s + garbage} << 1;
-        QTest::newRow("nothing printed") << QStringList{u"--csv"_s}                               << 0;
+        QTest::newRow("bad date")        << QStringList{u"--from"_s, u"2026-13-01"_s}             << 2 << none << none;
+        QTest::newRow("unknown option")  << QStringList{u"--bogus"_s}                             << 2 << none << none;
+        QTest::newRow("argument")        << QStringList{u"extra"_s}                               << 2 << none << none;
+        QTest::newRow("unknown kind")    << QStringList{u"--database"_s, u"mysql://db/j"_s}       << 2 << none << u"mysql"_s;
+        QTest::newRow("server down")     << QStringList{u"--database"_s, closedPortUrl(u"postgresql"_s, u"j"_s)} << 1 << none << u"Connection refused"_s;
+        QTest::newRow("not a database")  << QStringList{u"--database"_s, u"sqlite://"_s + garbage} << 1 << none << none;
+        QTest::newRow("nothing printed") << QStringList{u"--csv"_s}                               << 0 << none << none;
+        QTest::newRow("kind from the environment") << QStringList()                             << 2 << u"mysql://db/j"_s << u"mysql"_s;
+        QTest::newRow("option over environment")   << QStringList{u"--database"_s, u"mysql://db/j"_s} << 2 << down << u"mysql"_s;
+        QTest::newRow("password on the command line") << QStringList{u"--database"_s, downWithPassword} << 1 << none << u"命令行上的数据库密码"_s;
+        QTest::newRow("address file readable by all") << QStringList{u"--database-file"_s, u"FILE"_s} << 1 << none << u"chmod 600"_s;
+        QTest::newRow("address file missing") << QStringList{u"--database-file"_s, u"/nonexistent/db"_s} << 2 << none << u"cannot read"_s;
+        QTest::newRow("two addresses")   << QStringList{u"--database"_s, down, u"--database-file"_s, u"FILE"_s} << 2 << none << u"two journals"_s;
         // clang-format on
     }
     void refusals() {
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
+        QFETCH(QString, environment);
+        QFETCH(QString, error);
         QTemporaryDir home;
-        QCOMPARE(runCli(QStringList{u"journal"_s} + arguments, home.path()).exitCode, exitCode);
+        QFile file(home.filePath(u"database"_s)); // as created with the usual umask
+        const QString url =
+            closedPortUrl(u"postgresql"_s, u"j"_s).replace(u"//"_s, u"//a:secret@"_s);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(url.toUtf8()) > 0);
+        file.close();
+        arguments.replaceInStrings(u"FILE"_s, file.fileName());
+        const Run run = runCli(QStringList{u"journal"_s} + arguments, home.path(), environment);
+        QCOMPARE(run.exitCode, exitCode);
+        QVERIFY2(run.err.contains(error.toUtf8()), run.err.constData());
+        // A database's reason, multi-line as the driver gives it, is one line.
+        if (exitCode == 1)
+            QCOMPARE(run.err.count('\n'),
+                     error.contains(u"密码"_s) || error.contains(u"chmod"_s) ? 2 : 1);
     }
 };
 

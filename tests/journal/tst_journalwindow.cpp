@@ -89,6 +89,7 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
         QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+        QCOMPARE(int(file.permissions() & 0x0077), 0); // its owner's only
         QCOMPARE(bytes.count("\r\n"), 2);
         QVERIFY(bytes.contains(u",作废,卡纸,"_s.toUtf8()));
         QVERIFY(bytes.contains(id.toUtf8()));

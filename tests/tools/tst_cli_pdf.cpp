@@ -74,6 +74,8 @@ private Q_SLOTS:
         const QString info = itinerary::test::runTool(u"pdfinfo"_s, {work.filePath(file)});
         QVERIFY2(info.contains(u"Pages:           %1\n"_s.arg(pages)), qPrintable(info));
         QVERIFY2(info.contains(u"842 x 595 pts (A4)"_s), qPrintable(info));
+        // The passenger's data: readable by its owner only, whatever the umask.
+        QCOMPARE(int(QFile::permissions(work.filePath(file)) & 0x0077), 0);
     }
 };
 

@@ -1,6 +1,7 @@
 // itinerary-cli journal: the print journal's rows, filtered, as CSV or one JSON object a line.
 #include "CliCommand.h"
 
+#include "base/OwnerOnlySaveFile.h"
 #include "desk/DeskSetup.h"
 
 #include "journal/JournalCsv.h"
@@ -11,6 +12,8 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 
+#include <optional>
+
 using namespace Qt::StringLiterals;
 
 namespace itinerary::cli {
@@ -18,7 +21,7 @@ namespace itinerary::cli {
 namespace {
 
 const QString Usage = u"journal [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--ticket N] [--name TEXT] "
-                      "[--csv] [--database URL]"_s;
+                      "[--csv] [--out FILE] [--database URL | --database-file FILE]"_s;
 
 // A script may read months of rows: a minute per statement rather than the counter's seconds.
 constexpr DatabaseLimits BatchLimits{5, 60000};
@@ -45,8 +48,14 @@ int runJournal(const QStringList &arguments) {
         line.addOption({u"name"_s, u"beginning of the passenger name"_s, u"TEXT"_s});
     const QCommandLineOption csvOption =
         line.addOption({u"csv"_s, u"CSV (UTF-8 with byte-order mark) instead of JSON lines"_s});
-    const QCommandLineOption databaseOption = line.addOption(
-        {u"database"_s, u"postgresql://... or sqlite:///path instead of journal.ini"_s, u"URL"_s});
+    const QCommandLineOption outOption = line.addOption(
+        {u"out"_s,
+         u"write the rows to FILE (readable by its owner only) instead of standard output"_s,
+         u"FILE"_s});
+    const QCommandLineOption databaseOption =
+        line.addOption({u"database"_s, QLatin1String(DatabaseOptionHelp), u"URL"_s});
+    const QCommandLineOption databaseFileOption =
+        line.addOption({u"database-file"_s, QLatin1String(DatabaseFileOptionHelp), u"FILE"_s});
     if (const std::optional<int> status = line.parse(arguments))
         return *status;
     if (!line.positionalArguments().isEmpty())
@@ -72,24 +81,45 @@ int runJournal(const QStringList &arguments) {
 
     // The window's journal: journal.ini beside its settings file, unless named here.
     JournalSettings settings = JournalSettings::read(DeskSetup::fromBuild().settingsDirectory);
-    if (line.isSet(databaseOption)) {
-        const Result<DatabaseAddress> address = DatabaseAddress::parse(line.value(databaseOption));
-        if (!address)
-            return line.refuse(address.error());
-        settings.database = *address;
-        settings.problem.clear();
-    }
+    if (const Result<> chosen =
+            settings.choose({line.value(databaseOption), line.value(databaseFileOption),
+                             DatabaseChoice::environment()});
+        !chosen)
+        return line.refuse(chosen.error());
+    for (const QString &warning : std::as_const(settings.warnings))
+        printError(u"journal: "_s + warning);
     if (!settings.problem.isEmpty()) {
         printError(u"journal: "_s + settings.problem);
         return ExitFailed;
     }
 
     const bool csv = line.isSet(csvOption);
+    // The rows carry passengers' names and papers: a file of ours is readable by its owner
+    // only from its first byte (a shell redirection would create it with the umask's mode).
+    const QString outPath = line.value(outOption);
+    std::optional<OwnerOnlySaveFile> outFile;
+    if (!outPath.isEmpty() && !(outFile.emplace(outPath), outFile->open())) {
+        printError(u"journal: cannot write %1: %2"_s.arg(outPath, outFile->errorString()));
+        return ExitFailed;
+    }
+    const auto send = [&outFile](const QByteArray &bytes) {
+        if (!outFile)
+            writeStdout(bytes);
+        else
+            outFile->write(bytes);
+    };
+    const auto finish = [&]() {
+        if (outFile && !outFile->commit()) {
+            printError(u"journal: cannot write %1: %2"_s.arg(outPath, outFile->errorString()));
+            return ExitFailed;
+        }
+        return ExitOk;
+    };
     // No journal file yet: nothing has been printed on this counter.
     if (!settings.database.isServer() && !QFileInfo::exists(settings.database.sqlitePath)) {
         if (csv)
-            writeStdout(journalcsv::header());
-        return ExitOk;
+            send(journalcsv::header());
+        return finish();
     }
     const Result<std::unique_ptr<JournalDatabase>> database =
         JournalDatabase::open(settings.database, JournalDatabase::Access::ReadOnly, BatchLimits);
@@ -105,12 +135,12 @@ int runJournal(const QStringList &arguments) {
         out += csv ? journalcsv::line(entry)
                    : QJsonDocument(entry.toJson()).toJson(QJsonDocument::Compact) + '\n';
         if (out.size() > 1 << 16) {
-            writeStdout(out);
+            send(out);
             out.clear();
         }
     }
-    writeStdout(out);
-    return ExitOk;
+    send(out);
+    return finish();
 }
 
 const CommandRegistration registration{{u"journal"_s, Usage, runJournal}};

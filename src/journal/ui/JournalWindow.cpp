@@ -2,6 +2,7 @@
 
 #include "base/Clock.h"
 #include "base/Messages.h"
+#include "base/OwnerOnlySaveFile.h"
 #include "journal/JournalCsv.h"
 #include "journal/JournalDatabase.h"
 #include "journal/JournalMessages.h"
@@ -17,7 +18,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QSqlError>
 #include <QSqlQueryModel>
 #include <QStandardPaths>
@@ -57,9 +57,9 @@ Result<qsizetype> writeCsv(const DatabaseAddress &database, const JournalFilter 
     const Result<QList<JournalEntry>> rows = (*db)->entries(filter);
     if (!rows)
         return Result<qsizetype>::failure(journalmessages::CannotRead.toString().arg(rows.error()));
-    QSaveFile file(path);
-    const QByteArray bytes = journalcsv::document(*rows);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    // Every row carries a passenger's name and papers: readable by its owner only.
+    OwnerOnlySaveFile file(path);
+    if (!file.open() || !file.write(journalcsv::document(*rows)) || !file.commit())
         return Result<qsizetype>::failure(journalmessages::ExportFailed.toString().arg(
             QDir::toNativeSeparators(path), file.errorString()));
     return rows->size();

@@ -1,5 +1,6 @@
 #include "print/pdf/ReceiptCopyPdf.h"
 
+#include "base/OwnerOnlySaveFile.h"
 #include "print/pdf/FormOutline.h"
 #include "print/pdf/PdfStencil.h"
 #include "render/ReceiptLayout.h"
@@ -11,7 +12,6 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 using namespace Qt::StringLiterals;
 
@@ -61,13 +61,14 @@ Result<> saveReceiptCopyPdf(const QString &path, const QList<QByteArray> &pictur
         return Result<>::failure(u"没有可保存的行程单"_s);
     }
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // The copy carries the passenger's name and papers: readable by its owner only.
+    OwnerOnlySaveFile file(path);
+    if (!file.open()) {
         return Result<>::failure(
             u"无法写入 %1：%2"_s.arg(QDir::toNativeSeparators(path), file.errorString()));
     }
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&file.device());
         writer.setResolution(PdfDpi);
         writer.setCreator(u"行程单打印软件"_s);
         writer.setTitle(CopyMark.toString());
