@@ -90,6 +90,9 @@ QStringList PrintDesk::startMessages() const {
             QDir::toNativeSeparators(m_setup.layoutFile()), m_report.layoutError));
     if (!m_report.serviceError.isEmpty())
         messages.append(u"打印服务无法启动：%1"_s.arg(m_report.serviceError));
+    if (!m_startup.settingsReplacedLines.isEmpty())
+        messages.append(
+            settingsReplacedBytesMessage(m_startup.settingsPath, m_startup.settingsReplacedLines));
     if (const QString codes = agencyCodesMessage(m_report.agencyCodes); !codes.isEmpty())
         messages.append(codes);
     messages.append(m_journal->settings().warnings);

@@ -75,8 +75,8 @@ public:
     const DeskSetup &setup() const { return m_setup; }
     const DeskStartReport &startReport() const { return m_report; }
     // The start report as the window tells it, in order: an unusable layout.json (only when
-    // the embedded service draws with it), a service that did not start, codes.txt, the
-    // journal's address (a password others can read).
+    // the embedded service draws with it), a service that did not start, info.ini read with
+    // bad bytes replaced, codes.txt, the journal's address (a password others can read).
     QStringList startMessages() const;
     const StartupValues &startupValues() const { return m_startup; }
     const Clock &clock() const { return m_clock; }

@@ -1,6 +1,7 @@
 #include "settings/SettingsFile.h"
 
 #include "base/Clock.h"
+#include "base/TextEncoding.h"
 #include "settings/SettingsLog.h"
 #include "settings/TextFiles.h"
 #include "sheet/FieldMap.h"
@@ -71,16 +72,32 @@ QString issueDateText(const QDate &today, const QString &dateFormat) {
     return text;
 }
 
+QString settingsReplacedBytesMessage(const QString &iniPath, const QList<int> &lines) {
+    return u"设置文件 %1 第%2行有不是UTF-8编码的字节，已替换为“\uFFFD”，请检查单位代码、单位编号和填开单位"_s
+        .arg(QDir::toNativeSeparators(iniPath), lineNumbersText(lines));
+}
+
 std::optional<OffsetTexts> loadSettings(const QString &iniPath, Itinerary &sheet,
-                                        const FileSystem &fileSystem, const Clock &clock) {
+                                        const FileSystem &fileSystem, const Clock &clock,
+                                        QList<int> *replacedLines) {
     // A file that cannot be read, or holds nothing, is treated like an absent one: the
     // offsets keep their usable defaults instead of becoming empty.
     const bool exists = pathExists(iniPath, fileSystem);
-    const std::optional<QString> content =
+    const std::optional<DecodedText> decoded =
         exists ? readTextFile(iniPath, fileSystem) : std::nullopt;
-    if (exists && !content)
+    if (exists && !decoded)
         qCWarning(settingsLog, "the settings file %s cannot be read; the defaults are used",
                   qUtf8Printable(iniPath));
+    const std::optional<QString> content =
+        decoded ? std::optional<QString>(decoded->text) : std::nullopt;
+    if (decoded && !decoded->replacedLines.isEmpty()) {
+        qCWarning(settingsLog,
+                  "the settings file %s has bytes that are not UTF-8 on line(s) %s; "
+                  "read as UTF-8 with those bytes replaced",
+                  qUtf8Printable(iniPath), qUtf8Printable(lineNumbersText(decoded->replacedLines)));
+        if (replacedLines != nullptr)
+            *replacedLines = decoded->replacedLines;
+    }
     std::optional<OffsetTexts> offsets;
     if (content && !content->isEmpty()) {
         offsets = OffsetTexts{tagValue(*content, TagLeft).value_or(QString()),

@@ -57,9 +57,14 @@ struct OffsetTexts {
 // Copies the file's values into fields 38, 41 and 39 (a tag that is not found empties its
 // field) and gives back its offsets (a tag that is not found gives an empty offset). A file
 // that is absent, cannot be read or is empty changes no field and gives no offsets. In every
-// case field 40 gets today's date.
+// case field 40 gets today's date. A file read as UTF-8 with a few bytes that are not has
+// those bytes replaced; the log names their lines, and so does `replacedLines` when given.
 std::optional<OffsetTexts> loadSettings(const QString &iniPath, Itinerary &sheet,
-                                        const FileSystem &fileSystem, const Clock &clock);
+                                        const FileSystem &fileSystem, const Clock &clock,
+                                        QList<int> *replacedLines = nullptr);
+
+// What the operator is told about a settings file read with bytes replaced on `lines`.
+QString settingsReplacedBytesMessage(const QString &iniPath, const QList<int> &lines);
 
 // Replaces the file with the offsets and the sheet's agency fields. Saving an unchanged sheet
 // again gives the same bytes. On failure, what the operator is told, naming the file.

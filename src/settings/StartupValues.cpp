@@ -16,7 +16,8 @@ StartupValues loadStartupValues(const QString &serviceBaseUrl, const QString &in
     values.printUrl = serviceBaseUrl + u"Print/print.asp"_s;
     values.applicationTitle = ApplicationTitle.toString();
     values.settingsPath = iniPath;
-    values.storedOffsets = loadSettings(values.settingsPath, sheet, fileSystem, clock);
+    values.storedOffsets =
+        loadSettings(values.settingsPath, sheet, fileSystem, clock, &values.settingsReplacedLines);
     return values;
 }
 

@@ -2,6 +2,7 @@
 
 #include "settings/SettingsFile.h"
 
+#include <QList>
 #include <QString>
 #include <QStringView>
 
@@ -24,6 +25,8 @@ struct StartupValues {
     QString settingsPath;     // the settings file
     // The offsets the settings file holds; nothing when there is no usable file.
     std::optional<OffsetTexts> storedOffsets;
+    // The settings file was read with bytes that are not UTF-8 replaced on these lines.
+    QList<int> settingsReplacedLines;
 };
 
 // The start-up procedure: domestic on the sheet, the print address (the service's base

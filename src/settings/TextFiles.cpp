@@ -9,11 +9,11 @@ bool pathExists(const QString &path, const FileSystem &fileSystem) {
     return fileSystem.exists(path);
 }
 
-std::optional<QString> readTextFile(const QString &path, const FileSystem &fileSystem) {
+std::optional<DecodedText> readTextFile(const QString &path, const FileSystem &fileSystem) {
     const std::optional<QByteArray> bytes = fileSystem.read(path);
     if (!bytes)
         return std::nullopt;
-    return decodeUtf8OrGb18030(*bytes);
+    return decodeText(*bytes);
 }
 
 Result<> writeTextFile(const QString &path, const QString &text, FileSystem &fileSystem) {

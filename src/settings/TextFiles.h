@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Result.h"
+#include "base/TextEncoding.h"
 
 #include <QString>
 
@@ -14,9 +15,10 @@ class FileSystem;
 
 bool pathExists(const QString &path, const FileSystem &fileSystem);
 
-// The whole file as text: UTF-8 when the bytes are valid UTF-8, GB18030 (and so GBK)
-// otherwise. Nothing when the file cannot be read.
-std::optional<QString> readTextFile(const QString &path, const FileSystem &fileSystem);
+// The whole file as text (decodeText: UTF-8, mostly UTF-8 with a few bad bytes replaced, or
+// GB18030 and so GBK) with the lines whose bad bytes were replaced. Nothing when the file
+// cannot be read.
+std::optional<DecodedText> readTextFile(const QString &path, const FileSystem &fileSystem);
 
 // Replaces the file with `text` in GB18030, with no line break added, in one step (see
 // FileSystem::replace); the folder is created when missing. On failure the file keeps its

@@ -152,6 +152,8 @@ private Q_SLOTS:
                                              << QStringList{u"-3"_s, u"2"_s, u"BJS123"_s, u"08012345"_s, u"行程单打印软件"_s};
         QTest::newRow("UTF-8 file")          << true  << u"<companyname>行程单打印软件</companyname><leftr>1</leftr><topb>1</topb>"_s.toUtf8()
                                              << QStringList{u"1"_s, u"1"_s, QString(), QString(), u"行程单打印软件"_s};
+        QTest::newRow("UTF-8, a stray byte") << true  << u"<companyname>行程单打印软件</companyname>\r\n<leftr>1\xA0</leftr><topb>1</topb>"_s.toUtf8().replace("\xC2\xA0", "\xA0")
+                                             << QStringList{u"1\uFFFD"_s, u"1"_s, QString(), QString(), u"行程单打印软件"_s};
         QTest::newRow("only topb")           << true  << QByteArray("<topb>5</topb>")
                                              << QStringList{QString(), u"5"_s, QString(), QString(), QString()};
         QTest::newRow("capital leftr")       << true  << QByteArray("<LEFTR>4</LEFTR><topb>0</topb>")

@@ -167,6 +167,8 @@ private Q_SLOTS:
         // clang-format off
         QTest::newRow("UTF-8")    << lines.toUtf8() << u"大兴机场"_s << u"代码表文件 %1 第3行无法识别，已忽略"_s;
         QTest::newRow("GBK")      << encodeGb18030(lines) << u"大兴机场"_s << u"代码表文件 %1 第3行无法识别，已忽略"_s;
+        QTest::newRow("UTF-8, a stray byte") << lines.toUtf8().replace("# ", "#\xA0") << u"大兴机场"_s
+            << u"代码表文件 %1 第1行有不是UTF-8编码的字节，已替换为“\uFFFD”，请检查这些行\n代码表文件 %1 第3行无法识别，已忽略"_s;
         QTest::newRow("no file")  << QByteArray() << u"北京大兴"_s << QString();
         QTest::newRow("a folder") << QByteArray("<dir>") << u"北京大兴"_s << u"代码表文件 %1 无法读取，已忽略"_s;
         QTest::newRow("many lines") << QByteArray(12, '\n').replace("\n", "?\n") << u"北京大兴"_s

@@ -13,6 +13,11 @@ namespace itinerary::cli {
 void reportAgencyCodes(const QString &command, const AgencyCodes &agency) {
     if (agency.unreadable)
         printError(u"%1: cannot read %2, its codes are not used"_s.arg(command, agency.path));
+    for (const int line : agency.replacedLines) {
+        printError(
+            u"%1: %2:%3: bytes that are not UTF-8, replaced by U+FFFD"_s.arg(command, agency.path)
+                .arg(line));
+    }
     for (const int line : agency.codes.unrecognisedLines) {
         printError(u"%1: %2:%3: not a code and a name, line ignored"_s.arg(command, agency.path)
                        .arg(line));

@@ -1,5 +1,7 @@
 #include "CliInput.h"
 
+#include "CliCommand.h"
+
 #include "base/TextEncoding.h"
 
 #include <QFile>
@@ -20,7 +22,13 @@ Result<QString> readInputText(const QString &path) {
     if (file.error() != QFileDevice::NoError)
         return Result<QString>::failure(
             QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
-    return decodeUtf8OrGb18030(bytes);
+    DecodedText text = decodeText(bytes);
+    // Read as UTF-8 all the same: the operator checks these lines before anything prints.
+    for (const int line : std::as_const(text.replacedLines))
+        printError(QStringLiteral("%1:%2: bytes that are not UTF-8, replaced by U+FFFD")
+                       .arg(fromStdin ? QStringLiteral("standard input") : path)
+                       .arg(line));
+    return std::move(text.text);
 }
 
 } // namespace itinerary::cli
