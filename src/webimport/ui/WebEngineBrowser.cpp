@@ -43,6 +43,15 @@ QString jsonArguments(const QJsonArray &arguments) {
     return QString::fromUtf8(QJsonDocument(arguments).toJson(QJsonDocument::Compact));
 }
 
+// Scheme, host and port, the default port of the scheme filled in.
+bool sameOrigin(const QUrl &a, const QUrl &b) {
+    const auto port = [](const QUrl &url) {
+        return url.port(url.scheme() == u"https"_s ? 443 : url.scheme() == u"http"_s ? 80 : -1);
+    };
+    return a.isValid() && b.isValid() && !a.host().isEmpty() && a.scheme() == b.scheme() &&
+           a.host() == b.host() && port(a) == port(b);
+}
+
 bool isTrue(const QVariant &result) {
     return result.metaType().id() == QMetaType::Bool && result.toBool();
 }
@@ -51,21 +60,42 @@ bool isFalse(const QVariant &result) {
     return result.metaType().id() == QMetaType::Bool && !result.toBool();
 }
 
-// A page whose alerts go to the browser control instead of a dialog of the engine's own
-// (which a page without a view does not have).
-class AlertingPage final : public QWebEnginePage {
+// The site's page: its alerts go to the browser control instead of a dialog of the engine's
+// own (which a page without a view does not have), and it stays on the site. A page the site
+// did not make (a script, a form, a redirect or a link of a hostile or broken page sending
+// it elsewhere) would otherwise be imported as a result page, and its alerts shown to the
+// operator as the site's.
+class SitePage final : public QWebEnginePage {
 public:
-    AlertingPage(QWebEngineProfile *profile, WebEngineBrowser *browser)
+    SitePage(QWebEngineProfile *profile, WebEngineBrowser *browser)
         : QWebEnginePage(profile, browser)
         , m_browser(browser) {}
 
+    // The origin of the address the program loaded last; pages may go anywhere within it.
+    void setSite(const QUrl &address) { m_site = address; }
+    bool onSite(const QUrl &url) const { return sameOrigin(url, m_site); }
+
 protected:
-    void javaScriptAlert(const QUrl &, const QString &text) override {
+    bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override {
+        // Frames inside the site's page are the site's business; what the page is, is ours.
+        if (!isMainFrame || onSite(url))
+            return true;
+        qCWarning(webLog, "refused to leave the site for %s (navigation type %d)",
+                  loggable(url).constData(), int(type));
+        return false;
+    }
+
+    void javaScriptAlert(const QUrl &securityOrigin, const QString &text) override {
+        if (!onSite(securityOrigin)) {
+            qCWarning(webLog, "refused an alert of %s", loggable(securityOrigin).constData());
+            return;
+        }
         Q_EMIT m_browser->pageAlert(text);
     }
 
 private:
     WebEngineBrowser *m_browser;
+    QUrl m_site;
 };
 
 } // namespace
@@ -73,7 +103,7 @@ private:
 WebEngineBrowser::WebEngineBrowser(QObject *parent)
     : BrowserControl(parent)
     , m_profile(new QWebEngineProfile(this)) // no storage name: off the record
-    , m_page(new AlertingPage(m_profile, this)) {
+    , m_page(new SitePage(m_profile, this)) {
     // The engine reports every finished load, failed or not; see the class comment.
     connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
         if (!ok)
@@ -104,7 +134,9 @@ QByteArray WebEngineBrowser::userAgent() const {
 }
 
 void WebEngineBrowser::navigate(const QString &address) {
-    m_page->load(QUrl(address));
+    const QUrl url(address);
+    static_cast<SitePage *>(m_page)->setSite(url);
+    m_page->load(url);
     // Only a page that has begun to load can be made visible.
     m_page->setVisible(true);
 }
@@ -145,8 +177,14 @@ void WebEngineBrowser::run(const QString &script, std::function<void(const QVari
 
 void WebEngineBrowser::pageFinished() {
     const QUrl address = m_page->url();
-    run(MarkupScript, [this, address](const QVariant &result) {
-        const QVariantList texts = result.toList();
+    // Every finished page is told, so that the window never waits; one of another origin (a
+    // navigation the page slipped past the check) with no markup, so it is never imported.
+    const bool onSite = static_cast<SitePage *>(m_page)->onSite(address);
+    if (!onSite)
+        qCWarning(webLog, "not reading %s, a page of another origin",
+                  loggable(address).constData());
+    run(MarkupScript, [this, address, onSite](const QVariant &result) {
+        const QVariantList texts = onSite ? result.toList() : QVariantList();
         QString documentMarkup;
         std::optional<QString> thirdTable;
         if (texts.size() == 2) {

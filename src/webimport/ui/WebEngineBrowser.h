@@ -32,6 +32,11 @@ namespace itinerary {
 // form, so a query from it ends in the page-not-ready message, and the window then loads the
 // start page again.
 //
+// The page stays on the site: on the origin (scheme, host, port) of the address last given to
+// navigate(). The page's own navigation elsewhere (a script, a form, a link, a redirect) is
+// refused and logged; a page of another origin that completes all the same is told without
+// its markup, so it is never imported; alerts of another origin (a frame's) are not shown.
+//
 // Values go into the page as JSON string literals, never pasted into script text raw.
 class WebEngineBrowser final : public BrowserControl {
     Q_OBJECT

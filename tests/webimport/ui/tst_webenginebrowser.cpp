@@ -190,6 +190,45 @@ private Q_SLOTS:
         QTRY_COMPARE(sessionCookies().size(), 0);
     }
 
+    // The page stays on the site's origin: a page that sends itself to another origin (a
+    // second local site) is not followed, nothing of it is read, and alerts of another
+    // origin are not shown.
+    void staysOnTheSite_data() {
+        QTest::addColumn<QString>("script"); // OTHER: the other origin's home page
+        QTest::newRow("script sets the address") << u"location.href = 'OTHER'"_s;
+        QTest::newRow("form posts elsewhere")
+            << u"var f = document.createElement('form'); f.method = 'post'; f.action = 'OTHER';"
+               " document.body.appendChild(f); f.submit()"_s;
+        QTest::newRow("link clicked") << u"var a = document.createElement('a'); a.href = 'OTHER';"
+                                         " document.body.appendChild(a); a.click()"_s;
+        QTest::newRow("alert of a frame elsewhere")
+            << u"var f = document.createElement('iframe');"
+               " f.src = 'data:text/html,<script>alert(1)</script>'; document.body.appendChild(f)"_s;
+    }
+    void staysOnTheSite() {
+        QFETCH(QString, script);
+        site::VerificationSite other(site::builtInTickets());
+        QVERIFY(!other.listen().isEmpty());
+        const QUrl home = m_site->baseUrl();
+        QCOMPARE(load([&] { m_web->navigate(home.toString()); }).events.size(), 3);
+        QStringList alerts;
+        connect(m_web.get(), &BrowserControl::pageAlert, this,
+                [&](const QString &text) { alerts.append(text); });
+        m_finished = Finished{};
+        QVERIFY(answer([&](BrowserControl::Done done) {
+            m_web->execScript(script.replace(u"OTHER"_s, other.baseUrl().toString()),
+                              std::move(done));
+        }));
+        // Followed, the other site's page finishes within a moment.
+        (void)QTest::qWaitFor([&] { return !alerts.isEmpty() || m_finished.events.size() == 3; },
+                              3000);
+        disconnect(m_web.get(), &BrowserControl::pageAlert, this, nullptr);
+        QCOMPARE(m_web->page()->url().port(), home.port());
+        QVERIFY(m_finished.markup.isEmpty() || m_finished.events.first() != u"download"_s ||
+                !m_finished.events.contains(u"document "_s + other.baseUrl().toString()));
+        QCOMPARE(alerts, QStringList());
+    }
+
     // Nothing answers: the engine's error page finishes like any page, so the window is
     // never left waiting; it carries no query form.
     void failedLoadStillFinishes() {
