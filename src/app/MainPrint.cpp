@@ -6,6 +6,7 @@
 #include "app/SheetFieldEdit.h"
 #include "base/Messages.h"
 #include "desk/PrintDesk.h"
+#include "journal/JournalMessages.h"
 #include "journal/PrintJournal.h"
 #include "print/GroupPrint.h"
 #include "print/PrintJob.h"
@@ -194,6 +195,16 @@ void MainPrint::loadsChanged(bool loading) {
 void MainPrint::closeEvent(QCloseEvent *event) {
     if (m_desk->pictureLoader().isLoading()) {
         m_closePending = true;
+        event->ignore();
+        return;
+    }
+    // Journal rows that nothing could store (a full disk) live only in memory: one more
+    // try, and a close loses them only once the operator has been told.
+    if (const qsizetype waiting = m_desk->journal().saveUnsaved();
+        waiting > 0 && !m_closeGivesUpRows) {
+        m_closeGivesUpRows = true;
+        m_edges.messages().showMessage(journalmessages::LostAtClose.toString().arg(waiting).arg(
+            m_desk->journal().unsavedReason()));
         event->ignore();
         return;
     }

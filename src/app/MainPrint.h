@@ -145,6 +145,9 @@ private:
     QPointer<BookingImportWindow> m_importWindow;
     bool m_painted = false;
     bool m_closePending = false;
+    // The operator was told that closing loses journal rows waiting in memory; the next
+    // close gives them up.
+    bool m_closeGivesUpRows = false;
 };
 
 } // namespace itinerary

@@ -46,10 +46,10 @@ PrintJournal::PrintJournal(JournalSettings settings, Messages &messages, Waiting
 }
 
 PrintJournal::~PrintJournal() {
-    // Rows that nothing took yet get one more try at the outbox before the program ends.
-    if (const Result<> kept = keepUnsaved(); !kept)
-        qCWarning(journalLog, "%d rows were not kept: %s", int(m_unsaved.size()),
-                  qUtf8Printable(kept.error()));
+    // Rows that nothing took yet get one more try before the program ends.
+    if (saveUnsaved() > 0)
+        qCCritical(journalLog, "%d rows were lost: %s", int(m_unsaved.size()),
+                   qUtf8Printable(m_unsavedReason));
     if (m_sender != nullptr) {
         QMetaObject::invokeMethod(m_sender, &JournalSender::shutDown, Qt::BlockingQueuedConnection);
         m_senderThread.quit();
@@ -65,11 +65,8 @@ void PrintJournal::recordPrintAttempt(const PrintAttempt &attempt) {
         return;
     }
     // Kept on this machine first, then sent by the sender's thread.
-    Result<> kept = keepUnsaved();
-    if (kept)
-        kept = keep(entry);
-    if (!kept) {
-        tellOnce(journalmessages::NotKept.toString().arg(kept.error()));
+    if (const Result<> kept = keepAfterUnsaved(entry); !kept) {
+        tellNotKept(kept.error());
         return;
     }
     QMetaObject::invokeMethod(m_sender, &JournalSender::sendWaiting, Qt::QueuedConnection);
@@ -105,6 +102,7 @@ void PrintJournal::recordLocally(const JournalEntry &entry) {
         while (!m_unsaved.isEmpty() && (stored = m_database->insert(m_unsaved.first())))
             m_unsaved.removeFirst();
         if (m_unsaved.isEmpty() && (stored = m_database->insert(entry))) {
+            m_toldUnsaved = false;
             if (sendLocalOutbox())
                 m_told = false;
             return;
@@ -112,11 +110,8 @@ void PrintJournal::recordLocally(const JournalEntry &entry) {
         // Opened afresh next time: the file may have been replaced or made writable again.
         m_database.reset();
     }
-    Result<> kept = keepUnsaved();
-    if (kept)
-        kept = keep(entry);
-    if (!kept) {
-        tellOnce(journalmessages::NotKept.toString().arg(kept.error()));
+    if (const Result<> kept = keepAfterUnsaved(entry); !kept) {
+        tellNotKept(kept.error());
         return;
     }
     tellOnce(keptLocallyMessage(stored.error()));
@@ -158,10 +153,49 @@ Result<> PrintJournal::keepUnsaved() {
         if (const Result<> kept = keep(first); !kept) {
             // keep() put it at the end; back to the front, in print order.
             m_unsaved.prepend(m_unsaved.takeLast());
+            m_unsavedReason = kept.error();
             return kept;
         }
     }
+    m_toldUnsaved = false;
     return succeeded();
+}
+
+Result<> PrintJournal::keepAfterUnsaved(const JournalEntry &entry) {
+    if (const Result<> kept = keepUnsaved(); !kept) {
+        // Behind the rows that wait already, in print order; never dropped.
+        m_unsaved.append(entry);
+        return kept;
+    }
+    return keep(entry);
+}
+
+qsizetype PrintJournal::saveUnsaved() {
+    if (m_unsaved.isEmpty())
+        return 0;
+    if (m_sender == nullptr && openDatabase()) {
+        Result<> stored = succeeded();
+        while (!m_unsaved.isEmpty() && (stored = m_database->insert(m_unsaved.first())))
+            m_unsaved.removeFirst();
+        if (!stored) {
+            m_unsavedReason = stored.error();
+            m_database.reset();
+        }
+    }
+    if (const Result<> kept = keepUnsaved(); kept)
+        return 0;
+    return m_unsaved.size();
+}
+
+void PrintJournal::tellNotKept(const QString &reason) {
+    m_unsavedReason = reason;
+    const QString message = journalmessages::NotKept.toString().arg(reason).arg(m_unsaved.size());
+    qCWarning(journalLog, "%s", qUtf8Printable(QString(message).replace(u'\n', u' ')));
+    if (m_toldUnsaved)
+        return;
+    m_toldUnsaved = true;
+    m_told = true;
+    m_messages.showMessage(message);
 }
 
 void PrintJournal::tellOnce(const QString &message) {

@@ -56,6 +56,14 @@ public:
 
     static QString keptLocallyMessage(const QString &reason);
 
+    // Rows that neither the database nor the outbox took, waiting in memory.
+    qsizetype unsavedCount() const { return m_unsaved.size(); }
+    // Why they could not be stored, the last time it was tried.
+    QString unsavedReason() const { return m_unsavedReason; }
+    // Tries them again (the local database, then the outbox), as each print does and as the
+    // journal does when it goes; how many still wait.
+    qsizetype saveUnsaved();
+
 Q_SIGNALS:
     // A round of sending has ended (the window's journal view may refresh).
     void sendingFinished(bool complete);
@@ -70,7 +78,12 @@ private:
     // Keeps the row for later; fails when not even the outbox takes it.
     Result<> keep(const JournalEntry &entry);
     Result<> keepUnsaved();
+    // Keeps the row behind those that wait in memory; in memory too when the outbox fails.
+    Result<> keepAfterUnsaved(const JournalEntry &entry);
     void tellOnce(const QString &message);
+    // Rows wait in memory: logged with their count every time, told once until they are
+    // stored.
+    void tellNotKept(const QString &reason);
     bool outboxEmpty();
     void senderRoundFinished(bool complete, int sent, const QString &error);
 
@@ -80,6 +93,8 @@ private:
     std::unique_ptr<JournalOutbox> m_outbox;
     // Rows that neither the database nor the outbox took; tried again at the next print.
     QList<JournalEntry> m_unsaved;
+    QString m_unsavedReason;
+    bool m_toldUnsaved = false;
     bool m_outboxMayHoldRows = true;
     bool m_told = false;
     QThread m_senderThread;

@@ -159,6 +159,50 @@ private Q_SLOTS:
         QCOMPARE(counter.messages.shown().size(), 1);
     }
 
+    // Neither the file nor the outbox takes rows (a full disk; here a read-only file in a
+    // read-only folder): they wait in memory, the operator hears how many once, and the next
+    // print or the journal's end stores them all.
+    void unwritableFileAndOutbox_data() {
+        QTest::addColumn<bool>("printAgain"); // else the journal ends
+        QTest::newRow("the next print") << true;
+        QTest::newRow("the journal's end") << false;
+    }
+    void unwritableFileAndOutbox() {
+        QFETCH(bool, printAgain);
+        QTemporaryDir folder;
+        const DatabaseAddress address =
+            DatabaseAddress::sqliteFile(folder.filePath(u"journal.sqlite"_s));
+        Counter counter(folder.path());
+        counter.print(1);
+        const auto writable = [&](bool yes) {
+            const auto dir = QFileDevice::Permissions(yes ? 0x7777 : 0x5555);
+            const auto file = QFileDevice::Permissions(yes ? 0x6666 : 0x4444);
+            return QFile::setPermissions(address.sqlitePath, file) &&
+                   QFile::setPermissions(folder.path(), dir);
+        };
+        QVERIFY(writable(false));
+        {
+            AsNobodyWhenRoot nobody;
+            counter.restart(folder.path());
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"^打印记录无法保存：.* 1 条"_s));
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"^打印记录无法保存：.* 2 条"_s));
+            counter.print(2);
+            QCOMPARE(counter.printer.pages, 3);
+            QCOMPARE(counter.journal->unsavedCount(), 2);
+            QCOMPARE(counter.messages.shown().size(), 1);
+            QVERIFY2(counter.messages.shown().first().text.contains(u"1 条记录暂存在内存中"_s),
+                     qPrintable(counter.messages.shown().first().text));
+        }
+        QVERIFY(writable(true));
+        if (printAgain)
+            counter.print(1);
+        else
+            counter.journal.reset();
+        QCOMPARE(countRows(address),
+                 std::make_pair(qint64(printAgain ? 4 : 3), qint64(printAgain ? 4 : 3)));
+        QVERIFY(!QFile::exists(folder.filePath(u"journal-outbox.sqlite"_s)));
+    }
+
     void threeCountersAtOnce_data() {
         test::addEngineRows(); // the SQLite counters share one file
     }
