@@ -12,6 +12,8 @@
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 namespace itinerary {
@@ -74,20 +76,30 @@ public:
     // The origin of the address the program loaded last; pages may go anywhere within it.
     void setSite(const QUrl &address) { m_site = address; }
     bool onSite(const QUrl &url) const { return sameOrigin(url, m_site); }
+    // The engine ends a refused navigation with a failed load of the page still shown, which
+    // must not count as a new page (it would be imported again and its captcha replaced).
+    bool takeRefusal() { return std::exchange(m_refused, false); }
 
 protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override {
         // Frames inside the site's page are the site's business; what the page is, is ours.
-        if (!isMainFrame || onSite(url))
+        if (!isMainFrame)
             return true;
-        qCWarning(webLog, "refused to leave the site for %s (navigation type %d)",
-                  loggable(url).constData(), int(type));
-        return false;
+        const bool refused = !onSite(url);
+        if (refused)
+            qCWarning(webLog, "refused to leave the site for %s (navigation type %d)",
+                      loggable(url).constData(), int(type));
+        // A redirect refused ends the load under way, which is then told as failed: the
+        // program may be waiting for it.
+        m_refused = refused && type != NavigationTypeRedirect;
+        return !refused;
     }
 
     void javaScriptAlert(const QUrl &securityOrigin, const QString &text) override {
         if (!onSite(securityOrigin)) {
-            qCWarning(webLog, "refused an alert of %s", loggable(securityOrigin).constData());
+            qCWarning(webLog, "refused an alert of %s",
+                      securityOrigin.isEmpty() ? "an opaque origin"
+                                               : loggable(securityOrigin).constData());
             return;
         }
         Q_EMIT m_browser->pageAlert(text);
@@ -96,6 +108,7 @@ protected:
 private:
     WebEngineBrowser *m_browser;
     QUrl m_site;
+    bool m_refused = false;
 };
 
 } // namespace
@@ -106,6 +119,8 @@ WebEngineBrowser::WebEngineBrowser(QObject *parent)
     , m_page(new SitePage(m_profile, this)) {
     // The engine reports every finished load, failed or not; see the class comment.
     connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
+        if (static_cast<SitePage *>(m_page)->takeRefusal() && !ok)
+            return;
         if (!ok)
             qCWarning(webLog, "the page %s did not load", loggable(m_page->url()).constData());
         pageFinished();
