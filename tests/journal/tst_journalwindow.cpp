@@ -96,6 +96,26 @@ private Q_SLOTS:
         QCOMPARE(messages.shown().size(), 3); // the two prints', the export's
     }
 
+    // A row that neither the journal nor its outbox takes (folders in their places) waits in
+    // memory: the first close is refused with its count, the next stores it once it can.
+    void closingWithARowInMemory() {
+        QTemporaryDir folder;
+        QVERIFY(QDir(folder.path()).mkdir(u"journal.sqlite"_s) &&
+                QDir(folder.path()).mkdir(u"journal-outbox.sqlite"_s));
+        RecordingMessages messages;
+        Config config;
+        config.serviceBaseUrl = u"http://127.0.0.1:9/"_s; // no service: nothing is printed
+        config.settingsDirectory = folder.path();
+        MainPrint w(config, {&messages, nullptr, nullptr});
+        w.sheet().setText(Field::RecordCode, u"HX1234"_s);
+        w.sheet().setText(Field::CheckCode, u"0007"_s);
+        QTest::mouseClick(ui(w).Command2, Qt::LeftButton);
+        QTRY_VERIFY(w.printJob().printEnabled());
+        QVERIFY(!w.close() && messages.shown().last().text.startsWith(u"仍有 1 条打印记录"_s));
+        QVERIFY(QDir(folder.filePath(u"journal.sqlite"_s)).removeRecursively());
+        QVERIFY(w.close() && w.printJournal().unsavedCount() == 0);
+    }
+
     // A row an earlier run kept back reaches the database once the window has been painted;
     // until then the window has not opened the database (it would hold up the first paint).
     void keptRowsAreSentOnceTheWindowIsUp_data() { test::addEngineRows(); }
