@@ -48,15 +48,16 @@ public:
     // already (`error` says which).
     bool markVoid(const QString &entryId, const QString &reason, const QDateTime &when,
                   QString *error);
-    // The rows the filter selects, oldest first (or newest first).
+    // The rows the filter selects, oldest first (or newest first); at most `limit` of them
+    // when it is positive.
     std::optional<QList<JournalEntry>> entries(const JournalFilter &filter, QString *error,
-                                               bool newestFirst = false);
+                                               bool newestFirst = false, int limit = 0);
     std::optional<JournalEntry> entry(const QString &entryId, QString *error);
     std::optional<qint64> count(QString *error);
 
     // The select statement of `entries`, for a model that pages through it.
-    QSqlQuery selectQuery(const QString &columns, const JournalFilter &filter,
-                          bool newestFirst) const;
+    QSqlQuery selectQuery(const QString &columns, const JournalFilter &filter, bool newestFirst,
+                          int limit = 0) const;
 
 private:
     JournalDatabase(const DatabaseAddress &address, QSqlDatabase db);

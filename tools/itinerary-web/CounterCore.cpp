@@ -1,0 +1,158 @@
+#include "CounterCore.h"
+
+#include "FormPagePdf.h"
+#include "WebLog.h"
+#include "WebPrinters.h"
+
+#include "base/Clock.h"
+#include "base/Messages.h"
+#include "print/PassengerSteps.h"
+#include "print/PrintJob.h"
+#include "print/PrintPosition.h"
+#include "print/ReceiptCopy.h"
+#include "print/ui/ReceiptCopyPdf.h"
+#include "settings/LocalFileSystem.h"
+#include "sheet/Itinerary.h"
+#include "textimport/AgencyCodes.h"
+#include "textimport/BookingDisplayImport.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QTemporaryDir>
+
+using namespace Qt::StringLiterals;
+
+namespace itinerary::web {
+
+namespace {
+
+// The print job asks the rendering service at this address; here the service is this
+// process (InProcessPictureLoader reads the same address).
+const QString PrintAddress = u"/Print/print.asp"_s;
+
+CodeTables agencyCodeTables(const QString &settingsFile) {
+    const AgencyCodes agency = loadAgencyCodes(agencyCodesPath(settingsFile), LocalFileSystem());
+    if (agency.unreadable)
+        qCWarning(webLog, "cannot read %s, its codes are not used", qUtf8Printable(agency.path));
+    for (const int line : agency.codes.unrecognisedLines)
+        qCWarning(webLog, "%s:%d: not a code and a name, line ignored", qUtf8Printable(agency.path),
+                  line);
+    return CodeTables::builtIn().withAgencyCodes(agency.codes);
+}
+
+// The print job of one request: the sheet, the offsets, the in-process picture and the
+// printer given. Failures are the caller's to tell; the job only accounts for them.
+struct RequestPrintJob {
+    RequestPrintJob(Itinerary &sheet, const ReceiptRenderer &renderer, ReceiptPrinter &printer)
+        : loader(renderer)
+        , job(sheet, position, loader, printer, messages, clock) {
+        job.setPrintUrl(PrintAddress);
+        job.setReportsFailures(false);
+        job.setRecorder(&attempts);
+    }
+
+    PrintPosition position;
+    InProcessPictureLoader loader;
+    RecordingMessages messages;
+    SystemClock clock;
+    AttemptList attempts;
+    PrintJob job;
+};
+
+} // namespace
+
+CounterCore::CounterCore(const QString &settingsFile)
+    : m_codes(agencyCodeTables(settingsFile))
+    , m_renderer(std::make_shared<const ReceiptRenderer>(ReceiptLayout::defaultLayout())) {
+    // The first picture loads the fonts (tens of milliseconds): not in a counter's request.
+    m_renderer->renderPng({u"0"_s});
+}
+
+void CounterCore::importBookingDisplay(const QString &text, Itinerary &sheet,
+                                       Messages &messages) const {
+    const SystemClock clock;
+    itinerary::importBookingDisplay(text, sheet, messages, clock, m_codes);
+}
+
+int CounterCore::receiptCount(const Itinerary &sheet, bool everyEntry) {
+    return everyEntry ? PassengerSteps::entryCount(sheet) : 1;
+}
+
+PrintOutcome CounterCore::print(Itinerary &sheet, const QString &leftOffsetMm,
+                                const QString &topOffsetMm, ReceiptPrinter &printer,
+                                bool everyEntry) const {
+    RequestPrintJob run(sheet, *m_renderer, printer);
+    run.position.setLeftOffsetMm(leftOffsetMm);
+    run.position.setTopOffsetMm(topOffsetMm);
+
+    // Entry by entry as "全部打印…" goes; nobody moves the offsets between the request and
+    // the print here, so each print follows its request at once rather than on the
+    // window's timer.
+    PassengerSteps steps(sheet);
+    PrintOutcome outcome;
+    QEventLoop loop;
+    QObject::connect(&steps, &PassengerSteps::entryReady, &loop, [&run] {
+        run.job.requestPrint();
+        if (run.job.printArmed())
+            run.job.printArmedReceipt();
+    });
+    QObject::connect(&run.job, &PrintJob::jobEnded, &steps, &PassengerSteps::entryDone);
+    QObject::connect(&steps, &PassengerSteps::finished, &loop,
+                     [&outcome, &loop](const StepsOutcome &steps_) {
+                         outcome.printed = steps_.done;
+                         outcome.failed = steps_.failed;
+                         outcome.message = steps_.message;
+                         loop.quit();
+                     });
+    steps.start(everyEntry);
+    if (steps.isRunning())
+        loop.exec();
+    outcome.attempts = run.attempts.attempts();
+    return outcome;
+}
+
+QByteArray CounterCore::previewPng(Itinerary &sheet) const {
+    // A picture load only reads the sheet.
+    BrowserPagePrinter nowhere;
+    RequestPrintJob run(sheet, *m_renderer, nowhere);
+    return run.job.loadSheetPicture();
+}
+
+std::optional<QByteArray> CounterCore::copyPdf(Itinerary &sheet, bool everyEntry,
+                                               QString *error) const {
+    BrowserPagePrinter nowhere;
+    RequestPrintJob run(sheet, *m_renderer, nowhere);
+    ReceiptCopyRun copy(sheet, run.job);
+    QEventLoop loop;
+    StepsOutcome outcome;
+    QObject::connect(&copy, &ReceiptCopyRun::finished, &loop,
+                     [&outcome, &loop](const StepsOutcome &steps) {
+                         outcome = steps;
+                         loop.quit();
+                     });
+    copy.start(everyEntry);
+    if (copy.isRunning())
+        loop.exec();
+    if (outcome.failed) {
+        *error = receiptCopyFailureMessage(outcome);
+        return std::nullopt;
+    }
+    // The copy is written the way the window saves it, to a file of its own, then read.
+    QTemporaryDir folder;
+    const QString path = folder.filePath(u"copy.pdf"_s);
+    if (!folder.isValid() || !saveReceiptCopyPdf(path, copy.pictures(), layout(), error))
+        return std::nullopt;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = u"无法读取PDF副本"_s;
+        return std::nullopt;
+    }
+    return file.readAll();
+}
+
+QByteArray CounterCore::calibrationPdf(int leftTwips, int topTwips) const {
+    return formPagePdf({FormPage{m_renderer->calibrationPng(), leftTwips, topTwips}}, u"校准页"_s);
+}
+
+} // namespace itinerary::web

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "FormPagePdf.h"
+
+#include "print/PictureLoader.h"
+#include "print/PrintRecorder.h"
+#include "print/ReceiptPrinter.h"
+
+#include <QList>
+#include <QString>
+
+namespace itinerary {
+class ReceiptRenderer;
+}
+
+namespace itinerary::web {
+
+// The rendering service's answer without the network: the print address read as the service
+// reads it, the picture drawn in this process.
+class InProcessPictureLoader final : public PictureLoader {
+public:
+    explicit InProcessPictureLoader(const ReceiptRenderer &renderer)
+        : m_renderer(renderer) {}
+    QByteArray loadPicture(const QString &address) override;
+
+private:
+    const ReceiptRenderer &m_renderer;
+};
+
+// The counter's browser as the printer: every page the print job prints is kept, and sent
+// to the browser as one PDF when the job is done.
+class BrowserPagePrinter final : public ReceiptPrinter {
+public:
+    bool printPicture(const QByteArray &picture, int leftTwips, int topTwips) override;
+    const QList<FormPage> &pages() const { return m_pages; }
+
+private:
+    QList<FormPage> m_pages;
+};
+
+// A CUPS queue on the server as the printer: each page goes to the queue as a PDF of the
+// form's size, through the print system's own command.
+class CupsQueuePrinter final : public ReceiptPrinter {
+public:
+    CupsQueuePrinter(const QString &queue, const QString &jobTitle)
+        : m_queue(queue)
+        , m_jobTitle(jobTitle) {}
+    bool printPicture(const QByteArray &picture, int leftTwips, int topTwips) override;
+    QString printerName() const override { return m_queue; }
+    // The print system's refusal of the last page, for the log; empty after a page it took.
+    QString failure() const { return m_failure; }
+
+private:
+    QString m_queue;
+    QString m_jobTitle;
+    QString m_failure;
+};
+
+// Keeps every attempt the print job accounts for; the caller stores them with its user.
+class AttemptList final : public PrintRecorder {
+public:
+    void recordPrintAttempt(const PrintAttempt &attempt) override { m_attempts.append(attempt); }
+    const QList<PrintAttempt> &attempts() const { return m_attempts; }
+
+private:
+    QList<PrintAttempt> m_attempts;
+};
+
+} // namespace itinerary::web
