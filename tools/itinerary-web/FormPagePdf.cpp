@@ -23,6 +23,12 @@ qreal dots(int twips) {
 } // namespace
 
 QByteArray formPagePdf(const QList<FormPage> &pages, const QString &title) {
+    return formPagePdf(pages, title,
+                       QPageSize(QSizeF(ReceiptWidthMm, ReceiptHeightMm), QPageSize::Millimeter,
+                                 QString(), QPageSize::ExactMatch));
+}
+
+QByteArray formPagePdf(const QList<FormPage> &pages, const QString &title, const QPageSize &paper) {
     QList<QImage> inks;
     for (const FormPage &page : pages) {
         const QImage image = QImage::fromData(page.picture);
@@ -43,10 +49,7 @@ QByteArray formPagePdf(const QList<FormPage> &pages, const QString &title) {
         writer.setResolution(ReceiptDpi);
         writer.setCreator(u"行程单打印软件"_s);
         writer.setTitle(title);
-        writer.setPageLayout(
-            QPageLayout(QPageSize(QSizeF(ReceiptWidthMm, ReceiptHeightMm), QPageSize::Millimeter,
-                                  QString(), QPageSize::ExactMatch),
-                        QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+        writer.setPageLayout(QPageLayout(paper, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
         QPainter painter;
         if (!painter.begin(&writer))
             return QByteArray();

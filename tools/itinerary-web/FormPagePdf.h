@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QPageSize>
 #include <QString>
 
 namespace itinerary::web {
@@ -19,5 +20,7 @@ struct FormPage {
 // page is cut off, as the printer's edge cuts it. A browser prints it at 100 % on the form.
 // Empty when a picture does not decode or there is no page.
 QByteArray formPagePdf(const QList<FormPage> &pages, const QString &title);
+// The same on pages of `paper` (a printer's own paper), the receipt from its top-left corner.
+QByteArray formPagePdf(const QList<FormPage> &pages, const QString &title, const QPageSize &paper);
 
 } // namespace itinerary::web

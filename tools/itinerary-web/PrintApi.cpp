@@ -77,7 +77,9 @@ HttpResponse printSheet(ApiCall &call, bool everyEntry) {
 
     const bool toQueue = !counter.queue.isEmpty();
     BrowserPagePrinter browser;
-    CupsQueuePrinter queue(counter.queue, ReceiptTitle);
+    // The queue shows which counter's forms and codes a job is, never whose receipt.
+    CupsQueuePrinter queue(
+        counter.queue, u"%1-%2-%3"_s.arg(ReceiptTitle, counter.name, codes->codes.constFirst()));
     ReceiptPrinter &printer = toQueue ? static_cast<ReceiptPrinter &>(queue) : browser;
     const PrintOutcome outcome = call.context().core.print(
         sheet, counter.leftOffsetMm, counter.topOffsetMm, printer, everyEntry);

@@ -15,6 +15,29 @@ namespace itinerary::web {
 namespace {
 // Spooling a page takes milliseconds; a print system that does not answer is given this.
 constexpr int SpoolTimeoutMs = 30'000;
+// The queue's own paper, as its PPD names it by default ("*A4" among the PageSize choices),
+// so that the print system neither scales nor turns the page; A4 when it cannot be told.
+QPageSize queuePaper(const QString &queue) {
+    QProcess lpoptions;
+    lpoptions.start(u"lpoptions"_s, {u"-p"_s, queue, u"-l"_s});
+    if (lpoptions.waitForFinished(SpoolTimeoutMs)) {
+        for (const QByteArray &line : lpoptions.readAllStandardOutput().split('\n')) {
+            if (!line.startsWith("PageSize/"))
+                continue;
+            for (const QByteArray &choice : line.mid(line.indexOf(':') + 1).split(' ')) {
+                if (!choice.startsWith('*'))
+                    continue;
+                const QString key = QString::fromLatin1(choice.mid(1));
+                for (int id = 0; id <= QPageSize::LastPageSize; ++id) {
+                    if (QPageSize::key(QPageSize::PageSizeId(id)) == key)
+                        return QPageSize(QPageSize::PageSizeId(id));
+                }
+            }
+        }
+    }
+    return QPageSize(QPageSize::A4);
+}
+
 } // namespace
 
 QByteArray InProcessPictureLoader::loadPicture(const QString &address) {
@@ -31,7 +54,8 @@ bool BrowserPagePrinter::printPicture(const QByteArray &picture, int leftTwips, 
 
 bool CupsQueuePrinter::printPicture(const QByteArray &picture, int leftTwips, int topTwips) {
     m_failure.clear();
-    const QByteArray pdf = formPagePdf({FormPage{picture, leftTwips, topTwips}}, m_jobTitle);
+    const QByteArray pdf =
+        formPagePdf({FormPage{picture, leftTwips, topTwips}}, m_jobTitle, queuePaper(m_queue));
     if (pdf.isEmpty()) {
         m_failure = u"the picture to print cannot be decoded"_s;
         return false;

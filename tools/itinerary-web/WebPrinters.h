@@ -39,7 +39,8 @@ private:
 };
 
 // A CUPS queue on the server as the printer: each page goes to the queue as a PDF of the
-// form's size, through the print system's own command.
+// queue's own paper with the receipt from its top-left corner at the offsets, through the
+// print system's own command.
 class CupsQueuePrinter final : public ReceiptPrinter {
 public:
     CupsQueuePrinter(const QString &queue, const QString &jobTitle)
