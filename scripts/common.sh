@@ -6,7 +6,7 @@ ITINERARY_PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-webengine-dev libboost-dev
   fonts-noto-cjk qt6-translations-l10n libbenchmark-dev
-  libqt6sql6-sqlite libqt6sql6-psql
+  libqt6sql6-sqlite libqt6sql6-psql libsodium-dev
 )
 ITINERARY_TEST_PACKAGES=(
   clang-format clang libclang-rt-14-dev libbenchmark-dev
