@@ -17,7 +17,7 @@ struct JournalFilter {
     QString namePrefix;
     // The counters whose rows are shown (the web counter's agents see their own); empty:
     // every counter.
-    QStringList counterNames;
+    QStringList counterNames{};
 
     // " WHERE ..." (or nothing) with "?" placeholders for the values appended to `values`.
     // Plain comparisons on the stored search keys, so that both engines answer them from
