@@ -44,8 +44,9 @@ CodeTables agencyCodeTables(const QString &settingsFile) {
 // The print job of one request: the sheet, the offsets, the in-process picture and the
 // printer given. Failures are the caller's to tell; the job only accounts for them.
 struct RequestPrintJob {
-    RequestPrintJob(Itinerary &sheet, const ReceiptRenderer &renderer, ReceiptPrinter &printer)
-        : loader(renderer)
+    RequestPrintJob(Itinerary &sheet, const ReceiptRenderer &renderer, ReceiptPrinter &printer,
+                    PictureBytes bytes)
+        : loader(renderer, bytes)
         , job(sheet, position, loader, printer, messages, clock) {
         job.setPrintUrl(PrintAddress);
         job.setReportsFailures(false);
@@ -82,7 +83,8 @@ int CounterCore::receiptCount(const Itinerary &sheet, bool everyEntry) {
 PrintOutcome CounterCore::print(Itinerary &sheet, const QString &leftOffsetMm,
                                 const QString &topOffsetMm, ReceiptPrinter &printer,
                                 bool everyEntry) const {
-    RequestPrintJob run(sheet, *m_renderer, printer);
+    // Its pictures go only into PDFs.
+    RequestPrintJob run(sheet, *m_renderer, printer, PictureBytes::Bitmap);
     run.position.setLeftOffsetMm(leftOffsetMm);
     run.position.setTopOffsetMm(topOffsetMm);
 
@@ -115,14 +117,14 @@ PrintOutcome CounterCore::print(Itinerary &sheet, const QString &leftOffsetMm,
 QByteArray CounterCore::previewPng(Itinerary &sheet) const {
     // A picture load only reads the sheet.
     BrowserPagePrinter nowhere;
-    RequestPrintJob run(sheet, *m_renderer, nowhere);
+    RequestPrintJob run(sheet, *m_renderer, nowhere, PictureBytes::Png);
     return run.job.loadSheetPicture();
 }
 
 std::optional<QByteArray> CounterCore::copyPdf(Itinerary &sheet, bool everyEntry,
                                                QString *error) const {
     BrowserPagePrinter nowhere;
-    RequestPrintJob run(sheet, *m_renderer, nowhere);
+    RequestPrintJob run(sheet, *m_renderer, nowhere, PictureBytes::Png);
     ReceiptCopyRun copy(sheet, run.job);
     QEventLoop loop;
     StepsOutcome outcome;

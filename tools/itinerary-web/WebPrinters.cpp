@@ -6,6 +6,7 @@
 #include "render/ReceiptRenderer.h"
 #include "render/RenderRequestParser.h"
 
+#include <QImage>
 #include <QProcess>
 
 using namespace Qt::StringLiterals;
@@ -38,13 +39,34 @@ QPageSize queuePaper(const QString &queue) {
     return QPageSize(QPageSize::A4);
 }
 
+// A 1-bit picture as a binary PBM: its size, then its rows of whole bytes, 1 for black.
+QByteArray pbm(const QImage &mono) {
+    const int rowBytes = (mono.width() + 7) / 8;
+    QByteArray bytes =
+        "P4\n" + QByteArray::number(mono.width()) + ' ' + QByteArray::number(mono.height()) + '\n';
+    const qsizetype header = bytes.size();
+    bytes.resize(header + qsizetype(rowBytes) * mono.height());
+    const bool oneIsBlack = qGray(mono.color(1)) < qGray(mono.color(0));
+    char *out = bytes.data() + header;
+    for (int y = 0; y < mono.height(); ++y, out += rowBytes) {
+        const uchar *row = mono.constScanLine(y);
+        for (int x = 0; x < rowBytes; ++x)
+            out[x] = char(oneIsBlack ? row[x] : uchar(~row[x]));
+    }
+    return bytes;
+}
+
 } // namespace
 
 QByteArray InProcessPictureLoader::loadPicture(const QString &address) {
     const RenderRequestParse parsed = parseRenderRequestTarget(encodeRequestForWire(address));
     if (!parsed.ok)
         return QByteArray();
-    return m_renderer.renderPng(parsed.request.values);
+    const QImage picture = m_renderer.render(parsed.request.values);
+    if (m_bytes == PictureBytes::Bitmap && picture.format() == QImage::Format_Mono &&
+        picture.colorCount() == 2)
+        return pbm(picture);
+    return ReceiptRenderer::encodePng(picture);
 }
 
 bool BrowserPagePrinter::printPicture(const QByteArray &picture, int leftTwips, int topTwips) {

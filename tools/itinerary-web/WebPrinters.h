@@ -15,16 +15,23 @@ class ReceiptRenderer;
 
 namespace itinerary::web {
 
+// How the in-process picture is handed over: as the rendering service answers (a PNG), or,
+// for pages that only go into the counter's PDF, as a binary PBM, whose rows the PDF takes
+// as they are (no compression on the way in, no decoding on the way out).
+enum class PictureBytes { Png, Bitmap };
+
 // The rendering service's answer without the network: the print address read as the service
 // reads it, the picture drawn in this process.
 class InProcessPictureLoader final : public PictureLoader {
 public:
-    explicit InProcessPictureLoader(const ReceiptRenderer &renderer)
-        : m_renderer(renderer) {}
+    InProcessPictureLoader(const ReceiptRenderer &renderer, PictureBytes bytes)
+        : m_renderer(renderer)
+        , m_bytes(bytes) {}
     QByteArray loadPicture(const QString &address) override;
 
 private:
     const ReceiptRenderer &m_renderer;
+    PictureBytes m_bytes;
 };
 
 // The counter's browser as the printer: every page the print job prints is kept, and sent
