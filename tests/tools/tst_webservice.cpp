@@ -378,13 +378,16 @@ private Q_SLOTS:
         QCOMPARE(moved.header("X-Check-Code"), "0043");
         QCOMPARE(moved.header("X-Next-Check-Code"), "0044");
 
+        // The calibration page's picture comes as a PNG, the receipts' as bare bits.
+        const Reply calibration = amy.send("POST", u"api/calibration"_s, "{\"counter\":\"P1\"}");
+
         QTemporaryDir scratch;
-        QList<QImage> pages[2];
-        for (int i = 0; i < 2; ++i) {
+        QList<QImage> pages[3];
+        for (int i = 0; i < 3; ++i) {
             const QString pdf = scratch.filePath(u"%1.pdf"_s.arg(i));
             QFile file(pdf);
             QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(i == 0 ? atZero.body : moved.body);
+            file.write(QList{atZero.body, moved.body, calibration.body}.at(i));
             file.close();
             QDir().mkpath(scratch.filePath(QString::number(i)));
             pages[i] = pdfPages(pdf, scratch.filePath(QString::number(i)));
@@ -392,6 +395,15 @@ private Q_SLOTS:
             // 205.3 x 105.3 mm at 300 dpi, to the point the PDF's page size is rounded to.
             QVERIFY(qAbs(pages[i].first().width() - 2425) <= 3);
             QVERIFY(qAbs(pages[i].first().height() - 1244) <= 5);
+            // Ink where the picture is black, paper elsewhere (not the other way round).
+            const QImage &page = pages[i].first();
+            qint64 dark = 0;
+            for (int y = 0; y < page.height(); ++y) {
+                const uchar *line = page.constScanLine(y);
+                dark += std::count_if(line, line + page.width(), [](uchar v) { return v < 128; });
+            }
+            QVERIFY2(dark > 0 && dark < qint64(page.width()) * page.height() / 5,
+                     qPrintable(QString::number(dark)));
         }
         const QRect zero = darkBox(pages[0].first());
         const QRect shifted = darkBox(pages[1].first());

@@ -5,6 +5,7 @@
 
 #include <QImage>
 
+#include <cstring>
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -81,6 +82,9 @@ QByteArray runLengthEncoded(QByteArrayView data) {
     qsizetype i = 0;
     while (i < size) {
         qsizetype run = 1;
+        // Blank paper is mostly whole runs: each byte equal to the next, compared at once.
+        if (i + Longest <= size && std::memcmp(bytes + i, bytes + i + 1, Longest - 1) == 0)
+            run = Longest;
         while (i + run < size && run < Longest && bytes[i + run] == bytes[i])
             ++run;
         if (run >= 2) {
