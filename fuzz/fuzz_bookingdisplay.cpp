@@ -2,7 +2,8 @@
 // a sanitizer report, and the import must be repeatable. Importing the same text twice gives
 // the same sheet as importing it once, because every import clears or rewrites what the
 // previous one wrote. Dates without a year land within half a year of today. Fare rows go to
-// the list's entries only when the booking prices them differently.
+// the list's entries only when the booking prices them differently. No field, no text of the
+// passenger list, holds a line end or another control character.
 #include "FuzzTarget.h"
 
 #include "base/Clock.h"
@@ -13,6 +14,7 @@
 #include "textimport/BookingDisplayImport.h"
 #include "textimport/DateConversion.h"
 #include "textimport/FareElements.h"
+#include "textimport/ScreenRows.h"
 #include "textimport/TextCutting.h"
 
 #include <QByteArray>
@@ -46,6 +48,29 @@ SheetState stateOf(const Itinerary &sheet) {
             sheet.previousEnabled(), sheet.nextEnabled()};
 }
 
+bool isSingleLine(const QString &text) {
+    for (QChar c : text) {
+        if (c < u' ' || c == u'\x7f')
+            return false;
+    }
+    return true;
+}
+
+void checkSingleLines(const SheetState &state) {
+    for (const QString &field : state.fields)
+        require(isSingleLine(field));
+    for (const Passenger &p : state.passengers) {
+        for (const QString *text : {&p.name, &p.idNumber, &p.ticketNumber})
+            require(isSingleLine(*text));
+        if (p.fares) {
+            for (const QString *text :
+                 {&p.fares->fare, &p.fares->developmentFund, &p.fares->fuelSurcharge,
+                  &p.fares->otherTaxes, &p.fares->total})
+                require(isSingleLine(*text));
+        }
+    }
+}
+
 void checkDate(const QString &text, const Clock &clock) {
     const QString trimmed = trimBlanks(text);
     const QString result = numericDate(text, clock);
@@ -71,9 +96,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     require(!once.next || once.passengers.size() >= 2);
     require(sheet.text(4) == trimBlanks(sheet.text(3)));
     require(messages.shown().size() <= 1);
+    checkSingleLines(once);
     // Entries carry fare rows of their own exactly when the booking has several fare elements,
     // and the sheet shows the first entry's.
-    const bool ownFares = readFareElements(normaliseLineEnds(text)).size() > 1;
+    const QString display = splitJoinedScreenRows(normaliseLineEnds(dropControlCharacters(text)));
+    const bool ownFares = readFareElements(display).size() > 1;
     for (const Passenger &p : once.passengers)
         require(p.fares.has_value() == ownFares);
     if (ownFares && !once.passengers.isEmpty())

@@ -19,8 +19,12 @@ QStringList receiptValues(int serial) {
 }
 
 QByteArray printTarget(const QStringList &values, int intlFlag) {
-    const QString query = u"l=%1&p=%2&2026-12-07 10:15:02"_s.arg(intlFlag).arg(values.join(u','));
-    return "/Print/print.asp?" + query.toUtf8().toPercentEncoding("=&,");
+    // As the print job sends them: a comma inside a value is escaped like the rest.
+    QByteArrayList fields;
+    for (const QString &value : values)
+        fields.append(value.toUtf8().toPercentEncoding("=&"));
+    return "/Print/print.asp?l=" + QByteArray::number(intlFlag) + "&p=" + fields.join(',') +
+           "&2026-12-07%2010%3A15%3A02";
 }
 
 QByteArray getRequest(const QByteArray &target, bool close, const QByteArray &extraHeaders) {

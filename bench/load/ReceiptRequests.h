@@ -9,7 +9,8 @@ namespace itinerary::load {
 // that no two pictures are alike.
 QStringList receiptValues(int serial);
 // The request target the print job sends for `values`: everything after the "?" percent-
-// encoded as UTF-8 except unreserved characters and the separators "=", "&" and ",".
+// encoded as UTF-8 except unreserved characters, the separators "=" and "&", and the ","
+// between the values (one inside a value is escaped).
 QByteArray printTarget(const QStringList &values, int intlFlag = 0);
 // A GET request on a kept-alive connection, or one that asks the service to close after it.
 QByteArray getRequest(const QByteArray &target, bool close = false,

@@ -17,6 +17,9 @@ struct HttpLimits {
     QByteArrayList methods{"GET"};        // others: 405
     // From a request's first byte to its end; slower: 408.
     std::chrono::milliseconds requestTimeout{10'000};
+    // A new connection that has not sent a byte within this (or within idleTimeout, when
+    // that is shorter) is closed.
+    std::chrono::milliseconds firstByteTimeout{5'000};
     // A kept-alive connection with nothing to do is closed after this.
     std::chrono::milliseconds idleTimeout{30'000};
     // After a 4xx that closes the connection, what the client still sends is read and
@@ -24,8 +27,13 @@ struct HttpLimits {
     std::chrono::milliseconds lingerTimeout{2'000};
     // An answer the client does not take within this cuts the connection.
     std::chrono::milliseconds writeTimeout{30'000};
-    int maxConnections = 256;         // further connections are closed at once
-    int maxPendingPerConnection = 16; // pipelined requests not yet answered; more: cut
+    int maxConnections = 256; // further connections are closed at once
+    // Connections one client address may hold open at once; further ones are closed at once,
+    // so that one client cannot take every connection.
+    int maxConnectionsPerAddress = 32;
+    // Requests of one connection handed to the handler and not answered yet. At this many
+    // the server reads no further request of that connection until an answer has gone.
+    int maxPendingPerConnection = 16;
 };
 
 } // namespace itinerary

@@ -43,13 +43,27 @@ std::optional<HttpRefusal> refuseHeader(const HttpLimits &limits, const HttpRequ
         return HttpRefusal{431, "too many header lines"};
     if (headerBytes > requestLine + 4 + std::size_t(limits.maxHeaderBytes))
         return HttpRefusal{431, "header lines too large"};
+    QByteArrayList codings; // of every Transfer-Encoding line, in order
     bool transferEncoding = false;
+    bool lengthGiven = false;
     for (const auto &[name, value] : request.headers) {
         if (hasControlCharacter(value))
             return HttpRefusal{400, "malformed header line"};
-        transferEncoding =
-            transferEncoding || name.compare("Transfer-Encoding", Qt::CaseInsensitive) == 0;
+        if (name.compare("Transfer-Encoding", Qt::CaseInsensitive) == 0) {
+            transferEncoding = true;
+            for (const QByteArray &coding : value.split(','))
+                codings.append(coding.trimmed().toLower());
+        }
+        lengthGiven = lengthGiven || name.compare("Content-Length", Qt::CaseInsensitive) == 0;
     }
+    // Where the body ends must be beyond doubt, or what follows it could be read as a request
+    // of its own: chunked last, and no length beside it.
+    if (transferEncoding && lengthGiven)
+        return HttpRefusal{400, "Transfer-Encoding and Content-Length together"};
+    if (transferEncoding && codings.constLast() != "chunked")
+        return HttpRefusal{400, "the last transfer coding is not chunked"};
+    if (codings.size() > 1)
+        return HttpRefusal{501, "only the chunked transfer coding is served"};
     if (!limits.methods.contains(request.method))
         return HttpRefusal{405, methodRefusal(limits.methods)};
     if ((transferEncoding || contentLength > 0) && limits.maxBodyBytes == 0)

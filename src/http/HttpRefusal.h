@@ -16,7 +16,9 @@ struct HttpRefusal {
     QByteArray text;
 };
 
-// What a whole header earns under `limits`; nothing when the request may go on.
+// What a whole header earns under `limits`; nothing when the request may go on. Besides the
+// limits, a body must be framed beyond doubt: Transfer-Encoding must end in "chunked" and
+// comes without Content-Length (400), and no coding but "chunked" is served (501).
 // `headerBytes` counts the request line, the header lines and their line ends.
 std::optional<HttpRefusal> refuseHeader(const HttpLimits &limits, const HttpRequest &request,
                                         int headerLines, std::size_t headerBytes,

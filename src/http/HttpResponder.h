@@ -17,6 +17,10 @@ class HttpResponder final {
 public:
     // Sends the answer (once; later calls are ignored by the connection).
     void send(HttpResponse response) const;
+    // Whether an answer can still reach the client: false once its connection has closed
+    // (the client closed it or was cut off, or the server stopped), so that work for it can
+    // be skipped.
+    bool connectionOpen() const;
 
 private:
     friend class HttpConnection;

@@ -46,6 +46,8 @@ struct HttpServer::Private {
     std::optional<asio::executor_work_guard<asio::io_context::executor_type>> work;
     tcp::acceptor acceptor{asio::make_strand(context)};
     asio::steady_timer retry{acceptor.get_executor()};
+    // Tells, once a client's refusal window has passed, how many of its refusals got no line.
+    asio::steady_timer refusalCounts{acceptor.get_executor()};
     std::thread thread;
     std::future<void> finished;
     QHostAddress address;
@@ -54,7 +56,9 @@ struct HttpServer::Private {
     bool stopped = false;
 
     void accept();
-    void accepted(tcp::socket socket);
+    void accepted(tcp::socket socket, bool secondLook);
+    void tellRefusalCounts(bool everything);
+    void watchRefusalCounts();
 };
 
 void HttpServer::Private::accept() {
@@ -71,20 +75,46 @@ void HttpServer::Private::accept() {
                 });
                 return;
             }
-            accepted(std::move(socket));
+            accepted(std::move(socket), false);
             accept();
         });
 }
 
-void HttpServer::Private::accepted(tcp::socket socket) {
-    if (shared->connections.load() >= shared->limits.maxConnections) {
-        qCWarning(shared->category, "cut off %s: already %d connections open",
-                  qUtf8Printable(peerAddress(socket)), shared->limits.maxConnections);
+void HttpServer::Private::accepted(tcp::socket socket, bool secondLook) {
+    std::string host = peerHost(socket);
+    if (const std::optional<QByteArray> refusal = shared->admitConnection(host)) {
+        if (!secondLook) {
+            // A client that closes a connection and opens the next at once may be seen
+            // connecting before its close has been read: look again once the events already
+            // due have been handled.
+            asio::post(acceptor.get_executor(), [this, socket = std::move(socket)]() mutable {
+                if (acceptor.is_open())
+                    accepted(std::move(socket), true);
+            });
+            return;
+        }
+        shared->logRefusal(host, "cut off " + peerAddress(socket).toUtf8() + ": " + *refusal);
         boost::system::error_code ignored;
         socket.close(ignored);
         return;
     }
-    std::make_shared<HttpConnection>(std::move(socket), shared)->start();
+    std::make_shared<HttpConnection>(std::move(socket), shared, std::move(host))->start();
+}
+
+void HttpServer::Private::tellRefusalCounts(bool everything) {
+    for (const auto &[host, untold] : shared->refusals.expire(RefusalLog::Clock::now(), everything))
+        qCWarning(shared->category, "%s: %lld more refusals since its previous line", host.c_str(),
+                  qlonglong(untold));
+}
+
+void HttpServer::Private::watchRefusalCounts() {
+    refusalCounts.expires_after(shared->refusals.window());
+    refusalCounts.async_wait([this](boost::system::error_code ec) {
+        if (ec || !acceptor.is_open())
+            return;
+        tellRefusalCounts(false);
+        watchRefusalCounts();
+    });
 }
 
 HttpServer::HttpServer(const HttpLimits &limits, Handler handler, LogCategory category)
@@ -136,7 +166,10 @@ bool HttpServer::listen(const QHostAddress &address, quint16 port) {
         d->context.run();
         finished.set_value();
     });
-    asio::post(d->acceptor.get_executor(), [this] { d->accept(); });
+    asio::post(d->acceptor.get_executor(), [this] {
+        d->accept();
+        d->watchRefusalCounts();
+    });
     qCInfo(d->shared->category, "listening on %s", baseUrl().toEncoded().constData());
     return true;
 }
@@ -149,6 +182,7 @@ void HttpServer::stop() {
         boost::system::error_code ignored;
         d->acceptor.close(ignored);
         d->retry.cancel();
+        d->refusalCounts.cancel();
     });
     std::vector<std::shared_ptr<HttpConnection>> open;
     {
@@ -169,6 +203,7 @@ void HttpServer::stop() {
     if (d->finished.wait_for(StopGrace) != std::future_status::ready)
         d->context.stop();
     d->thread.join();
+    d->tellRefusalCounts(true);
     qCInfo(d->shared->category, "stopped listening on %s", baseUrl().toEncoded().constData());
     d->port = 0;
 }

@@ -14,15 +14,18 @@
 
 namespace itinerary {
 
-// A small HTTP/1.1 server on its own network thread: one parser per connection with the
-// limits of HttpLimits, the raw request target, timeouts on each connection, a cap on the
-// connections, pipelined answers in request order. Malformed or oversized requests are
-// answered 4xx by the server itself. The handler runs on the network thread and must not
-// block it: it answers through the responder at once or later, from any thread.
+// A small HTTP/1.1 server on its own network thread: one parser per request with the limits
+// of HttpLimits, the raw request target, deadlines on each connection, caps on the
+// connections (in all and per client address), pipelined answers in request order (a client
+// that pipelines more requests than allowed waits until answers have gone). Malformed or
+// oversized requests are answered 4xx by the server itself. The handler runs on the network
+// thread and must not block it: it answers through the responder at once or later, from any
+// thread.
 //
-// It logs to the owner's category: the listen address and the stop (info), every refused
-// request and cut-off client with its address (warning), one line per answered request
-// (debug, off unless asked for with QT_LOGGING_RULES).
+// It logs to the owner's category: the listen address and the stop (info), refused requests
+// and cut-off clients with their address (warning; at most one line per client address in 10
+// seconds, the refusals meanwhile counted), one line per answered request (debug, off unless
+// asked for with QT_LOGGING_RULES).
 class HttpServer final {
 public:
     using Handler = std::function<void(HttpRequest request, HttpResponder responder)>;

@@ -92,12 +92,37 @@ int fittingPixelSize(FontCache &fonts, const QString &text, int start, int width
     return size;
 }
 
+// The part of `text` its box can show. No value is drawn smaller than the minimum size, so
+// what lies beyond twice the box's width at that size is never seen: measuring and drawing it
+// would only cost time (a value of a thousand characters would cost ten receipts). Values
+// that fit their box, or nearly, are never cut.
+QString visiblePart(FontCache &fonts, const QString &text, int width) {
+    const int reach = 2 * width;
+    // A text so short that it would stay within reach even in glyphs two em wide is left
+    // whole without measuring.
+    if (text.size() * 2 * MinPixelSize <= reach)
+        return text;
+    const QFontMetrics &metrics = fonts.metrics(MinPixelSize);
+    qreal advance = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool pair = text.at(i).isHighSurrogate() && i + 1 < text.size();
+        advance += pair ? metrics.horizontalAdvance(text.sliced(i, 2))
+                        : metrics.horizontalAdvance(text.at(i));
+        if (advance > reach)
+            return text.first(i);
+        if (pair)
+            ++i;
+    }
+    return text;
+}
+
 void drawValue(QPainter &painter, FontCache &fonts, const FieldPlacement &placement,
-               const QString &text) {
+               const QString &value) {
     const QRect box = ReceiptRenderer::pixelRect(placement.rectMm);
     // Text keeps a hair's breadth from the box's sides (and from the grid's border).
     const QRect line =
         box.width() > 4 * TextPadding ? box.adjusted(TextPadding, 0, -TextPadding, 0) : box;
+    const QString text = visiblePart(fonts, value, line.width());
     int size = pixelsFromPoints(placement.fontSizePt);
     // A line must fit the box's height: ascent plus descent is about 1.45 em in Noto CJK.
     size = std::min(size, std::max(MinPixelSize, int(box.height() / 1.45)));

@@ -3,10 +3,22 @@
 #include "render/ReceiptRenderer.h"
 #include "render/RenderLog.h"
 #include "render/RenderRequestParser.h"
+#include "sheet/FieldMap.h"
 
 using namespace Qt::StringLiterals;
 
 namespace itinerary {
+
+namespace {
+
+HttpLimits httpLimits(const ServiceLimits &limits) {
+    HttpLimits http = limits;
+    http.maxPendingPerConnection =
+        std::min(limits.maxPendingPerConnection, limits.maxRendersPerConnection);
+    return http;
+}
+
+} // namespace
 
 Q_LOGGING_CATEGORY(renderLog, "itinerary.render", QtInfoMsg)
 
@@ -14,7 +26,7 @@ RenderService::RenderService(const ReceiptLayout &layout, const ServiceLimits &l
     : m_limits(limits)
     , m_renderer(std::make_shared<const ReceiptRenderer>(layout))
     , m_http(
-          limits,
+          httpLimits(limits),
           [this](HttpRequest request, HttpResponder responder) { handle(request, responder); },
           renderLog) {
     m_pool.setMaxThreadCount(std::max(2, QThread::idealThreadCount()));
@@ -50,12 +62,27 @@ void RenderService::render(const QByteArray &target, const HttpResponder &respon
         responder.send(HttpResponse::text(400, parsed.error.toUtf8()));
         return;
     }
+    // Every value has its place on the form: with one more or one less, each value after it
+    // would print in the box of its neighbour. (The answer, and so the log, names the count,
+    // never a value.)
+    if (parsed.request.values.size() != FieldCount) {
+        responder.send(HttpResponse::text(
+            400, "bad request: " + QByteArray::number(parsed.request.values.size()) +
+                     " values instead of " + QByteArray::number(FieldCount)));
+        return;
+    }
     if (m_rendersInFlight.load() >= m_limits.maxRendersInFlight) {
         responder.send(HttpResponse::text(503, "busy, try again"));
         return;
     }
     ++m_rendersInFlight;
     m_pool.start([this, responder, values = std::move(parsed.request.values)] {
+        // A client that has gone takes no picture: the place goes to the next in the queue.
+        if (!responder.connectionOpen()) {
+            qCDebug(renderLog, "skipped a receipt: its client has gone");
+            --m_rendersInFlight;
+            return;
+        }
         const QByteArray png = m_renderer->renderPng(values);
         --m_rendersInFlight;
         if (png.isEmpty()) {

@@ -8,6 +8,7 @@
 #include <QThreadPool>
 #include <QUrl>
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 
@@ -18,10 +19,12 @@ class ReceiptRenderer;
 // The HTTP rendering service:
 //   GET /Print/print.asp?l=<flag>&p=<values>&<time-stamp>  ->  200 image/png (the receipt)
 //   GET /health                                            ->  200 text/plain "ok"
-// Malformed requests get a 4xx with a short text; when too many pictures wait to be drawn,
-// 503. The sockets are served on the HTTP server's network thread; the pictures are drawn on
-// the service's own thread pool, so both cores work and the sockets stay responsive. Needs a
-// QGuiApplication (fonts).
+// Malformed requests get a 4xx with a short text, and so does a print request that does not
+// carry exactly the 59 values of the sheet; when too many pictures wait to be drawn, 503. A
+// connection has at most maxRendersPerConnection requests worked on at once, and a queued
+// picture whose client has gone is not drawn. The sockets are served on the HTTP server's network
+// thread; the pictures are drawn on the service's own thread pool, so both cores work and the
+// sockets stay responsive. Needs a QGuiApplication (fonts).
 class RenderService final {
 public:
     explicit RenderService(const ReceiptLayout &layout, const ServiceLimits &limits = {});

@@ -8,6 +8,10 @@ namespace itinerary {
 // HTTP limits (GET only, no request body), and how many pictures may wait to be drawn.
 struct ServiceLimits : HttpLimits {
     int maxRendersInFlight = 256; // over the whole service; more: 503
+    // Requests of one connection the service works on at once; the connection's further
+    // pipelined requests wait unread until one is answered. So the clients of one address
+    // (at most maxConnectionsPerAddress connections) cannot fill the service's queue.
+    int maxRendersPerConnection = 4;
 };
 
 } // namespace itinerary

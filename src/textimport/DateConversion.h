@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
+
+#include <optional>
 
 namespace itinerary {
 
@@ -18,5 +21,20 @@ class Clock;
 // month's digits (empty when unknown) and the first two characters as the day, and never
 // fails.
 QString numericDate(const QString &date, const Clock &clock);
+
+// A flight's date within a trip: its text as printed, and the day it names when it names one.
+struct FlightDate {
+    QString text;
+    std::optional<QDate> date;
+    bool operator==(const FlightDate &) const = default;
+};
+
+// The date of a flight that follows a flight on `previous` (nothing for the first flight of
+// the trip, or when no flight before it had a real date). Without a previous date, or for a
+// text with its own year, the date is read as `numericDate` reads it. Otherwise a ddMMM date
+// takes the first year, from `previous`'s year on, that puts it on or after `previous`, so a
+// trip runs forward in time across the turn of the year. A text that names no day is printed
+// as `numericDate` prints it and has no date.
+FlightDate flightDate(const QString &date, const Clock &clock, std::optional<QDate> previous);
 
 } // namespace itinerary

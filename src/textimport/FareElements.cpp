@@ -2,7 +2,9 @@
 
 #include "sheet/FareAmount.h"
 #include "textimport/DecimalSum.h"
+#include "textimport/FieldText.h"
 #include "textimport/TextCutting.h"
+#include "textimport/WrappedElement.h"
 
 #include <array>
 #include <optional>
@@ -13,57 +15,29 @@ namespace itinerary {
 
 namespace {
 
-constexpr QStringView ElementMarker = u"FN/A/";
+constexpr QStringView ElementMarker = u"FN/";
 
-bool isLineBreak(QChar c) {
-    return c == u'\r' || c == u'\n';
+// "FN/" starts a fare element unless it ends a longer word or item ("XFN/", "A/FN/").
+bool startsFareElement(QStringView text, qsizetype at) {
+    if (at == 0)
+        return true;
+    const QChar before = text[at - 1];
+    return !isAsciiLetter(before) && !isAsciiDigit(before) && before != u'/';
 }
 
-// Blanks, digits and a dot: the line starts the display's next element. A digit after the
-// dot makes it an amount that wrapped onto the line ("    50.00"), not an element number.
-bool startsWithElementNumber(QStringView line) {
-    qsizetype i = 0;
-    while (i < line.size() && line[i] == u' ')
-        ++i;
-    const qsizetype digits = i;
-    while (i < line.size() && isAsciiDigit(line[i]))
-        ++i;
-    return i > digits && i < line.size() && line[i] == u'.' &&
-           !(i + 1 < line.size() && isAsciiDigit(line[i + 1]));
+qsizetype nextFareElement(QStringView text, qsizetype from) {
+    qsizetype at = text.indexOf(ElementMarker, from);
+    while (at >= 0 && !startsFareElement(text, at))
+        at = text.indexOf(ElementMarker, at + 1);
+    return at;
 }
 
-// A line of a wrapped element without its blanks and the terminal's continuation marks.
-QStringView cleanLine(QStringView line) {
-    while (!line.isEmpty() && line.back() == u' ')
-        line.chop(1);
-    while (!line.isEmpty() && (line.back() == u'+' || line.back() == u'-'))
-        line.chop(1);
-    while (!line.isEmpty() && line.back() == u' ')
-        line.chop(1);
-    while (!line.isEmpty() && line.front() == u' ')
-        line = line.mid(1);
-    return line;
-}
-
-// The element's lines from `start` (just after its marker) up to `limit`, joined.
-QString joinedElement(QStringView text, qsizetype start, qsizetype limit) {
-    QString joined;
-    qsizetype lineStart = start;
-    while (true) {
-        qsizetype lineEnd = lineStart;
-        while (lineEnd < limit && !isLineBreak(text[lineEnd]))
-            ++lineEnd;
-        const QStringView line = text.mid(lineStart, lineEnd - lineStart);
-        if (lineStart != start && startsWithElementNumber(line))
-            break;
-        joined += cleanLine(line);
-        if (lineEnd >= limit)
-            break;
-        lineStart = lineEnd + 1;
-        if (text[lineEnd] == u'\r' && lineStart < limit && text[lineStart] == u'\n')
-            ++lineStart;
-    }
-    return joined;
+// After "FN/", the pricing mode: "A/" (priced by the system) or "M/" (by hand), or none.
+qsizetype itemsStart(QStringView text, qsizetype afterMarker, qsizetype limit) {
+    if (afterMarker + 2 <= limit && text[afterMarker + 1] == u'/' &&
+        (text[afterMarker] == u'A' || text[afterMarker] == u'M'))
+        return afterMarker + 2;
+    return afterMarker;
 }
 
 QString twoDecimals(std::optional<QStringView> amount) {
@@ -94,6 +68,19 @@ void addTax(QStringView item, Taxes &taxes) {
         taxes.other.add(amount);
 }
 
+// The total of an element that gives none (an inclusive-tour fare hides it): its fare and
+// taxes added up.
+QString sumOfParts(std::optional<QStringView> fare, const Taxes &taxes) {
+    DecimalSum sum;
+    for (const std::optional<QStringView> &part :
+         {fare, taxes.developmentFund, taxes.fuelSurcharge}) {
+        if (part)
+            sum.add(part->left(leadingNumberLength(*part)));
+    }
+    sum.add(taxes.other.text());
+    return formatDecimalText(sum.text());
+}
+
 QString totalText(QStringView amount) {
     const qsizetype length = leadingNumberLength(amount);
     if (length > 0)
@@ -111,10 +98,10 @@ bool isAllDigits(QStringView item) {
     return true;
 }
 
-// The ordinals after the total: "P1", then "2", "3" ...
-QList<Ordinal> namedPassengers(const QList<QStringView> &items, qsizetype total) {
+// The passengers the element names: the first item "P1", then "2", "3" ...
+QList<Ordinal> namedPassengers(const QList<QStringView> &items) {
     QList<Ordinal> ordinals;
-    qsizetype i = total + 1;
+    qsizetype i = 0;
     while (i < items.size() && !(items[i].startsWith(u'P') && isAllDigits(items[i].mid(1))))
         ++i;
     if (i == items.size())
@@ -134,17 +121,14 @@ FareElement elementOf(QStringView joined) {
     }
     std::array<std::optional<QStringView>, 3> fare; // FCNY, ECNY, SCNY
     std::optional<QStringView> total;
-    qsizetype totalItem = -1;
     Taxes taxes;
-    for (qsizetype i = 0; i < items.size(); ++i) {
-        const QStringView item = items[i];
+    for (const QStringView item : items) {
         const QStringView amount = item.mid(4);
         if (item.startsWith(u"TCNY"))
             addTax(amount, taxes);
-        else if (item.startsWith(u"ACNY") && !total) {
+        else if (item.startsWith(u"ACNY") && !total)
             total = amount;
-            totalItem = i;
-        } else if (item.startsWith(u"FCNY") && !fare[0])
+        else if (item.startsWith(u"FCNY") && !fare[0])
             fare[0] = amount;
         else if (item.startsWith(u"ECNY") && !fare[1])
             fare[1] = amount;
@@ -156,9 +140,10 @@ FareElement elementOf(QStringView joined) {
     element.row.developmentFund = u"CN "_s + twoDecimals(taxes.developmentFund);
     element.row.fuelSurcharge = u"YQ "_s + twoDecimals(taxes.fuelSurcharge);
     element.row.otherTaxes = u"XT "_s + formatDecimalText(taxes.other.text());
-    element.row.total = u"CNY "_s + (total ? totalText(*total) : u"0.00"_s);
-    if (totalItem >= 0)
-        element.passengers = namedPassengers(items, totalItem);
+    element.row.total = u"CNY "_s + (total ? totalText(*total) : sumOfParts(shownFare, taxes));
+    element.row.fare = fieldText(element.row.fare);
+    element.row.total = fieldText(element.row.total);
+    element.passengers = namedPassengers(items);
     return element;
 }
 
@@ -166,12 +151,14 @@ FareElement elementOf(QStringView joined) {
 
 QList<FareElement> readFareElements(QStringView text) {
     QList<FareElement> elements;
-    qsizetype at = text.indexOf(ElementMarker);
+    QString storage;
+    qsizetype at = nextFareElement(text, 0);
     while (at >= 0) {
-        const qsizetype start = at + ElementMarker.size();
-        at = text.indexOf(ElementMarker, start);
+        const qsizetype afterMarker = at + ElementMarker.size();
+        at = nextFareElement(text, afterMarker);
         const qsizetype limit = at < 0 ? text.size() : at;
-        elements.append(elementOf(joinedElement(text, start, limit)));
+        elements.append(
+            elementOf(joinedElement(text, itemsStart(text, afterMarker, limit), limit, storage)));
     }
     return elements;
 }

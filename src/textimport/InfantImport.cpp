@@ -2,6 +2,7 @@
 
 #include "sheet/TextRules.h"
 #include "textimport/TextCutting.h"
+#include "textimport/WrappedElement.h"
 
 namespace itinerary {
 
@@ -39,11 +40,12 @@ QString infantName(QStringView nameText) {
 QList<InfantElement> readInfants(QStringView text) {
     QList<InfantElement> infants;
     const QList<QStringView> pieces = cutText(text, InfantMarker);
+    QString storage;
     for (qsizetype i = 1; i < pieces.size(); ++i) {
-        const QStringView line = firstLine(pieces[i]);
-        const std::optional<OrdinalSplit> split = splitAtLastOrdinal(line);
+        const QStringView element = joinedElement(pieces[i], 0, pieces[i].size(), storage);
+        const std::optional<OrdinalSplit> split = splitAtLastOrdinal(element);
         infants.append(split ? InfantElement{infantName(split->before), split->ordinal}
-                             : InfantElement{infantName(line), NoOrdinal});
+                             : InfantElement{infantName(element), NoOrdinal});
     }
     return infants;
 }

@@ -5,6 +5,8 @@
 #include "sheet/Itinerary.h"
 #include "sheet/TextRules.h"
 #include "textimport/FareImport.h"
+#include "textimport/FieldText.h"
+#include "textimport/GroupLine.h"
 #include "textimport/IdentityNumbers.h"
 #include "textimport/InfantImport.h"
 #include "textimport/TextCutting.h"
@@ -26,12 +28,36 @@ QStringView trimmedNameSpace(QStringView text) {
     return text.mid(begin, end - begin);
 }
 
-// The infants after the passengers, each with its ticket.
-void appendInfants(const QList<InfantElement> &infants, const TicketElements &tickets,
-                   PassengerList &list) {
+// The infants after the passengers, each with its passport number and ticket.
+void appendInfants(const QList<InfantElement> &infants, const QStringList &documentNumbers,
+                   const TicketElements &tickets, PassengerList &list) {
     const QHash<Ordinal, QString> infantTickets = infantTicketsByOrdinal(tickets);
-    for (const InfantElement &infant : infants)
-        list.append({infant.name, QString(), infantTickets.value(infant.travelsWith)});
+    for (qsizetype i = 0; i < infants.size(); ++i) {
+        list.append(
+            {infants[i].name, documentNumbers[i], infantTickets.value(infants[i].travelsWith)});
+    }
+}
+
+// Every text of the list as a sheet field holds it: one line.
+void toFieldTexts(PassengerList &list) {
+    for (Passenger &p : list) {
+        p.name = fieldText(p.name);
+        p.idNumber = fieldText(p.idNumber);
+        p.ticketNumber = fieldText(p.ticketNumber);
+    }
+}
+
+// The last name piece without the element number that the display puts before the first
+// segment marker (its last line, when that line holds only spaces and digits).
+QStringView withoutElementNumberLine(QStringView piece) {
+    qsizetype lineStart = piece.size();
+    while (lineStart > 0 && piece[lineStart - 1] != u'\r' && piece[lineStart - 1] != u'\n')
+        --lineStart;
+    for (QChar c : piece.mid(lineStart)) {
+        if (c != u' ' && !isAsciiDigit(c))
+            return piece;
+    }
+    return piece.left(lineStart);
 }
 
 // Each entry's own fare row, when the booking has more than one fare element.
@@ -49,21 +75,7 @@ void assignFares(const QList<FareElement> &fares, const QList<InfantElement> &in
 } // namespace
 
 RecordCodeSplit splitRecordCode(QStringView lastNamePiece) {
-    QStringView piece = lastNamePiece;
-    qsizetype lineStart = piece.size();
-    while (lineStart > 0 && piece[lineStart - 1] != u'\r' && piece[lineStart - 1] != u'\n')
-        --lineStart;
-    bool elementNumberLine = true;
-    for (QChar c : piece.mid(lineStart)) {
-        if (c != u' ' && !isAsciiDigit(c)) {
-            elementNumberLine = false;
-            break;
-        }
-    }
-    if (elementNumberLine)
-        piece = piece.left(lineStart);
-
-    piece = trimmedNameSpace(piece);
+    const QStringView piece = trimmedNameSpace(withoutElementNumberLine(lastNamePiece));
     qsizetype tokenStart = piece.size();
     while (tokenStart > 0 && !isNameSpace(piece[tokenStart - 1]))
         --tokenStart;
@@ -71,8 +83,24 @@ RecordCodeSplit splitRecordCode(QStringView lastNamePiece) {
                            piece.mid(tokenStart).toString()};
 }
 
+QString groupLastName(QStringView lastNamePiece, QStringView recordCode) {
+    QStringView name = trimmedNameSpace(withoutElementNumberLine(lastNamePiece));
+    if (name.endsWith(recordCode)) {
+        const QStringView before = name.chopped(recordCode.size());
+        if (before.isEmpty() || isNameSpace(before.back()))
+            name = trimmedNameSpace(before);
+    }
+    return name.toString();
+}
+
 QString nameBeforeOrdinal(QStringView namePiece) {
+    // Rows joined first: the terminal may have cut the next ordinal at the row's end.
     QStringView name = trimmedNameSpace(namePiece);
+    QString joined;
+    if (name.contains(u'\r') || name.contains(u'\n')) {
+        joined = fieldText(name.toString());
+        name = joined;
+    }
     while (!name.isEmpty() && isAsciiDigit(name.back()))
         name.chop(1);
     return trimmedNameSpace(name).toString();
@@ -80,25 +108,43 @@ QString nameBeforeOrdinal(QStringView namePiece) {
 
 void importPassengers(QStringView text, QStringView nameSection, const QList<FareElement> &fares,
                       Itinerary &sheet, Messages &messages) {
+    // A group's line names no passenger; the record code it carries is the booking's.
+    const std::optional<GroupLine> group = findGroupLine(nameSection);
+    QString withoutGroup;
+    if (group) {
+        withoutGroup = nameSection.left(group->start).toString();
+        withoutGroup.append(nameSection.mid(group->end));
+        nameSection = withoutGroup;
+    }
+    const bool groupCode = group && !group->recordCode.isEmpty();
+    if (groupCode)
+        sheet.setText(Field::RecordCode, group->recordCode);
+
     const QList<QStringView> namePieces = cutText(nameSection, u".");
     if (namePieces.size() < 2) {
         messages.showMessage(u"没有找到乘机人信息"_s);
         return;
     }
-    const RecordCodeSplit last = splitRecordCode(namePieces.back());
-    sheet.setText(Field::RecordCode, last.code);
-
     const qsizetype count = namePieces.size() - 1;
     PassengerList list(count);
     for (qsizetype g = 1; g < count; ++g)
         list[g - 1].name = nameBeforeOrdinal(namePieces[g]);
-    list[count - 1].name = last.name;
-    assignIdentityNumbers(text, list);
+    if (groupCode) {
+        list[count - 1].name = groupLastName(namePieces.back(), group->recordCode);
+    } else {
+        RecordCodeSplit last = splitRecordCode(namePieces.back());
+        sheet.setText(Field::RecordCode, last.code);
+        list[count - 1].name = std::move(last.name);
+    }
+
+    const QList<DocumentElement> documents = readDocumentElements(text);
+    assignIdentityNumbers(text, documents, list);
     const TicketElements tickets = readTicketElements(text);
     assignTicketNumbers(tickets, list);
     const QList<InfantElement> infants = readInfants(text);
-    appendInfants(infants, tickets, list);
+    appendInfants(infants, infantDocumentNumbers(documents, infants), tickets, list);
     assignFares(fares, infants, count, list);
+    toFieldTexts(list);
 
     sheet.setPassengers(list);
     if (list.size() > 1)

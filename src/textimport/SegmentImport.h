@@ -12,6 +12,12 @@ class Itinerary;
 // The most flight segments the sheet has rows for.
 inline constexpr int MaxImportedSegments = 4;
 
+// The display cut at every segment marker: ".  " (an element number's dot and two blanks), or
+// ". *" followed by two letters or digits and a digit (a codeshare flight, sold under the
+// designator after the "*"). Piece 0 is the name section, each later piece a segment text
+// whose columns count from 1 after its marker. Empty pieces are kept.
+QList<QStringView> cutAtSegmentMarkers(QStringView text);
+
 // The flights among the segment texts (the pieces after each segment marker, in display
 // order), as their first lines. A segment text is a flight when its first line, upper-cased,
 // holds a flight designator in columns 1-6 (trimmed of blanks: an airline code of two letters
@@ -22,7 +28,11 @@ QList<QStringView> flightLines(const QList<QStringView> &segmentTexts);
 
 // Fills the segment rows from the flight lines: flight r fills row r with its departure city
 // cell, carrier name, flight, class, date, departure time and "20K" baggage, for up to four
-// flights. The last imported flight's arrival city cell goes into the city line below its
+// flights. Terminals are read at columns 55-58, or at 51-54 where the display has no meal
+// column (column 53 not "E", column 49 "E" after blanks in 43-48, a blank in 50). A flight
+// without times has an empty time. The first flight's date is read as
+// `numericDate` reads it, each later one runs forward from the flight before it
+// (`flightDate`). The last imported flight's arrival city cell goes into the city line below its
 // row, and unless all four rows are used, "VOID" marks the end of the journey in the carrier
 // column of that next row and in the city line after it.
 // Cities and carriers are named from `codes`.

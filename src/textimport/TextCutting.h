@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <optional>
+
 // How the booking display parser takes a text apart: it cuts the whole text at fixed markers
 // and reads fixed columns, never walking it line by line.
 namespace itinerary {
@@ -12,9 +14,16 @@ namespace itinerary {
 // terminal and the paste box deliver.
 QString normaliseLineEnds(const QString &text);
 
+// The text without the terminal's control characters (U+0000-U+001F other than tab, CR and
+// LF, and U+007F: its page codes and the DEL before a command), which no field may hold.
+QString dropControlCharacters(const QString &text);
+
 // The text split at every exact, case-sensitive occurrence of `marker`, empty pieces kept: a
 // text without the marker is one piece, an empty text one empty piece.
 QList<QStringView> cutText(QStringView text, QStringView marker);
+
+// Item `index` (from 0) of the text cut at `separator`, or nothing when it has fewer items.
+std::optional<QStringView> itemAt(QStringView text, QChar separator, qsizetype index);
 
 // The text before the first occurrence of `marker`, or the whole text when there is none.
 QStringView beforeMarker(QStringView text, QStringView marker);

@@ -1,6 +1,7 @@
 #include "textimport/TicketNumbers.h"
 
 #include "textimport/TextCutting.h"
+#include "textimport/WrappedElement.h"
 
 using namespace Qt::StringLiterals;
 
@@ -41,7 +42,12 @@ QString ticketElementNumber(QStringView line, bool *infant) {
         token = token.mid(InfantNumberPrefix.size());
     if (!isTicketDigits(token))
         return QString();
-    return token.left(3).toString() + u'-' + token.mid(3).toString();
+    QString number;
+    number.reserve(TicketDigits + 1);
+    number.append(token.left(3));
+    number.append(u'-');
+    number.append(token.mid(3));
+    return number;
 }
 
 TicketElements readTicketElements(QStringView text) {
@@ -53,18 +59,20 @@ TicketElements readTicketElements(QStringView text) {
         if (infant)
             piece = piece.mid(InfantPrefix.size());
         ElementTicket ticket;
+        // The number ends at its line, whichever line the "/P" stands on.
         if (const std::optional<OrdinalSplit> split = splitAtFirstOrdinal(piece))
-            ticket = ElementTicket{split->ordinal, split->before.toString()};
+            ticket = ElementTicket{split->ordinal, firstLine(split->before).toString()};
         (infant ? tickets.infantPieces : tickets.passengerPieces).append(ticket);
     }
     const QList<QStringView> elements = cutText(text, ElementMarker);
+    QString storage;
     for (qsizetype i = 1; i < elements.size(); ++i) {
-        const QStringView line = firstLine(elements[i]);
         bool infant = false;
-        const QString number = ticketElementNumber(line, &infant);
+        const QString number = ticketElementNumber(firstLine(elements[i]), &infant);
         if (number.isEmpty())
             continue;
-        const std::optional<OrdinalSplit> split = splitAtLastOrdinal(line);
+        const QStringView whole = joinedElement(elements[i], 0, elements[i].size(), storage);
+        const std::optional<OrdinalSplit> split = splitAtLastOrdinal(whole);
         const ElementTicket ticket{split ? split->ordinal : NoOrdinal, number};
         (infant ? tickets.infantElements : tickets.passengerElements).append(ticket);
     }

@@ -20,11 +20,13 @@ struct ElementTicket {
 // The ticket-number elements of a booking display, read once.
 struct TicketElements {
     // ".TN/" pieces, each cut at its first "/P" (without one it gives no number), in text
-    // order; those starting with "IN/" are an infant's, read after it.
+    // order, the number ending at its own line; those starting with "IN/" are an infant's,
+    // read after it.
     QList<ElementTicket> passengerPieces;
     QList<ElementTicket> infantPieces;
-    // "SSR TKNE " elements with a well-formed number, named by the digits after the last
-    // "/P" of their first line; an "INF" number is an infant's.
+    // "SSR TKNE " elements with a well-formed number on their first line, named by the digits
+    // after the last "/P" of the element read whole over the lines it wraps onto
+    // (WrappedElement.h); an "INF" number is an infant's.
     QList<ElementTicket> passengerElements;
     QList<ElementTicket> infantElements;
 };

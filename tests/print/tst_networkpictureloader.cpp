@@ -170,6 +170,8 @@ private Q_SLOTS:
         QTest::newRow("chinese") << u"北京首都国际机场T3"_s;
         QTest::newRow("slash colon question") << u"CNY/1:2?3"_s;
         QTest::newRow("beyond GBK") << u"€😀"_s;
+        QTest::newRow("comma") << u"ZHANG,SAN"_s;
+        QTest::newRow("comma and escape") << u"%2C,%"_s;
     }
     void valuesArriveIntact() {
         QFETCH(QString, value);
@@ -177,8 +179,8 @@ private Q_SLOTS:
         NetworkPictureLoader loader;
         const QStringList fields{u"HX1"_s, value, u"0042"_s};
         const QDateTime now(QDate(2026, 12, 7), QTime(9, 5, 3));
-        const QString address =
-            printRequestAddress(server.base() + u"Print/print.asp"_s, 1, fields.join(u','), now);
+        const QString address = printRequestAddress(server.base() + u"Print/print.asp"_s, 1,
+                                                    joinRequestValues(fields), now);
         QVERIFY(!loader.loadPicture(address).isEmpty());
         QCOMPARE(server.heads.size(), 1);
         const QByteArray target = server.heads.at(0).split(' ').value(1);

@@ -33,8 +33,8 @@ private Q_SLOTS:
         const QString fields = joinFieldValues(sheet);
         QCOMPARE(fields,
                  u"张三,,不得签转,ABC123,ABC123,,,,,,,,,,,,,,,,,,,,,,,,,,CNY 0.00,CN 0.00,"
-                 "YQ 0.00,CNY 0.00,,0042,\t,XXX,,北京 & 上海, 公司,,,,,,,,,,,,,,,,,,,XT 0.00"_s);
-        QCOMPARE(fields.count(u','), 59); // the comma inside field 39 is not escaped
+                 "YQ 0.00,CNY 0.00,,0042,\t,XXX,,北京 & 上海%2C 公司,,,,,,,,,,,,,,,,,,,XT 0.00"_s);
+        QCOMPARE(fields.count(u','), 58); // the comma inside field 39 travels as %2C
         QCOMPARE(printRequestAddress(u"http://127.0.0.1:8091/Print/print.asp"_s, sheet.intlFlag(),
                                      fields, Moment),
                  u"http://127.0.0.1:8091/Print/print.asp?l=1&p="_s + fields +
@@ -79,6 +79,9 @@ private Q_SLOTS:
         QTest::newRow("captcha address")  << u"http://h/newsky/servlet/CallYanServlet?2026/12/7 9:05:03"_s
                                           << QByteArray("http://h/newsky/servlet/CallYanServlet?2026%2F12%2F7%209%3A05%3A03");
         QTest::newRow("quotes and angles")<< u"http://h/p?p=\"<'>\\"_s << QByteArray("http://h/p?p=%22%3C%27%3E%5C");
+        QTest::newRow("escapes kept")     << u"http://h/p?p=A%2CB,50%25,%4"_s << QByteArray("http://h/p?p=A%2CB,50%25,%254");
+        QTest::newRow("escaped values")   << u"http://h/p?l=0&p="_s + joinRequestValues({u"ZHANG,SAN"_s, u"%2C 100%"_s, u"中,"_s})
+                                          << QByteArray("http://h/p?l=0&p=ZHANG%2CSAN,%252C%20100%25,%E4%B8%AD%2C");
         // clang-format on
     }
     void wireEncoding() {

@@ -19,8 +19,10 @@ struct WireClient::Private {
     QByteArray buffer;
 };
 
-WireClient::WireClient(quint16 port)
+WireClient::WireClient(quint16 port, const QHostAddress &from)
     : d(new Private) {
+    if (!from.isNull())
+        d->socket.bind(from);
     d->socket.connectToHost(QHostAddress::LocalHost, port);
     d->socket.waitForConnected(5000);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHostAddress>
 #include <QList>
 #include <QtGlobal>
 
@@ -19,7 +20,8 @@ struct WireAnswer {
 
 class WireClient final {
 public:
-    explicit WireClient(quint16 port);
+    // Connects to 127.0.0.1:`port`, from the loopback address `from` when one is given.
+    explicit WireClient(quint16 port, const QHostAddress &from = {});
     ~WireClient();
     WireClient(const WireClient &) = delete;
     WireClient &operator=(const WireClient &) = delete;

@@ -2,6 +2,7 @@
 #include "WireClient.h"
 
 #include "base/TextEncoding.h"
+#include "print/PrintRequest.h"
 #include "render/EmbeddedRenderService.h"
 #include "render/ReceiptRenderer.h"
 #include "sheet/FieldMap.h"
@@ -12,7 +13,10 @@
 #include <QThreadPool>
 #include <QtConcurrent>
 
+#include <atomic>
+#include <memory>
 #include <numeric>
+#include <vector>
 
 using namespace itinerary;
 using namespace itinerary::test;
@@ -29,10 +33,22 @@ ServiceLimits testLimits() {
     return limits;
 }
 
-// The print job's encoding of everything after the "?".
+// The print job's request, as it goes on the wire.
 QByteArray printTarget(const QStringList &values, int flag = 0) {
-    const QString query = u"l=%1&p=%2&2026-12-07 10:15:02"_s.arg(flag).arg(values.join(u','));
-    return "/Print/print.asp?" + query.toUtf8().toPercentEncoding("=&,");
+    return encodeRequestForWire(printRequestAddress(u"/Print/print.asp"_s, qint16(flag),
+                                                    joinRequestValues(values),
+                                                    QDateTime(QDate(2026, 12, 7), QTime(10, 15))));
+}
+
+// The values of a sheet: `values` first, the rest of the 59 empty.
+QStringList sheet(QStringList values) {
+    values.resize(FieldCount);
+    return values;
+}
+
+// A raw field list of the values given, followed by the empty rest of the sheet's.
+QByteArray rawSheet(const QByteArray &fields, int given) {
+    return fields + QByteArray(FieldCount - given, ',');
 }
 
 QStringList numbered(int count) {
@@ -74,27 +90,29 @@ private Q_SLOTS:
     void picturesOfRequests_data() {
         QTest::addColumn<QByteArray>("target");
         QTest::addColumn<QStringList>("values");
-        const QStringList chinese{u"张三丰"_s, u"110101199003078515"_s, u"不得签转"_s, u"HX4K2M"_s};
-        const QStringList tricky{u"A&B"_s, u"#1"_s, u"CNY +100"_s, u"100%"_s, u"a/b: c"_s};
+        const QStringList chinese =
+            sheet({u"张三丰"_s, u"110101199003078515"_s, u"不得签转"_s, u"HX4K2M"_s});
+        const QStringList tricky =
+            sheet({u"A&B"_s, u"#1"_s, u"CNY +100"_s, u"100%"_s, u"a/b: c"_s});
+        const QStringList commas = sheet({u"ZHANG,SAN"_s, u","_s, u"%2C,%"_s, u"ABC"_s});
         QTest::newRow("chinese") << printTarget(chinese) << chinese;
         QTest::newRow("international") << printTarget(chinese, 1) << chinese;
         QTest::newRow("ampersand hash plus percent") << printTarget(tricky) << tricky;
-        QTest::newRow("58 values") << printTarget(numbered(58)) << numbered(58);
+        QTest::newRow("commas inside values") << printTarget(commas) << commas;
         QTest::newRow("59 values") << printTarget(numbered(59)) << numbered(59);
-        QTest::newRow("60 values") << printTarget(numbered(60)) << numbered(60);
         QTest::newRow("gbk percent-encoded")
-            << QByteArray("/Print/print.asp?l=0&p=%D5%C5%C8%FD,x&t")
-            << QStringList{u"张三"_s, u"x"_s};
+            << "/Print/print.asp?l=0&p=" + rawSheet("%D5%C5%C8%FD,x", 2) + "&t"
+            << sheet({u"张三"_s, u"x"_s});
         QTest::newRow("gbk raw bytes")
-            << "/Print/print.asp?l=0&p=" + encodeGb18030(u"张三"_s) + ",y&t"
-            << QStringList{u"张三"_s, u"y"_s};
+            << "/Print/print.asp?l=0&p=" + rawSheet(encodeGb18030(u"张三"_s) + ",y", 2) + "&t"
+            << sheet({u"张三"_s, u"y"_s});
         QTest::newRow("invalid utf-8 and gbk")
-            << QByteArray("/Print/print.asp?l=0&p=%FF%FE%80,z&t")
-            << QStringList{decodeUtf8OrGb18030("\xFF\xFE\x80"), u"z"_s};
+            << "/Print/print.asp?l=0&p=" + rawSheet("%FF%FE%80,z", 2) + "&t"
+            << sheet({decodeUtf8OrGb18030("\xFF\xFE\x80"), u"z"_s});
         QTest::newRow("plus stays plus")
-            << QByteArray("/Print/print.asp?l=0&p=a+b&t") << QStringList{u"a+b"_s};
+            << "/Print/print.asp?l=0&p=" + rawSheet("a+b", 1) + "&t" << sheet({u"a+b"_s});
         QTest::newRow("no time-stamp")
-            << QByteArray("/Print/print.asp?l=0&p=a,b") << QStringList{u"a"_s, u"b"_s};
+            << "/Print/print.asp?l=0&p=" + rawSheet("a,b", 2) << sheet({u"a"_s, u"b"_s});
     }
     void picturesOfRequests() {
         QFETCH(QByteArray, target);
@@ -109,8 +127,10 @@ private Q_SLOTS:
     }
 
     void textInTheRightBoxes() {
+        // A comma inside a value leaves every later value in its own box.
         QStringList values(FieldCount);
-        values[Field::Name] = u"张三"_s;
+        values[Field::Name] = u"ZHANG,SAN"_s;
+        values[Field::IdNumber] = u"110101199003078515"_s;
         values[Field::CheckCode] = u"0042"_s;
         const WireAnswer answer = exchange(m_port, getRequest(printTarget(values)));
         QCOMPARE(answer.status, 200);
@@ -141,9 +161,12 @@ private Q_SLOTS:
         QTest::newRow("bad escape")      << getRequest("/Print/print.asp?l=0&p=a,%ZZ&t") << 400 << QByteArray("percent-escape");
         QTest::newRow("lone percent")    << getRequest("/Print/print.asp?l=0&p=100%&t") << 400 << QByteArray("percent-escape");
         QTest::newRow("unknown path")    << getRequest("/print.asp?l=0&p=a&t") << 404 << QByteArray("not found");
+        QTest::newRow("58 values")       << getRequest(printTarget(numbered(58))) << 400 << QByteArray("58 values instead of 59");
+        QTest::newRow("60 values")       << getRequest(printTarget(numbered(60))) << 400 << QByteArray("60 values instead of 59");
         QTest::newRow("70 KiB line")     << getRequest(longLine) << 414 << QByteArray("request line too long");
         QTest::newRow("header flood")    << getRequest("/health", manyHeaders) << 431 << QByteArray("too many header lines");
         QTest::newRow("huge header")     << getRequest("/health", "X-Big: " + QByteArray(70 * 1024, 'b') + "\r\n") << 431 << QByteArray("header lines too large");
+        QTest::newRow("header over all") << getRequest("/health", "X-Big: " + QByteArray(200 * 1024, 'b') + "\r\n") << 431 << QByteArray("header lines too large");
         QTest::newRow("post")            << QByteArray("POST /Print/print.asp HTTP/1.1\r\nContent-Length: 5\r\n\r\nhello") << 405 << QByteArray("only GET");
         QTest::newRow("head")            << QByteArray("HEAD /health HTTP/1.1\r\n\r\n") << 405 << QByteArray("only GET");
         QTest::newRow("body")            << QByteArray("GET /health HTTP/1.1\r\nContent-Length: 5\r\n\r\nhello") << 413 << QByteArray("body");
@@ -205,7 +228,7 @@ private Q_SLOTS:
 
     void requestInPiecesIsReadWhole() {
         // A request that arrives in many pieces, split inside escapes and inside the path.
-        const QStringList values{u"张三"_s, u"A&B"_s, u"#%+"_s};
+        const QStringList values = sheet({u"张三"_s, u"A&B"_s, u"#%+"_s});
         const QByteArray request = getRequest(printTarget(values));
         WireClient client(m_port);
         for (qsizetype at = 0; at < request.size(); at += 7) {
@@ -218,8 +241,8 @@ private Q_SLOTS:
     }
 
     void keepAliveAndPipelinedAnswersInOrder() {
-        const QStringList first{u"FIRST"_s};
-        const QStringList second{QString(), u"SECOND"_s};
+        const QStringList first = sheet({u"FIRST"_s});
+        const QStringList second = sheet({QString(), u"SECOND"_s});
         WireClient client(m_port);
         // Three requests in one write: the answers must come in request order, although the
         // health check is ready long before the pictures.
@@ -307,19 +330,129 @@ private Q_SLOTS:
         QCOMPARE(client.read().body, QByteArray("ok"));
     }
 
+    void connectionsBeyondTheLimitAreRefused_data() {
+        QTest::addColumn<int>("total");
+        QTest::addColumn<int>("perAddress");
+        QTest::addColumn<QString>("thirdFrom");
+        QTest::addColumn<bool>("served");
+        QTest::newRow("all connections") << 2 << 32 << u"127.0.0.2"_s << false;
+        QTest::newRow("one address") << 256 << 2 << u"127.0.0.1"_s << false;
+        QTest::newRow("another address") << 256 << 2 << u"127.0.0.2"_s << true;
+    }
     void connectionsBeyondTheLimitAreRefused() {
+        QFETCH(int, total);
+        QFETCH(int, perAddress);
+        QFETCH(QString, thirdFrom);
+        QFETCH(bool, served);
         ServiceLimits limits = testLimits();
-        limits.maxConnections = 2;
+        limits.maxConnections = total;
+        limits.maxConnectionsPerAddress = perAddress;
         EmbeddedRenderService small(ReceiptLayout::defaultLayout(), limits);
         const quint16 port = quint16(small.start().port());
         WireClient a(port), b(port);
         QVERIFY(a.send(getRequest("/health")) && b.send(getRequest("/health")));
         QCOMPARE(a.read().status, 200);
         QCOMPARE(b.read().status, 200);
-        WireClient c(port);
+        WireClient c(port, QHostAddress(thirdFrom));
         c.send(getRequest("/health"));
-        QCOMPARE(c.read(2000).status, 0);
-        QVERIFY(c.waitForClose(2000));
+        QCOMPARE(c.read(2000).status, served ? 200 : 0);
+        QCOMPARE(c.waitForClose(1000), !served);
+    }
+
+    void silentConnectionIsClosedSoonerThanAnIdleOne_data() {
+        QTest::addColumn<bool>("answered");
+        QTest::newRow("never sent a byte") << false;
+        QTest::newRow("kept alive after an answer") << true;
+    }
+    void silentConnectionIsClosedSoonerThanAnIdleOne() {
+        QFETCH(bool, answered);
+        ServiceLimits limits = testLimits();
+        limits.firstByteTimeout = 500ms;
+        EmbeddedRenderService service(ReceiptLayout::defaultLayout(), limits);
+        WireClient client(quint16(service.start().port()));
+        if (answered) {
+            QVERIFY(client.send(getRequest("/health")));
+            QCOMPARE(client.read().status, 200);
+        }
+        QCOMPARE(client.waitForClose(1500), !answered);
+        QVERIFY(client.waitForClose(3000));
+    }
+
+    // A client that pipelines more requests than are worked on at once waits for its answers
+    // instead of being cut off, and its requests do not crowd out another client's.
+    void pipelinedRequestsAreAllAnsweredInOrder_data() {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<bool>("receipts"); // otherwise /health and a 404 in turn
+        QTest::addColumn<int>("queue");
+        QTest::newRow("17 receipts") << 17 << true << 256;
+        QTest::newRow("200 quick answers") << 200 << false << 256;
+        QTest::newRow("40 receipts, room for 8") << 40 << true << 8;
+    }
+    void pipelinedRequestsAreAllAnsweredInOrder() {
+        QFETCH(int, count);
+        QFETCH(bool, receipts);
+        QFETCH(int, queue);
+        ServiceLimits limits = testLimits();
+        limits.maxRendersInFlight = queue;
+        EmbeddedRenderService service(ReceiptLayout::defaultLayout(), limits);
+        const quint16 port = quint16(service.start().port());
+        QByteArray requests;
+        QByteArrayList expected;
+        for (int i = 0; i < count; ++i) {
+            QStringList values = numbered(FieldCount);
+            values[Field::CheckCode] = QString::number(i);
+            const QByteArray quick = i % 2 ? "/x" : "/health";
+            requests += getRequest(receipts ? printTarget(values) : quick);
+            expected.append(receipts ? m_renderer.renderPng(values)
+                                     : QByteArray(i % 2 ? "not found\n" : "ok"));
+        }
+        WireClient client(port);
+        QVERIFY(client.send(requests));
+        QCOMPARE(exchange(port, getRequest(printTarget(numbered(FieldCount)))).status, 200);
+        for (int i = 0; i < count; ++i)
+            QVERIFY2(client.read(30000).body == expected.at(i), qPrintable(QString::number(i)));
+    }
+
+    // The receipts of clients that have gone are not drawn.
+    void rendersOfClientsThatLeftAreSkipped() {
+        static std::atomic<int> skipped{0};
+        QLoggingCategory::setFilterRules(u"itinerary.render.debug=true"_s);
+        const QtMessageHandler previous =
+            qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &text) {
+                skipped += text.contains(u"its client has gone"_s) ? 1 : 0;
+            });
+        {
+            std::vector<std::unique_ptr<WireClient>> clients;
+            for (int i = 0; i < 20; ++i) {
+                clients.push_back(std::make_unique<WireClient>(m_port));
+                QVERIFY(clients.back()->send(
+                    QByteArray(getRequest(printTarget(numbered(59)))).repeated(3)));
+            }
+        } // all leave at once
+        // Drawn after every receipt queued before it has been drawn or skipped.
+        QCOMPARE(exchange(m_port, getRequest(printTarget(numbered(59))), 60000).status, 200);
+        qInstallMessageHandler(previous);
+        QLoggingCategory::setFilterRules(QString());
+        QVERIFY2(skipped >= 30, qPrintable(QString::number(skipped)));
+    }
+
+    // A client refused again and again gets one line, and the count of the rest.
+    void refusalsAreLoggedOncePerClientAndCounted() {
+        static QStringList warnings;
+        EmbeddedRenderService service(ReceiptLayout::defaultLayout(), testLimits());
+        const quint16 port = quint16(service.start().port());
+        const QtMessageHandler previous = qInstallMessageHandler(
+            [](QtMsgType type, const QMessageLogContext &, const QString &text) {
+                if (type == QtWarningMsg)
+                    warnings.append(text);
+            });
+        for (int i = 0; i < 20; ++i)
+            QCOMPARE(exchange(port, "nonsense\r\n\r\n").status, 400);
+        service.stop();
+        qInstallMessageHandler(previous);
+        QCOMPARE(warnings.size(), 2);
+        QVERIFY2(warnings.at(0).startsWith(u"refused 127.0.0.1:"_s), qPrintable(warnings.at(0)));
+        QCOMPARE(warnings.at(1), u"127.0.0.1: 19 more refusals since its previous line"_s);
     }
 };
 

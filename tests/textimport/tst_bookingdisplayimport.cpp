@@ -266,15 +266,23 @@ private Q_SLOTS:
         QTest::newRow("wrapped over two lines")
             << u"FN/A/FCNY1950.00/SCNY1950.00/C3.00/XCNY170.50/TCNY50.00CN/TCNY120.50YQ/\r\n    ACNY2120.50"_s
             << QStringList{u"CNY 1950.00"_s, u"CN 50.00"_s, u"YQ 120.50"_s, u"XT 0.00"_s, u"CNY 2120.50"_s};
-        QTest::newRow("fare line without items")
+        QTest::newRow("fare line without items: the total is its parts")
             << u"FN/A/FCNY1130.00"_s
-            << QStringList{u"CNY 1130.00"_s, u"CN 0.00"_s, u"YQ 0.00"_s, u"XT 0.00"_s, u"CNY 0.00"_s};
+            << QStringList{u"CNY 1130.00"_s, u"CN 0.00"_s, u"YQ 0.00"_s, u"XT 0.00"_s, u"CNY 1130.00"_s};
         QTest::newRow("wrapped inside an item, continuation mark")
             << u"FN/A/FCNY1950.00/SCNY1950.00/TCNY50.00CN/TCNY120.50Y-  \r\n    Q/ACNY21+\r\n20.50"_s
             << QStringList{u"CNY 1950.00"_s, u"CN 50.00"_s, u"YQ 120.50"_s, u"XT 0.00"_s, u"CNY 2120.50"_s};
         QTest::newRow("equivalent fare without FCNY")
             << u"FN/A/ECNY800.00/SCNY1000.00/TCNY50.00CN/ACNY850.00"_s
             << QStringList{u"CNY 800.00"_s, u"CN 50.00"_s, u"YQ 0.00"_s, u"XT 0.00"_s, u"CNY 850.00"_s};
+        QTest::newRow("priced by hand") << u"FN/M/FCNY1130.00/TCNY50.00CN/TCNY80.00YQ/ACNY1260.00"_s
+            << QStringList{u"CNY 1130.00"_s, u"CN 50.00"_s, u"YQ 80.00"_s, u"XT 0.00"_s, u"CNY 1260.00"_s};
+        QTest::newRow("no pricing mode") << u"FN/FCNY1130.00/TCNY50.00CN/ACNY1180.00"_s
+            << QStringList{u"CNY 1130.00"_s, u"CN 50.00"_s, u"YQ 0.00"_s, u"XT 0.00"_s, u"CNY 1180.00"_s};
+        QTest::newRow("inclusive tour: no total, the parts added")
+            << u"FN/A/IT//SCNY1880.00/C0.00/XCNY2600.00/TCNY90.00CN/TCNY2510.00XT/P1"_s
+            << QStringList{u"CNY 1880.00"_s, u"CN 90.00"_s, u"YQ 0.00"_s, u"XT 2510.00"_s, u"CNY 4480.00"_s};
+        QTest::newRow("FN/ ending a word is no fare") << u"RMK XFN/A/FCNY1.00 A/FN/FCNY2.00"_s << untouched;
         QTest::newRow("no fare line") << u"FP/CASH,CNY"_s << untouched;
         QTest::newRow("lower-case marker is no fare line")
             << u"fn/a/fcny1130.00/TCNY50.00CN/ACNY1180.00"_s << untouched;
@@ -396,6 +404,31 @@ private Q_SLOTS:
         QTest::newRow("empty name piece")
             << display({u" 1."_s, element(2, u"  "_s + PekSha)}) << QString()
             << PassengerList{{QString(), QString(), QString()}};
+        QTest::newRow("group's line without a code")
+            << display({u" 0.2ZJTUAN NM2"_s, u" 1.张三 2.李四 HXYZ12"_s, seg}) << u"HXYZ12"_s
+            << PassengerList{{u"张三"_s, QString(), QString()}, {u"李四"_s, QString(), QString()}};
+        QTest::newRow("group's code, its copy after the names dropped")
+            << display({u" 0.2ZJTUAN NM2 KQ4M7X"_s, u" 1.ZHANG/SAN MR 2.LI/SI MR KQ4M7X"_s, seg})
+            << u"KQ4M7X"_s
+            << PassengerList{{u"ZHANG/SAN MR"_s, QString(), QString()},
+                             {u"LI/SI MR"_s, QString(), QString()}};
+        QTest::newRow("name cut after a blank, wrapped ticket element")
+            << display({u" 1.SMITH/JOHN "_s, u"MR 2.LI/SI HXYZ12"_s, seg,
+                        u" 4.SSR TKNE CA HK1 PEKSHA 1501 Y15MAY 9992100000012/1/-"_s, u"    P2"_s})
+            << u"HXYZ12"_s
+            << PassengerList{{u"SMITH/JOHN MR"_s, QString(), QString()},
+                             {u"LI/SI"_s, QString(), u"999-2100000012"_s}};
+        QTest::newRow("two infants' passports in order, a ticket ends at its line")
+            << display({u" 1.张三 HXYZ12"_s, element(2, u"  "_s + PekSha),
+                        u" 3.XN/IN/ZHANG/DA(JAN26)/P1"_s, u" 4.XN/IN/ZHANG/ER(JAN26)/P1"_s,
+                        u" 5.SSR DOCS CA HK1 P/CHN/E01/CHN/01JAN26/MI/01JAN31/ZHANG/DA/P1"_s,
+                        u" 6.SSR DOCS CA HK1 P/CHN/E02/CHN/01JAN26/FI/01JAN31/ZHANG/ER/P1"_s,
+                        u" 7.SSR DOCS CA HK1 P/CHN/E00/CHN/01JAN90/M/01JAN31/ZHANG/SAN/P1"_s,
+                        u" 8.TN/999-2345678901"_s, u" 9.FP/CASH,CNY/P1"_s})
+            << u"HXYZ12"_s
+            << PassengerList{{u"张三"_s, u"E00"_s, u"999-2345678901"_s},
+                             {u"ZHANG/DA"_s, u"E01"_s, QString()},
+                             {u"ZHANG/ER"_s, u"E02"_s, QString()}};
         QTest::newRow("empty piece between passengers")
             << display({u" 1. 2.李四 HXYZ12"_s, seg}) << u"HXYZ12"_s
             << PassengerList{{QString(), QString(), QString()}, {u"李四"_s, QString(), QString()}};
@@ -493,6 +526,58 @@ private Q_SLOTS:
                              {u"ZHANG/XIAOBAO INF"_s, QString(), u"999-2100000003"_s,
                               fares(u"100.00"_s, u"0.00"_s, u"100.00"_s)}}
             << FieldTexts{{30, u"CNY 1000.00"_s}, {33, u"CNY 1050.00"_s}};
+        // The group's line gives the code and no passenger; a name cut at the row's end.
+        PassengerList group;
+        for (const QString &name : u"CHEN/JIANGUO CHEN/XIULAN DENG/HAIBO FANG/LIJUAN GAO/ZHIQIANG "
+                                   "GUO/MEIHUA HE/JUNJIE HU/YUFEN"_s.split(u' ')) {
+            const QString n = twoDigits(int(group.size()) + 1);
+            group.append({name, u"EA10000"_s + n, u"781-24001000"_s + n});
+        }
+        QTest::newRow("tour group") << u"group_tour.txt"_s << u"KQ4M7X"_s << group
+                                    << FieldTexts{{5, u"上海浦东   T1"_s},
+                                                  {13, u"首尔仁川   T1"_s},
+                                                  {58, u"XT 136.00"_s},
+                                                  {33, u"CNY 2856.00"_s}};
+        QTest::newRow("codeshare, no times")
+            << u"codeshare.txt"_s << u"HX3K7W"_s
+            << PassengerList{{u"ZHOU/MINGHUI"_s, u"310104198503152816"_s, u"781-2456700001"_s},
+                             {u"ZHOU/YUTONG CHD"_s, u"310104201106204427"_s, u"781-2456700002"_s}}
+            << FieldTexts{{5, u"上海虹桥   "_s}, {6, u"东航"_s},       {7, u"MU5101"_s},
+                          {10, u"10:35"_s},      {13, u"北京   T2"_s}, {18, QString()}};
+        const auto row = [](const QString &fare, const QString &fund, const QString &fuel,
+                            const QString &other, const QString &total) {
+            return FareRow{u"CNY "_s + fare, u"CN "_s + fund, u"YQ "_s + fuel, u"XT "_s + other,
+                           u"CNY "_s + total};
+        };
+        const FareRow adult = row(u"4800.00"_s, u"90.00"_s, u"420.00"_s, u"130.00"_s, u"5440.00"_s);
+        QTest::newRow("joined screen rows, page codes")
+            << u"joined_rows.txt"_s << u"JR5T8N"_s
+            << PassengerList{{u"欧阳晓明"_s, u"EB2000001"_s, u"999-2310000001"_s, adult},
+                             {u"欧阳丽华"_s, u"EB2000002"_s, u"999-2310000002"_s, adult},
+                             {u"欧阳子轩CHD"_s, u"EB2000003"_s, u"999-2310000003"_s,
+                              row(u"3600.00"_s, u"0.00"_s, u"420.00"_s, u"40.00"_s, u"4060.00"_s)}}
+            << FieldTexts{{7, u"CA925"_s}, {13, u"东京成田   T1"_s}};
+        const FareRow tour = row(u"1880.00"_s, u"90.00"_s, u"0.00"_s, u"2510.00"_s, u"4480.00"_s);
+        QTest::newRow("inclusive-tour fares, infant's priced by hand")
+            << u"tour_fare_family.txt"_s << u"TK8P3Z"_s
+            << PassengerList{{u"LIN/HAIYANG"_s, u"EC3000001"_s, u"217-2420000001"_s, tour},
+                             {u"LIN/XIAOYU"_s, u"EC3000002"_s, u"217-2420000002"_s, tour},
+                             {u"LIN/DUODUO CHD"_s, u"EC3000003"_s, u"217-2420000003"_s,
+                              row(u"1410.00"_s, u"0.00"_s, u"0.00"_s, u"2600.00"_s, u"4010.00"_s)},
+                             {u"LIN/XIAOBAO INF"_s, QString(), u"217-2420000004"_s,
+                              row(u"188.00"_s, u"0.00"_s, u"0.00"_s, u"0.00"_s, u"188.00"_s)}}
+            << FieldTexts{{30, u"CNY 1880.00"_s}, {33, u"CNY 4480.00"_s}};
+        const FareRow family = row(u"3200.00"_s, u"90.00"_s, u"360.00"_s, u"0.00"_s, u"3650.00"_s);
+        QTest::newRow("infant's passport, wrapped passport")
+            << u"infant_passports.txt"_s << u"PN6W2D"_s
+            << PassengerList{{u"SUN/WEIDONG MR"_s, u"ED4000001"_s, u"160-2430000001"_s, family},
+                             {u"SUN/HUIFANG MS"_s, u"ED4000002"_s, u"160-2430000002"_s, family},
+                             {u"SUN/HAOYU CHD"_s, u"ED4000003"_s, u"160-2430000003"_s, family},
+                             {u"ZHAOQIAN/GUILANXIANGYU MS"_s, u"ED4000004"_s, u"160-2430000004"_s,
+                              family},
+                             {u"SUN/XIAOMAN INF"_s, u"ED4000005"_s, u"160-2430000005"_s,
+                              row(u"320.00"_s, u"0.00"_s, u"0.00"_s, u"0.00"_s, u"320.00"_s)}}
+            << FieldTexts{{5, u"北京   T3"_s}};
     }
     void displays() {
         QFETCH(QString, file);
@@ -603,6 +688,8 @@ private Q_SLOTS:
             << QList<Shown>{{u"错误提示"_s, u"没有找到航段信息"_s}} << false;
         QTest::newRow("empty segment text")
             << u" 1.张三 HXYZ12\r\n 2.  "_s << QList<Shown>{{u"错误提示"_s, u"没有找到航段信息"_s}} << false;
+        QTest::newRow("booking cancelled whole")
+            << fixture(u"cancelled.txt"_s) << QList<Shown>{{u"错误提示"_s, u"该订座记录已全部取消"_s}} << false;
         QTest::newRow("no passenger dot")
             << u"张三 HXYZ12\r\n2.  "_s + PekSha + u"\r\n3."_s + UsualFareLine
             << QList<Shown>{{QString(), u"没有找到乘机人信息"_s}} << true;
@@ -656,8 +743,9 @@ private Q_SLOTS:
         QTest::newRow("ticket and infant markers") << u"1.A"_s + flight + u"\r\n.TN/IN/.TN//PSSR TKNE INF/PXN/IN/(/PXN/IN/)/P1"_s << u"A"_s << 3;
         // clang-format on
         const QString nul = QString(QChar(0)) + QChar(0xD83D);
-        QTest::newRow("NUL and lone surrogates")
-            << u"1."_s + nul + u"\r\n2.  "_s + PekSha + QChar(0xDE00) + QChar(0) << nul << 1;
+        QTest::newRow("NUL dropped, lone surrogates kept")
+            << u"1."_s + nul + u"\r\n2.  "_s + PekSha + QChar(0xDE00) + QChar(0)
+            << QString(QChar(0xD83D)) << 1;
     }
     void hostileTexts() {
         QFETCH(QString, text);

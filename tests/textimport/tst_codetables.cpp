@@ -262,6 +262,33 @@ private Q_SLOTS:
         QFETCH(QString, result);
         QCOMPARE(numericDate(date, FixedClock(today)), result);
     }
+
+    // A trip's flights in order: each later date runs forward from the last real one.
+    void tripDates_data() {
+        QTest::addColumn<QStringList>("dates");
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<QStringList>("results");
+        const QDate december(2026, 12, 8);
+        // clang-format off
+        QTest::newRow("across the year")  << QStringList{u"25FEB"_s, u"28JUN"_s} << december << QStringList{u"2027-02-25"_s, u"2027-06-28"_s};
+        QTest::newRow("year on the first") << QStringList{u"23AUG16"_s, u"24AUG"_s} << december << QStringList{u"2016-08-23"_s, u"2016-08-24"_s};
+        QTest::newRow("same day stays")   << QStringList{u"10DEC"_s, u"10DEC"_s} << december << QStringList{u"2026-12-10"_s, u"2026-12-10"_s};
+        QTest::newRow("leap day ahead")   << QStringList{u"01MAR"_s, u"29FEB"_s} << QDate(2027, 1, 5) << QStringList{u"2027-03-01"_s, u"2028-02-29"_s};
+        QTest::newRow("no date between")  << QStringList{u"20DEC"_s, u"31FEB"_s, u"05JAN"_s} << december << QStringList{u"2026-12-20"_s, u"2026-02-31"_s, u"2027-01-05"_s};
+        QTest::newRow("none before: nearest today") << QStringList{u"XXJAN"_s, u"01NOV"_s} << december << QStringList{u"2026-01-XX"_s, u"2026-11-01"_s};
+        // clang-format on
+    }
+    void tripDates() {
+        QFETCH(QStringList, dates);
+        QFETCH(QDate, today);
+        QFETCH(QStringList, results);
+        std::optional<QDate> previous;
+        for (qsizetype i = 0; i < dates.size(); ++i) {
+            const FlightDate read = flightDate(dates[i], FixedClock(today), previous);
+            QCOMPARE(read.text, results[i]);
+            previous = read.date ? read.date : previous;
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCodeTables)

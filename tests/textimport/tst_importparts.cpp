@@ -4,6 +4,7 @@
 #include "textimport/FareElements.h"
 #include "textimport/IdentityNumbers.h"
 #include "textimport/PassengerImport.h"
+#include "textimport/ScreenRows.h"
 #include "textimport/SegmentImport.h"
 #include "textimport/TextCutting.h"
 #include "textimport/TicketNumbers.h"
@@ -94,6 +95,8 @@ private Q_SLOTS:
         QTest::newRow("one digit")           << u"张三 2"_s           << u"张三"_s;
         QTest::newRow("two digits")          << u"周杰 10"_s          << u"周杰"_s;
         QTest::newRow("wrapped list")        << u"吴芳\r\n    11"_s   << u"吴芳"_s;
+        QTest::newRow("ordinal cut at the row's end") << u"WU/FANG 1\r\n2"_s << u"WU/FANG"_s;
+        QTest::newRow("name cut at the row's end") << u"GUO/ME\r\nIHUA 7"_s << u"GUO/MEIHUA"_s;
         QTest::newRow("element at line start") << u"YANG/LEI\r\n 7"_s << u"YANG/LEI"_s;
         QTest::newRow("no ordinal")          << u"张三 "_s            << u"张三"_s;
         QTest::newRow("tabs")                << u"\t张三\t2\t"_s      << u"张三"_s;
@@ -153,9 +156,9 @@ private Q_SLOTS:
             << u"FN/A/IN/FCNY100.00/ACNY100.00/P1/02/X/3 FN/A/SCNY5/ACNY5/P7"_s
             << QList<FareElement>{{true, row(u"100.00"_s, u"0.00"_s, u"100.00"_s), {1, 2}},
                                   {false, row(u"5"_s, u"0.00"_s, u"5.00"_s), {7}}};
-        QTest::newRow("passengers only after the total")
+        QTest::newRow("passengers before the total")
             << u"FN/A/FCNY1/P2/ACNY1"_s
-            << QList<FareElement>{{false, row(u"1"_s, u"0.00"_s, u"1.00"_s), {}}};
+            << QList<FareElement>{{false, row(u"1"_s, u"0.00"_s, u"1.00"_s), {2}}};
         QTest::newRow("empty element")
             << u"FN/A/"_s << QList<FareElement>{{false, row(u"0.00"_s, u"0.00"_s, u"0.00"_s), {}}};
     }
@@ -163,6 +166,29 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(QList<FareElement>, elements);
         QCOMPARE(readFareElements(text), elements);
+    }
+
+    // Rows that fill the 80 columns are cut where the 80th column holds a blank or a page
+    // mark; a wide character takes two columns.
+    void screenRows_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("rows");
+        const QString a79 = u"A"_s.repeated(79);
+        // clang-format off
+        QTest::newRow("80 columns left alone") << a79 + u" "_s          << a79 + u" "_s;
+        QTest::newRow("blank at 80")      << a79 + u" 2.X\r\nB"_s      << a79 + u" \r\n2.X\r\nB"_s;
+        QTest::newRow("page mark at 80")  << a79 + u"+ 2.X"_s           << a79 + u"+\r\n 2.X"_s;
+        QTest::newRow("letter at 80")     << a79 + u"B 2.X"_s           << a79 + u"B 2.X"_s;
+        QTest::newRow("wide characters")  << u"张"_s.repeated(39) + u"A  2.X"_s << u"张"_s.repeated(39) + u"A \r\n 2.X"_s;
+        QTest::newRow("wide character across 80, cut at 160")
+            << u"张"_s.repeated(40) + a79 + u" 2.X"_s << u"张"_s.repeated(40) + a79 + u" \r\n2.X"_s;
+        QTest::newRow("counted from each line") << u"AB\r\n"_s + a79 + u"-C"_s << u"AB\r\n"_s + a79 + u"-\r\nC"_s;
+        // clang-format on
+    }
+    void screenRows() {
+        QFETCH(QString, text);
+        QFETCH(QString, rows);
+        QCOMPARE(splitJoinedScreenRows(text), rows);
     }
 
     void exactSums_data() {

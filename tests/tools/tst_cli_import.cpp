@@ -92,6 +92,20 @@ const QByteArray FamilyFares =
     R"({"fields":["ZHANG/SAN","110101198001011234","不得签转","HXYZ56","HXYZ56","北京   T3","国航","CA1501","Y","2026-05-15","08:00","","20K","上海虹桥   T2","VOID","","","","","","","VOID","","","","","","","","","CNY 1000.00","CN 50.00","YQ 0.00","CNY 1050.00","999-2100000001","","","XXX","","","","","","","","","","","","","","","","","","","","","XT 0.00"],"passengers":[["ZHANG/SAN","110101198001011234","999-2100000001"],["ZHANG/XIAOMING CHD","110101201501015678","999-2100000002"],["ZHANG/XIAOBAO INF","","999-2100000003"]],"current":0,"prev_enabled":false,"next_enabled":true,"messages":[],"fares":[["CNY 1000.00","CN 50.00","YQ 0.00","XT 0.00","CNY 1050.00"],["CNY 500.00","CN 0.00","YQ 0.00","XT 0.00","CNY 500.00"],["CNY 100.00","CN 0.00","YQ 0.00","XT 0.00","CNY 100.00"]]})"
     "\n";
 
+// A tour group's line gives the record code and no passenger.
+const QByteArray TourGroup =
+    R"({"fields":["CHEN/JIANGUO","EA1000001","不得签转","KQ4M7X","KQ4M7X","上海浦东   T1","东航","MU5041","Y","2026-06-20","09:05","","20K","首尔仁川   T1","东航","MU5042","Y","2026-06-27","13:30","","20K","上海浦东   T1","VOID","","","","","","","VOID","CNY 2350.00","CN 90.00","YQ 280.00","CNY 2856.00","781-2400100001","","","XXX","","","","","","","","","","","","","","","","","","","","","XT 136.00"],"passengers":[["CHEN/JIANGUO","EA1000001","781-2400100001"],["CHEN/XIULAN","EA1000002","781-2400100002"],["DENG/HAIBO","EA1000003","781-2400100003"],["FANG/LIJUAN","EA1000004","781-2400100004"],["GAO/ZHIQIANG","EA1000005","781-2400100005"],["GUO/MEIHUA","EA1000006","781-2400100006"],["HE/JUNJIE","EA1000007","781-2400100007"],["HU/YUFEN","EA1000008","781-2400100008"]],"current":0,"prev_enabled":false,"next_enabled":true,"messages":[],"fares":[null,null,null,null,null,null,null,null]})"
+    "\n";
+
+const QByteArray GroupWithoutNames =
+    R"({"fields":["","","不得签转","KQ5N8Y","KQ5N8Y","北京   T3","国航","CA1501","Y","2026-06-16","08:00","","20K","上海虹桥   T2","VOID","","","","","","","VOID","","","","","","","","","CNY 0.00","CN 0.00","YQ 0.00","CNY 0.00","","","","XXX","","","","","","","","","","","","","","","","","","","","","XT 0.00"],"passengers":[],"current":0,"prev_enabled":false,"next_enabled":false,"messages":[["","没有找到乘机人信息"]],"fares":[]})"
+    "\n";
+
+// February and June seen in December, both next year; terminals without the meal column.
+const QByteArray AcrossTheYear =
+    R"({"fields":["HUANG/ZHIYUAN","110108197911235518","不得签转","KL9V4E","KL9V4E","北京   T3","国航","CA4172","Q","2027-02-25","11:50","","20K","昆明   ","国航","CA4173","Q","2027-06-28","16:40","","20K","北京   T3","VOID","","","","","","","VOID","CNY 1940.00","CN 100.00","YQ 60.00","CNY 2100.00","999-2450000001","","","XXX","","","","","","","","","","","","","","","","","","","","","XT 0.00"],"passengers":[["HUANG/ZHIYUAN","110108197911235518","999-2450000001"]],"current":0,"prev_enabled":false,"next_enabled":false,"messages":[],"fares":[null]})"
+    "\n";
+
 } // namespace
 
 class TestCliImport final : public QObject {
@@ -137,6 +151,15 @@ private Q_SLOTS:
         QTest::newRow("fares of a family")
             << QStringList{u"--today=2026-05-01"_s, booking("family_fares.txt")} << QByteArray()
             << FamilyFares;
+        QTest::newRow("tour group")
+            << QStringList{u"--today=2026-05-01"_s, booking("group_tour.txt")} << QByteArray()
+            << TourGroup;
+        QTest::newRow("group without names")
+            << QStringList{u"--today=2026-05-01"_s, booking("group_no_names.txt")} << QByteArray()
+            << GroupWithoutNames;
+        QTest::newRow("trip across the year")
+            << QStringList{u"--today=2026-12-08"_s, booking("across_year.txt")} << QByteArray()
+            << AcrossTheYear;
     }
     void printsTheSheet() {
         QFETCH(QStringList, arguments);

@@ -227,7 +227,8 @@ private Q_SLOTS:
         const auto health = get(service.base(), "/health");
         QVERIFY2(health.first.startsWith("HTTP/1.1 200"), health.first);
         QCOMPARE(health.second, QByteArray("ok"));
-        const auto picture = get(service.base(), "/Print/print.asp?l=0&p=%E5%BC%A0%E4%B8%89&t");
+        const auto picture = get(service.base(), "/Print/print.asp?l=0&p=%E5%BC%A0%E4%B8%89" +
+                                                     QByteArray(58, ',') + "&t");
         QVERIFY(grey(picture.second) == expected({u"张三"_s}));
 
         // systemd stops it with SIGTERM: a clean exit.
@@ -288,7 +289,8 @@ private Q_SLOTS:
         const QString layoutPath = writeFile(dir, u"layout.json"_s, SmallLayout);
         RunningService service({u"--layout"_s, layoutPath});
         QVERIFY2(service.firstLine().startsWith("http://127.0.0.1:"), service.firstLine());
-        const auto picture = get(service.base(), "/Print/print.asp?l=0&p=A,B&t");
+        const auto picture =
+            get(service.base(), "/Print/print.asp?l=0&p=A,B" + QByteArray(57, ',') + "&t");
         QString error;
         const ReceiptLayout layout = *ReceiptLayout::fromJson(SmallLayout, &error);
         QVERIFY(grey(picture.second) == expected({u"A"_s, u"B"_s}, false, layout));
@@ -322,6 +324,7 @@ private Q_SLOTS:
         QTest::newRow("unknown option")     << QStringList{u"--port"_s, u"80"_s} << 2 << u"unexpected argument"_s;
         QTest::newRow("bad layout")         << QStringList{u"--layout"_s, u"/nonexistent.json"_s} << 1 << u"cannot read"_s;
         QTest::newRow("foreign address")    << QStringList{u"--listen"_s, u"192.0.2.1:0"_s} << 1 << u"cannot listen"_s;
+        QTest::newRow("no connections")     << QStringList{u"--connections-per-address"_s, u"0"_s} << 2 << u"1 or more"_s;
         // clang-format on
     }
     void serviceRefusals() {

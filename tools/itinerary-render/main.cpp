@@ -24,8 +24,8 @@ constexpr int ExitOk = 0;
 constexpr int ExitFailed = 1;
 constexpr int ExitUsage = 2;
 
-const QString Synopsis =
-    u"usage: itinerary-render [--listen ADDR:PORT] [--layout FILE] [--help] [--version]"_s;
+const QString Synopsis = u"usage: itinerary-render [--listen ADDR:PORT] [--layout FILE] "
+                         "[--connections-per-address N] [--help] [--version]"_s;
 const QString Description =
     u"Serves receipt pictures over HTTP:\n"
     "  GET /Print/print.asp?l=FLAG&p=VALUES&TIME-STAMP   the receipt as a PNG\n"
@@ -45,6 +45,7 @@ void printError(const QString &text) {
 struct ServiceOptions {
     ListenAddress listen;
     QString layoutPath;
+    int connectionsPerAddress = 0;
 };
 
 // The options, or the exit status when the program ends here (help, version, usage error).
@@ -56,9 +57,15 @@ std::variant<ServiceOptions, int> parseOptions(const QStringList &arguments) {
         u"ADDR:PORT"_s, u"127.0.0.1:0"_s);
     const QCommandLineOption layoutOption(
         u"layout"_s, u"receipt layout (JSON) instead of the built-in one"_s, u"FILE"_s);
+    const QCommandLineOption perAddressOption(
+        u"connections-per-address"_s,
+        u"connections one client address may hold open at once (default %1; behind a balancer "
+        "every request comes from its address)"_s.arg(HttpLimits().maxConnectionsPerAddress),
+        u"N"_s, QString::number(HttpLimits().maxConnectionsPerAddress));
     const QCommandLineOption helpOption({u"h"_s, u"help"_s}, u"this text"_s);
     const QCommandLineOption versionOption(u"version"_s, u"the program's version"_s);
-    const QList<QCommandLineOption> options{listenOption, layoutOption, helpOption, versionOption};
+    const QList<QCommandLineOption> options{listenOption, layoutOption, perAddressOption,
+                                            helpOption, versionOption};
     QCommandLineParser parser;
     parser.addOptions(options);
 
@@ -91,7 +98,14 @@ std::variant<ServiceOptions, int> parseOptions(const QStringList &arguments) {
         printError(u"--listen wants ADDR:PORT, not %1"_s.arg(listenText));
         return ExitUsage;
     }
-    return ServiceOptions{*listen, parser.value(layoutOption)};
+    bool number = false;
+    const int perAddress = parser.value(perAddressOption).toInt(&number);
+    if (!number || perAddress < 1) {
+        printError(u"--connections-per-address wants a number of 1 or more, not %1"_s.arg(
+            parser.value(perAddressOption)));
+        return ExitUsage;
+    }
+    return ServiceOptions{*listen, parser.value(layoutOption), perAddress};
 }
 
 } // namespace
@@ -121,7 +135,9 @@ int main(int argc, char *argv[]) {
         layout = std::move(*loaded);
     }
 
-    RenderService service(layout);
+    ServiceLimits limits;
+    limits.maxConnectionsPerAddress = options.connectionsPerAddress;
+    RenderService service(layout, limits);
     if (!service.listen(options.listen.address, options.listen.port)) {
         printError(service.errorString());
         return ExitFailed;

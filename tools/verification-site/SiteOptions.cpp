@@ -13,7 +13,8 @@ namespace itinerary::site {
 namespace {
 
 const QString Synopsis = u"usage: verification-site [--listen ADDR:PORT] [--tickets FILE] "
-                         "[--fixed-captcha CODE] [--help] [--version]"_s;
+                         "[--fixed-captcha CODE] [--connections-per-address N] [--help] "
+                         "[--version]"_s;
 const QString Description = u"A local e-ticket verification site for tests and demonstrations."_s;
 
 struct SiteCommandLine {
@@ -29,10 +30,16 @@ struct SiteCommandLine {
                                     u"every captcha picture shows CODE (four upper-case letters "
                                     "or digits) instead of a random code"_s,
                                     u"CODE"_s};
+    QCommandLineOption perAddress{u"connections-per-address"_s,
+                                  u"connections one client address may hold open at once "
+                                  "(default %1)"_s.arg(HttpLimits().maxConnectionsPerAddress),
+                                  u"N"_s};
     QCommandLineOption help{{u"h"_s, u"help"_s}, u"this text"_s};
     QCommandLineOption version{u"version"_s, u"the program's version"_s};
 
-    QList<QCommandLineOption> all() const { return {listen, tickets, fixedCaptcha, help, version}; }
+    QList<QCommandLineOption> all() const {
+        return {listen, tickets, fixedCaptcha, perAddress, help, version};
+    }
 };
 
 } // namespace
@@ -92,6 +99,15 @@ SiteOptionsResult parseSiteOptions(const QStringList &arguments) {
             return result;
         }
         options.fixedCaptcha = value;
+    }
+    if (parser.isSet(line.perAddress)) {
+        bool number = false;
+        options.connectionsPerAddress = parser.value(line.perAddress).toInt(&number);
+        if (!number || options.connectionsPerAddress < 1) {
+            result.error = u"--connections-per-address expects a number of 1 or more, not "_s +
+                           parser.value(line.perAddress);
+            return result;
+        }
     }
     return result;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "http/HttpLimits.h"
+
 #include <QHostAddress>
 #include <QString>
 #include <QStringList>
@@ -13,6 +15,7 @@ struct SiteOptions {
     quint16 port = DefaultSitePort; // 0 picks a free port
     QString ticketsFile;            // empty: the built-in sample tickets
     QString fixedCaptcha;           // empty: a random code per captcha picture
+    int connectionsPerAddress = HttpLimits().maxConnectionsPerAddress;
     bool help = false;
     bool version = false;
 };
@@ -23,7 +26,8 @@ struct SiteOptionsResult {
 };
 
 // Reads the program's arguments (without the program name):
-//   [--listen ADDR:PORT] [--tickets FILE] [--fixed-captcha CODE] [--help] [--version]
+//   [--listen ADDR:PORT] [--tickets FILE] [--fixed-captcha CODE]
+//   [--connections-per-address N] [--help] [--version]
 // Each option also takes the "--option=value" form. ADDR:PORT as the rendering service reads
 // it (see parseListenAddress).
 SiteOptionsResult parseSiteOptions(const QStringList &arguments);

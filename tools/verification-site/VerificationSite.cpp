@@ -14,8 +14,9 @@ namespace {
 
 Q_LOGGING_CATEGORY(siteLog, "itinerary.site", QtInfoMsg)
 
-HttpLimits siteLimits() {
+HttpLimits siteLimits(int connectionsPerAddress) {
     HttpLimits limits;
+    limits.maxConnectionsPerAddress = connectionsPerAddress;
     limits.methods = {"GET", "POST"};
     limits.maxBodyBytes = MaxQueryBodySize;
     return limits;
@@ -46,12 +47,13 @@ HttpResponse htmlResponse(const QByteArray &page) {
 
 } // namespace
 
-VerificationSite::VerificationSite(QList<SiteTicket> tickets, QObject *parent)
+VerificationSite::VerificationSite(QList<SiteTicket> tickets, int connectionsPerAddress,
+                                   QObject *parent)
     : QObject(parent)
     , m_tickets(std::move(tickets))
     , m_generator(randomCaptchaCode)
     , m_server(
-          siteLimits(),
+          siteLimits(connectionsPerAddress),
           [this](HttpRequest request, HttpResponder responder) {
               // The sessions and the captcha codes live on this object's thread.
               QMetaObject::invokeMethod(

@@ -26,7 +26,10 @@ class VerificationSite final : public QObject {
     Q_OBJECT
 
 public:
-    explicit VerificationSite(QList<SiteTicket> tickets, QObject *parent = nullptr);
+    // At most `connectionsPerAddress` connections of one client address are open at once.
+    explicit VerificationSite(QList<SiteTicket> tickets,
+                              int connectionsPerAddress = HttpLimits().maxConnectionsPerAddress,
+                              QObject *parent = nullptr);
     ~VerificationSite() override;
 
     // Every captcha picture shows `code` (checked with isCaptchaCode); empty: random codes.

@@ -69,7 +69,7 @@ int main(int argc, char *argv[]) {
     // use the offscreen one.
     itinerary::useOffscreenPlatformWithoutDisplay();
     QGuiApplication app(argc, argv);
-    VerificationSite site(tickets);
+    VerificationSite site(tickets, options.connectionsPerAddress);
     site.setFixedCaptcha(options.fixedCaptcha);
     const QUrl base = site.listen(options.address, options.port);
     if (base.isEmpty()) {

@@ -156,6 +156,7 @@ private Q_SLOTS:
         QTest::newRow("empty tickets")     << QStringList{u"--tickets="_s}                << u"--tickets needs a file name"_s;
         QTest::newRow("lower-case code")   << QStringList{u"--fixed-captcha"_s, u"ab12"_s} << u"--fixed-captcha expects four"_s;
         QTest::newRow("help with a value") << QStringList{u"--help=yes"_s}                << u"--help takes no value"_s;
+        QTest::newRow("no connections")    << QStringList{u"--connections-per-address=0"_s} << u"--connections-per-address expects a number"_s;
         // clang-format on
     }
     void rejectsBadOptions() {

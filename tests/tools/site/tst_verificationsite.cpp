@@ -13,6 +13,7 @@
 #include <QNetworkReply>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTcpSocket>
 #include <QTest>
 
 #include <memory>
@@ -74,6 +75,20 @@ QByteArray form(const QString &number, const QString &name, const QString &code)
 
 SiteTicket builtIn(int index) {
     return builtInTickets().at(index);
+}
+
+// Sends `request` (which asks to close) exactly as given and returns the status and body of
+// the answer, while the event loop turns for the site.
+std::pair<int, QByteArray> rawExchange(quint16 port, const QByteArray &request) {
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, port);
+    socket.waitForConnected(ReplyTimeoutMs);
+    socket.write(request);
+    const QDeadlineTimer deadline(ReplyTimeoutMs);
+    while (socket.state() == QAbstractSocket::ConnectedState && !deadline.hasExpired())
+        QTest::qWait(5);
+    const QByteArray answer = socket.readAll();
+    return {answer.mid(9, 3).toInt(), answer.mid(answer.indexOf("\r\n\r\n") + 4)};
 }
 
 } // namespace
@@ -264,6 +279,42 @@ private Q_SLOTS:
         const SiteTicket t = builtIn(0);
         QCOMPARE(client.post(queryUrl(), form(t.ticketNumber, t.passengerName, u"K7Q2"_s)).body,
                  messagePage(wrongCaptchaMessage()));
+    }
+
+    // A query body reaches the site only when where it ends is beyond doubt.
+    void queryBodyFraming_data() {
+        QTest::addColumn<QByteArray>("framing");
+        QTest::addColumn<bool>("chunked");
+        QTest::addColumn<int>("status");
+        // clang-format off
+        QTest::newRow("length, 60 KiB")      << "Content-Length: %1"_ba                                   << false << 200;
+        QTest::newRow("chunked")             << "Transfer-Encoding: chunked"_ba                           << true  << 200;
+        QTest::newRow("gzip")                << "Transfer-Encoding: gzip"_ba                              << false << 400;
+        QTest::newRow("chunked, then gzip")  << "Transfer-Encoding: chunked, gzip"_ba                     << true  << 400;
+        QTest::newRow("gzip, then chunked")  << "Transfer-Encoding: gzip\r\nTransfer-Encoding: chunked"_ba << true  << 501;
+        QTest::newRow("gzip and a length")   << "Transfer-Encoding: gzip\r\nContent-Length: %1"_ba         << false << 400;
+        QTest::newRow("length and chunked")  << "Content-Length: %1\r\nTransfer-Encoding: chunked"_ba      << true  << 400;
+        // clang-format on
+    }
+    void queryBodyFraming() {
+        QFETCH(QByteArray, framing);
+        QFETCH(bool, chunked);
+        QFETCH(int, status);
+        m_site->setFixedCaptcha(u"K7Q2"_s);
+        Client client;
+        const QByteArray session = client.get(captchaUrl()).setCookie.split(';').first();
+        const SiteTicket t = builtIn(0);
+        const QByteArray form = "pad=" + QByteArray(60 * 1024, 'x') + '&' +
+                                ::form(t.ticketNumber, t.passengerName, u"K7Q2"_s);
+        const QByteArray body =
+            chunked ? QByteArray::number(form.size(), 16) + "\r\n" + form + "\r\n0\r\n\r\n" : form;
+        const auto [got, page] = rawExchange(
+            quint16(m_site->baseUrl().port()),
+            "POST /verify HTTP/1.1\r\nConnection: close\r\nCookie: " + session + "\r\n" +
+                framing.replace("%1", QByteArray::number(body.size())) + "\r\n\r\n" + body);
+        QCOMPARE(got, status);
+        if (status == 200)
+            QCOMPARE(page, resultPage(t));
     }
 
     void oversizedQueryIsRefused() {
