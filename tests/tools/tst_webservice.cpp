@@ -303,6 +303,9 @@ private Q_SLOTS:
             {"save user, no such role", "root", "POST", "api/users",
              "{\"name\":\"dan\",\"role\":\"king\",\"password\":\"long enough\"}", 400, json},
             {"unknown path", "amy", "GET", "api/nothing", "", 404, json},
+            // Refused by the HTTP server itself, in plain text, with the same headers.
+            {"body over 256 KiB", "amy", "POST", "api/import", "BIG", 413, "text/plain"},
+            {"method not served", "amy", "PUT", "api/import", "{}", 405, "text/plain"},
         };
         for (const QString &engine : {u"sqlite"_s, u"postgresql"_s}) {
             for (const auto &row : rows) {
@@ -324,14 +327,16 @@ private Q_SLOTS:
         QFETCH(QByteArray, type);
         SERVER(s, engine);
         Client &client = sharedClient(s, user);
-        const Reply reply = client.send(method, path, body.replace("SHEET", m_sheet));
+        const QByteArray big = "{\"text\":\"" + QByteArray(256 * 1024, 'A') + "\"}";
+        const Reply reply =
+            client.send(method, path, body.replace("SHEET", m_sheet).replace("BIG", big));
         QVERIFY2(reply.status == status, reply.body.left(300).constData());
         QVERIFY(reply.header("Content-Type").startsWith(type));
         QCOMPARE(reply.header("Cache-Control"), "no-store");
         QCOMPARE(reply.header("Content-Security-Policy"),
                  "default-src 'self'; frame-ancestors 'none'");
         QCOMPARE(reply.header("X-Content-Type-Options"), "nosniff");
-        if (status >= 400)
+        if (status >= 400 && type == "application/json")
             QVERIFY(!reply.json().value(u"error"_s).toString().isEmpty());
     }
 
@@ -481,8 +486,6 @@ private Q_SLOTS:
         amy.csrf.clear();
         QCOMPARE(amy.send("POST", u"api/sheet/step"_s, step).status, 403);
         amy.csrf = token;
-        const QByteArray big = "{\"text\":\"" + QByteArray(300 * 1024, 'A') + "\"}";
-        QCOMPARE(amy.send("POST", u"api/import"_s, big).status, 413);
         QCOMPARE(amy.send("POST", u"api/logout"_s, "{}").status, 200);
         QCOMPARE(amy.send("GET", u"api/me"_s).status, 401);
 

@@ -108,7 +108,6 @@ inline const QString WrongPassword = QStringLiteral("用户名或密码错误");
 inline const QString NoRight = QStringLiteral("没有权限");
 inline const QString NotYourCounter = QStringLiteral("没有此柜台的权限");
 inline const QString BadRequest = QStringLiteral("请求无效，请刷新页面后重试");
-inline const QString TooLarge = QStringLiteral("请求过大");
 inline const QString Locked = QStringLiteral("尝试次数过多，请一分钟后再试");
 inline const QString Malformed = QStringLiteral("请求格式不正确");
 } // namespace refusal

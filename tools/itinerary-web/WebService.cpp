@@ -22,9 +22,8 @@ const QByteArray SessionCookie = "itinerary_session";
 HttpLimits serverLimits() {
     HttpLimits limits;
     limits.methods = {"GET", "POST"};
-    // Twice the API's limit reaches the handler, which answers the API's own 413; beyond it
-    // the server refuses by itself.
-    limits.maxBodyBytes = 2 * MaxApiBodyBytes;
+    // A larger body is refused 413 by the server itself.
+    limits.maxBodyBytes = MaxApiBodyBytes;
     return limits;
 }
 
@@ -65,12 +64,6 @@ bool hasRole(const QString &role, Access access) {
     return false;
 }
 
-void addCommonHeaders(HttpResponse &response) {
-    addHeader(response, "Cache-Control", "no-store");
-    addHeader(response, "Content-Security-Policy", "default-src 'self'; frame-ancestors 'none'");
-    addHeader(response, "X-Content-Type-Options", "nosniff");
-}
-
 } // namespace
 
 WebService::WebService(const CounterCore &core, const DatabaseAddress &database,
@@ -80,6 +73,11 @@ WebService::WebService(const CounterCore &core, const DatabaseAddress &database,
           serverLimits(),
           [this](HttpRequest request, HttpResponder responder) { handle(request, responder); },
           webLog) {
+    // On every answer, the refusals the HTTP server makes by itself included.
+    m_http.setEveryAnswerHeaders(
+        {{"Cache-Control", "no-store"},
+         {"Content-Security-Policy", "default-src 'self'; frame-ancestors 'none'"},
+         {"X-Content-Type-Options", "nosniff"}});
     for (const auto &group : {sessionEndpoints(), sheetEndpoints(), printEndpoints(),
                               journalEndpoints(), adminEndpoints()})
         m_endpoints += group;
@@ -100,17 +98,13 @@ bool WebService::listen(const QHostAddress &address, quint16 port) {
 
 void WebService::handle(const HttpRequest &request, const HttpResponder &responder) {
     if (m_waiting.load() >= MaxWaitingRequests) {
-        HttpResponse busy = refusalAnswer(ApiRefusal{503, u"服务器繁忙，请稍后再试"_s});
-        addCommonHeaders(busy);
-        responder.send(busy);
+        responder.send(refusalAnswer(ApiRefusal{503, u"服务器繁忙，请稍后再试"_s}));
         return;
     }
     ++m_waiting;
     m_pool.start([this, request, responder] {
         --m_waiting;
-        HttpResponse response = answer(request);
-        addCommonHeaders(response);
-        responder.send(std::move(response));
+        responder.send(answer(request));
     });
 }
 
@@ -136,9 +130,6 @@ HttpResponse WebService::answer(const HttpRequest &request) {
             return refusalAnswer(ApiRefusal{403, refusal::BadRequest});
         }
     }
-    if (request.body.size() > MaxApiBodyBytes)
-        return refusalAnswer(ApiRefusal{413, refusal::TooLarge});
-
     const QByteArray path = request.path();
     const auto found =
         std::find_if(m_endpoints.cbegin(), m_endpoints.cend(), [&](const Endpoint &e) {
