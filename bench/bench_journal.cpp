@@ -13,9 +13,11 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
@@ -40,9 +42,8 @@ PrintAttempt sampleAttempt(int n) {
 }
 
 std::optional<DatabaseAddress> server(const QString &name) {
-    QString error;
-    std::optional<DatabaseAddress> address =
-        DatabaseAddress::parse(qEnvironmentVariable("ITINERARY_TEST_POSTGRES_URL"), &error);
+    Result<DatabaseAddress> address =
+        DatabaseAddress::parse(qEnvironmentVariable("ITINERARY_TEST_POSTGRES_URL"));
     if (address && !name.isEmpty()) {
         QSqlDatabase db = QSqlDatabase::addDatabase(u"QPSQL"_s, u"bench-admin"_s);
         db.setHostName(address->host);
@@ -55,7 +56,7 @@ std::optional<DatabaseAddress> server(const QString &name) {
         QSqlDatabase::removeDatabase(u"bench-admin"_s);
         address->databaseName = name;
     }
-    return address;
+    return address ? std::optional<DatabaseAddress>(*address) : std::nullopt;
 }
 
 // The time a print spends on the journal: one attempt recorded.
@@ -79,7 +80,10 @@ void BM_RecordAttempt(benchmark::State &state) {
         journal.recordPrintAttempt(sampleAttempt(n++));
         QCoreApplication::processEvents();
     }
-    journal.waitUntilSent(60000);
+    QEventLoop sent;
+    journal.sendAll(&sent, [&sent](bool) { sent.quit(); });
+    QTimer::singleShot(60000, &sent, &QEventLoop::quit);
+    sent.exec();
     if (!messages.shown().isEmpty())
         state.SkipWithError(qPrintable(messages.shown().first().text));
 }
@@ -98,11 +102,14 @@ JournalDatabase *bigJournal(bool onServer) {
         const QString folder = qEnvironmentVariable("ITINERARY_BENCH_DIR", QDir::tempPath());
         address = DatabaseAddress::sqliteFile(folder + u"/itinerary-bench-journal-1m.sqlite"_s);
     }
-    QString error;
-    if (!address ||
-        !(journal = JournalDatabase::open(*address, JournalDatabase::Access::ReadWrite, &error)))
+    if (!address)
         return nullptr;
-    if (journal->count(&error) == Rows)
+    Result<std::unique_ptr<JournalDatabase>> opened =
+        JournalDatabase::open(*address, JournalDatabase::Access::ReadWrite);
+    if (!opened)
+        return nullptr;
+    journal = *std::move(opened);
+    if (journal->count().value_or(-1) == Rows)
         return journal.get();
     QSqlQuery query(journal->connection());
     query.exec(u"DELETE FROM print_journal"_s);
@@ -154,14 +161,13 @@ void search(benchmark::State &state, const std::function<JournalFilter(int)> &fi
     int n = 0;
     QList<double> us;
     for (auto _ : state) {
-        QString error;
         QElapsedTimer timer;
         timer.start();
-        const auto rows = journal->entries(filterFor(n++), &error);
+        const auto rows = journal->entries(filterFor(n++));
         us.append(timer.nsecsElapsed() / 1000.0);
         if (!rows || rows->size() != expected)
             return state.SkipWithError(
-                qPrintable(u"%1 rows: %2"_s.arg(rows ? rows->size() : -1).arg(error)));
+                qPrintable(u"%1 rows: %2"_s.arg(rows ? rows->size() : -1).arg(rows.error())));
     }
     std::sort(us.begin(), us.end());
     state.counters["median_us"] = us.at(us.size() / 2);
@@ -205,11 +211,10 @@ void BM_CsvExport30000(benchmark::State &state) {
         return state.SkipWithError("no database for the 1,000,000-row journal");
     const JournalFilter days{QDate(2026, 1, 2), QDate(2026, 1, 4), {}, {}};
     for (auto _ : state) {
-        QString error;
-        const auto rows = journal->entries(days, &error);
+        const auto rows = journal->entries(days);
         if (!rows || rows->size() != 30000)
             return state.SkipWithError(
-                qPrintable(u"%1 rows: %2"_s.arg(rows ? rows->size() : -1).arg(error)));
+                qPrintable(u"%1 rows: %2"_s.arg(rows ? rows->size() : -1).arg(rows.error())));
         benchmark::DoNotOptimize(journalcsv::document(*rows));
     }
 }

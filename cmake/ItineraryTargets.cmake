@@ -26,24 +26,80 @@ endif()
 set(ITINERARY_LSAN_OPTIONS
     "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan-suppressions.txt")
 
-# itinerary_add_library(NAME TIER core|services|ui SOURCES ... LIBS ...)
-# One static library per source folder. The tier decides which Qt modules it may use: a core
-# library links QtCore and other libraries of the project only.
-function(itinerary_add_library name)
-  cmake_parse_arguments(ARG "" "TIER" "SOURCES;LIBS" ${ARGN})
-  if(NOT ARG_TIER MATCHES "^(core|services|ui)$")
-    message(FATAL_ERROR "${name}: TIER must be core, services or ui")
+# itinerary_set_tier(TARGET core|services|ui)
+# Puts a library or a program in a tier, whose links itinerary_check_tiers() checks once
+# every target exists: a core target links QtCore and core libraries of the project only; a
+# services target no widgets, print support or browser engine and no ui library; no target a
+# library of a tier above its own.
+function(itinerary_set_tier target tier)
+  if(NOT tier MATCHES "^(core|services|ui)$")
+    message(FATAL_ERROR "${target}: TIER must be core, services or ui")
   endif()
-  if(ARG_TIER STREQUAL "core")
-    foreach(lib IN LISTS ARG_LIBS)
-      if(NOT lib MATCHES "^itinerary_")
-        message(FATAL_ERROR "${name} is in the core tier and may not link ${lib}")
+  set_target_properties(${target} PROPERTIES ITINERARY_TIER ${tier})
+  set_property(GLOBAL APPEND PROPERTY ITINERARY_TIERED_TARGETS ${target})
+endfunction()
+
+function(itinerary_tier_rank tier out)
+  set(tiers core services ui)
+  list(FIND tiers "${tier}" rank)
+  set(${out} ${rank} PARENT_SCOPE)
+endfunction()
+
+function(itinerary_check_tiers)
+  get_property(targets GLOBAL PROPERTY ITINERARY_TIERED_TARGETS)
+  foreach(target IN LISTS targets)
+    get_target_property(tier ${target} ITINERARY_TIER)
+    itinerary_tier_rank(${tier} rank)
+    get_target_property(libs ${target} LINK_LIBRARIES)
+    foreach(lib IN LISTS libs)
+      if(lib STREQUAL "itinerary_options")
+        continue()
+      endif()
+      if(tier STREQUAL "core" AND NOT lib MATCHES "^(itinerary_|Qt6::Core$)")
+        message(FATAL_ERROR "${target} is in the core tier and may not link ${lib}")
+      endif()
+      if(tier STREQUAL "services" AND lib MATCHES "^Qt6::(Widgets|PrintSupport|WebEngine|Quick)")
+        message(FATAL_ERROR "${target} is in the services tier and may not link ${lib}")
+      endif()
+      if(TARGET ${lib})
+        get_target_property(libTier ${lib} ITINERARY_TIER)
+        if(libTier)
+          itinerary_tier_rank(${libTier} libRank)
+          if(libRank GREATER rank)
+            message(FATAL_ERROR
+                    "${target} (${tier} tier) may not link ${lib} of the ${libTier} tier")
+          endif()
+        endif()
       endif()
     endforeach()
-  endif()
+  endforeach()
+endfunction()
+cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL itinerary_check_tiers)
+
+# itinerary_add_library(NAME TIER core|services|ui SOURCES ... LIBS ...)
+# One static library per source folder. The tier decides which Qt modules and which of the
+# project's libraries it may use (see itinerary_set_tier).
+function(itinerary_add_library name)
+  cmake_parse_arguments(ARG "" "TIER" "SOURCES;LIBS" ${ARGN})
   add_library(${name} STATIC ${ARG_SOURCES})
   target_link_libraries(${name} PUBLIC itinerary_options Qt6::Core ${ARG_LIBS})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  itinerary_set_tier(${name} ${ARG_TIER})
+endfunction()
+
+# itinerary_place_module_beside(PROGRAM MODULE)
+# Builds MODULE before PROGRAM and copies it beside the program in the build tree, where the
+# program looks first (installed, both go to their own folders).
+# Call it in the program's own folder.
+function(itinerary_place_module_beside program module)
+  # Modules are named without a prefix (see their targets).
+  set(copy ${CMAKE_CURRENT_BINARY_DIR}/${module}${CMAKE_SHARED_MODULE_SUFFIX})
+  add_custom_command(OUTPUT ${copy}
+    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:${module}> ${copy}
+    DEPENDS ${module}
+    VERBATIM)
+  add_custom_target(${program}-${module} DEPENDS ${copy})
+  add_dependencies(${program} ${program}-${module})
 endfunction()
 
 # itinerary_add_test(NAME SOURCES ... LIBS ... [LABELS ...] [RESOURCE_LOCK ...] [TIMEOUT s]

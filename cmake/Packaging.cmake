@@ -8,9 +8,11 @@ foreach(program IN LISTS ITINERARY_PROGRAMS)
   endif()
 endforeach()
 
-if(TARGET itinerary-browser-engine)
-  install(TARGETS itinerary-browser-engine LIBRARY DESTINATION ${ITINERARY_BROWSER_ENGINE_INSTALL_DIR})
-endif()
+foreach(module IN ITEMS itinerary-browser-engine itinerary-printer)
+  if(TARGET ${module})
+    install(TARGETS ${module} LIBRARY DESTINATION ${ITINERARY_MODULE_INSTALL_DIR})
+  endif()
+endforeach()
 
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/itinerary.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

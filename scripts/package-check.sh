@@ -38,8 +38,9 @@ echo "== package: contents"
 dpkg-deb -x "$deb" "$scratch/root"
 bin="$scratch/root/usr/bin"
 engine=usr/lib/itinerary/itinerary-browser-engine.so
+printer=usr/lib/itinerary/itinerary-printer.so
 for f in usr/bin/itinerary usr/bin/itinerary-render usr/bin/itinerary-cli \
-         usr/bin/verification-site "$engine" usr/share/applications/itinerary.desktop \
+         usr/bin/verification-site "$engine" "$printer" usr/share/applications/itinerary.desktop \
          usr/share/icons/hicolor/scalable/apps/itinerary.svg \
          usr/lib/systemd/system/itinerary-render.service \
          usr/lib/systemd/system/itinerary-render@.service \
@@ -69,8 +70,13 @@ done
 if readelf -d "$bin/itinerary" | grep -q 'libQt6WebEngine'; then
   fail "the application links the browser engine, which holds up its start"
 fi
+# The command line draws no window: it loads the printer module when it prints.
+if readelf -d "$bin/itinerary-cli" | grep -qE 'libQt6(Widgets|PrintSupport)'; then
+  fail "itinerary-cli links the widgets or the print support"
+fi
 # The programs must find their libraries where the system keeps them, not in this tree.
-if readelf -d "$bin"/* "$scratch/root/$engine" | grep -E 'R(UN)?PATH' | grep -q "$PWD"; then
+if readelf -d "$bin"/* "$scratch/root/$engine" "$scratch/root/$printer" | grep -E 'R(UN)?PATH' \
+  | grep -q "$PWD"; then
   fail "a packaged program still looks for libraries in the build tree"
 fi
 

@@ -7,10 +7,10 @@
 // it prints the moments of its start-up (see StartupProbe) on one line and exits.
 #include "StartupProbe.h"
 
-#include "app/SheetGeometry.h"
-#include "app/Twips.h"
 #include "sheet/FieldMap.h"
 #include "sheet/Itinerary.h"
+#include "sheet/SheetGeometry.h"
+#include "sheet/Twips.h"
 
 #include <QApplication>
 #include <QGroupBox>

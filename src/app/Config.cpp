@@ -1,10 +1,7 @@
 #include "app/Config.h"
 
 #include "BuildConfig.h"
-#include "settings/SettingsFile.h"
 
-#include <QCoreApplication>
-#include <QFileInfo>
 #include <QUrl>
 
 namespace itinerary {
@@ -15,23 +12,22 @@ QString Config::captchaUrlFor(const QString &siteHomeUrl) {
     return root.toString() + QStringLiteral("newsky/servlet/CallYanServlet?");
 }
 
+DeskSetup Config::deskSetup() const {
+    DeskSetup setup;
+    setup.serviceBaseUrl = serviceBaseUrl;
+    setup.settingsDirectory = settingsDirectory;
+    setup.loadTimeout = std::chrono::milliseconds(loadTimeoutMs);
+    return setup;
+}
+
 Config Config::fromBuild() {
+    const DeskSetup desk = DeskSetup::fromBuild();
     Config config;
-    config.serviceBaseUrl = QStringLiteral(ITINERARY_SERVICE_BASE_URL);
+    config.serviceBaseUrl = desk.serviceBaseUrl;
     config.siteHomeUrl = QStringLiteral(ITINERARY_SITE_HOME_URL);
     config.captchaUrl = captchaUrlFor(config.siteHomeUrl);
-    config.settingsDirectory =
-        QFileInfo(settingsFilePath(QCoreApplication::applicationDirPath(), userSettingsDirectory()))
-            .absolutePath();
-    const QString programDirectory = QCoreApplication::applicationDirPath();
-    const QString engineName = QStringLiteral(ITINERARY_BROWSER_ENGINE_NAME);
-    const QString besideProgram = programDirectory + u'/' + engineName;
-    config.browserEngineFile =
-        QFileInfo::exists(besideProgram)
-            ? besideProgram
-            : QFileInfo(programDirectory + QStringLiteral("/" ITINERARY_BROWSER_ENGINE_DIR "/") +
-                        engineName)
-                  .absoluteFilePath();
+    config.settingsDirectory = desk.settingsDirectory;
+    config.browserEngineFile = DeskSetup::moduleFile(QStringLiteral(ITINERARY_BROWSER_ENGINE_NAME));
     return config;
 }
 

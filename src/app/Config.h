@@ -1,5 +1,7 @@
 #pragma once
 
+#include "desk/DeskSetup.h"
+
 #include <QString>
 
 namespace itinerary {
@@ -21,7 +23,8 @@ struct Config {
     // Picture loads (captcha, rendered receipt) give up after this many milliseconds.
     int loadTimeoutMs = 10000;
 
-    QString settingsFile() const { return settingsDirectory + QStringLiteral("/info.ini"); }
+    // What the window's application core is built from.
+    DeskSetup deskSetup() const;
 
     // The values compiled into this build, with the settings folder chosen at run time and
     // the browser engine module found beside the program (in the build tree) or in the

@@ -1,35 +1,23 @@
 #include "app/MainPrint.h"
 
 #include "app/ClickableLabel.h"
-#include "app/MessageBoxMessages.h"
+#include "app/InputHold.h"
+#include "app/PrintMenus.h"
 #include "app/SheetFieldEdit.h"
-#include "app/SheetGeometry.h"
-#include "app/Twips.h"
-#include "base/Clock.h"
+#include "base/Messages.h"
+#include "desk/PrintDesk.h"
 #include "journal/PrintJournal.h"
-#include "journal/ui/JournalWindow.h"
 #include "print/GroupPrint.h"
 #include "print/PrintJob.h"
 #include "print/PrintPosition.h"
-#include "print/PrintRequest.h"
-#include "print/ReceiptCopy.h"
 #include "print/net/NetworkPictureLoader.h"
-#include "print/ui/QtReceiptPrinter.h"
-#include "render/EmbeddedRenderService.h"
-#include "settings/LocalFileSystem.h"
-#include "settings/SettingsFile.h"
-#include "sheet/TextRules.h"
-#include "textimport/AgencyCodes.h"
+#include "sheet/SheetGeometry.h"
+#include "sheet/Twips.h"
 #include "textimport/ui/BookingImportWindow.h"
-#include "webimport/QueryChecks.h"
-#include "webimport/ResultPageParser.h"
 #include "webimport/ui/BrowserControl.h"
-#include "webimport/ui/BrowserEngine.h"
-#include "webimport/ui/BrowserEngineLoader.h"
+#include "webimport/ui/VerificationQuery.h"
 
 #include <QCloseEvent>
-#include <QDir>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -49,8 +37,6 @@ namespace {
 // A CJK face that exists on the machine; the classic serif face the form names does not.
 const QString SerifCjk = u"Noto Serif CJK SC"_s;
 const QString SansCjk = u"Noto Sans CJK SC"_s;
-
-const QString BrowserMissingMessage = u"网页浏览组件无法加载，不能从验真网站导入：\n%1"_s;
 
 QLabel *makeLabel(const QString &caption, const QRect &rect, QWidget *parent,
                   Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
@@ -85,42 +71,23 @@ QSize MainPrint::clientSize() {
     return QSize(twipsToPixels(13065), twipsToPixels(5025));
 }
 
+// The core is built first (it reads the settings and the agency's files and starts the
+// rendering service), then the controls, which show what it holds.
 MainPrint::MainPrint(Config config, MainPrintSeams seams, QWidget *parent)
     : QWidget(parent)
-    , m_config(std::move(config)) {
-    if (seams.clock == nullptr)
-        m_ownClock = std::make_unique<SystemClock>();
-    m_clock = seams.clock ? seams.clock : m_ownClock.get();
-    if (seams.messages == nullptr) {
-        auto boxes = std::make_unique<MessageBoxMessages>(this);
-        boxes->setDefaultTitle(u"行程单打印软件"_s);
-        m_ownMessages = std::move(boxes);
-    }
-    m_messages = seams.messages ? seams.messages : m_ownMessages.get();
-    if (seams.printer == nullptr)
-        m_ownPrinter = std::make_unique<QtReceiptPrinter>();
-    m_printer = seams.printer ? seams.printer : m_ownPrinter.get();
-    m_files = std::make_unique<LocalFileSystem>();
-    m_position = std::make_unique<PrintPosition>();
-    m_loader = std::make_unique<NetworkPictureLoader>();
-    m_loader->setTimeout(std::chrono::milliseconds(m_config.loadTimeoutMs));
-    m_printJob = std::make_unique<PrintJob>(m_sheet, *m_position, *m_loader, *m_printer,
-                                            *m_messages, *m_clock);
-    // Every print attempt goes into it, a group's receipts too. Its database is opened, and
-    // what an earlier run kept back sent, once the window has been painted (or by a print
-    // before that).
-    m_journal = std::make_unique<PrintJournal>(JournalSettings::read(m_config.settingsDirectory),
-                                               *m_messages, PrintJournal::WaitingRows::SendLater);
-    m_printJob->setRecorder(m_journal.get());
-    m_groupPrint = std::make_unique<GroupPrint>(m_sheet, *m_printJob);
+    , m_config(std::move(config))
+    , m_edges(seams, this) {
+    DeskSetup setup = m_config.deskSetup();
+    // Its database is opened, and what an earlier run kept back sent, once the window has
+    // been painted (or by a print before that).
+    setup.journalWaiting = PrintJournal::WaitingRows::SendLater;
+    m_desk = std::make_unique<PrintDesk>(
+        std::move(setup), DeskEdges{m_edges.messages(), m_edges.clock(), &m_edges.printer()});
     // The window names the passenger whose receipt failed, in one message.
-    m_groupPrint->setJobReportsFailures(false);
-    m_copyRun = std::make_unique<ReceiptCopyRun>(m_sheet, *m_printJob);
-    m_browser = seams.browser;
+    m_desk->groupPrint().setJobReportsFailures(false);
 
     setObjectName(u"MainPrint"_s);
-    QFont base(SansCjk, 9);
-    setFont(base);
+    setFont(QFont(SansCjk, 9));
     // The sheet's area keeps its place and size below the menu bar; what lies outside it (the
     // print picture, field 4) must stay out of sight: the window keeps its opening size.
     m_sheetArea = new QWidget(this);
@@ -131,8 +98,8 @@ MainPrint::MainPrint(Config config, MainPrintSeams seams, QWidget *parent)
     frame->setSpacing(0);
     frame->setSizeConstraint(QLayout::SetFixedSize);
     frame->addWidget(m_sheetArea);
-    buildMenuBar();
-    frame->setMenuBar(m_menuBar);
+    m_menus = new PrintMenus(*m_desk, m_edges.messages(), this);
+    frame->setMenuBar(m_menus->menuBar());
     frame->activate(); // fixes the window's size now, not only once it is shown
 
     buildQueryBar();
@@ -141,68 +108,82 @@ MainPrint::MainPrint(Config config, MainPrintSeams seams, QWidget *parent)
     setFocusOrder();
     bindModel();
     bindPrinting();
-    bindMenus();
-    if (m_browser != nullptr)
-        bindBrowser();
+    m_inputHold = new InputHold(this);
+    connect(&m_desk->pictureLoader(), &NetworkPictureLoader::loadingChanged, this,
+            &MainPrint::loadsChanged);
+    m_query = new VerificationQuery(
+        QueryBar{Tn, Nm, Text1, Image2, Command1},
+        SiteAddresses{m_config.siteHomeUrl, m_config.captchaUrl, m_config.browserEngineFile},
+        m_desk->sheet(), m_desk->pictureLoader(), m_edges.messages(), m_edges.clock(), this);
+    connect(m_query, &VerificationQuery::browserReady, this, &MainPrint::bindBrowser);
+    if (seams.browser != nullptr)
+        m_query->useBrowser(seams.browser);
     Form_Load();
 }
 
 MainPrint::~MainPrint() {
     if (m_importWindow)
         delete m_importWindow.data();
+    // The browser copies the page's cookies into the core's picture loader: it goes first.
+    delete m_query;
 }
 
-// Start-up, in order: domestic selected, the start-up values and settings, the caption.
+Itinerary &MainPrint::sheet() {
+    return m_desk->sheet();
+}
+
+PrintPosition &MainPrint::printPosition() {
+    return m_desk->position();
+}
+
+PrintJob &MainPrint::printJob() {
+    return m_desk->printJob();
+}
+
+GroupPrint &MainPrint::groupPrint() {
+    return m_desk->groupPrint();
+}
+
+PrintJournal &MainPrint::printJournal() {
+    return m_desk->journal();
+}
+
+const StartupValues &MainPrint::startupValues() const {
+    return m_desk->startupValues();
+}
+
+EmbeddedRenderService *MainPrint::renderService() const {
+    return m_desk->embeddedService();
+}
+
+BrowserControl *MainPrint::browser() const {
+    return m_query->browser();
+}
+
+bool MainPrint::pageReady() const {
+    return m_query->pageReady();
+}
+
+JournalWindow *MainPrint::journalWindow() const {
+    return m_menus->journalWindow();
+}
+
+// Start-up, in order: domestic selected, what the core found wrong with the counter's files
+// or service, the caption, the site's start page.
 void MainPrint::Form_Load() {
     Option1->setChecked(true);
     Option1_Click();
-    m_startup = loadStartupValues(serviceBaseUrl(), m_config.settingsFile(), m_sheet, *m_position,
-                                  *m_files, *m_clock);
-    m_printJob->setPrintUrl(m_startup.printUrl);
-    loadCodeTables();
-    if (auto *boxes = dynamic_cast<MessageBoxMessages *>(m_ownMessages.get()))
-        boxes->setDefaultTitle(m_startup.applicationTitle);
-    setWindowTitle(m_startup.applicationTitle + u"  (软件启动有点慢，请耐心等待…)"_s);
-    openVerificationSite();
+    for (const QString &message : m_desk->startMessages())
+        m_edges.messages().showMessage(message);
+    setWindowTitle(m_desk->startupValues().applicationTitle + u"  (软件启动有点慢，请耐心等待…)"_s);
+    m_query->openSite();
 }
 
-QString MainPrint::serviceBaseUrl() {
-    ReceiptLayout layout = ReceiptLayout::defaultLayout();
-    const QString layoutFile = m_config.settingsDirectory + u"/layout.json"_s;
-    QString error;
-    std::optional<ReceiptLayout> own;
-    if (QFileInfo::exists(layoutFile))
-        own = ReceiptLayout::fromFile(layoutFile, &error);
-    if (own)
-        layout = *own;
-    // A service elsewhere draws with a layout of its own; the agency's file, when it has
-    // one, is still the best guess at its form for the outline and the calibration page.
-    m_formLayout = layout;
-    if (!m_config.serviceBaseUrl.isEmpty())
-        return m_serviceBase = m_config.serviceBaseUrl;
-    if (!own && !error.isEmpty())
-        m_messages->showMessage(u"打印版式文件无法使用，已改用默认版式：%1\n%2"_s.arg(
-            QDir::toNativeSeparators(layoutFile), error));
-    m_renderService = std::make_unique<EmbeddedRenderService>(std::move(layout));
-    const QUrl base = m_renderService->start();
-    if (base.isEmpty())
-        m_messages->showMessage(u"打印服务无法启动：%1"_s.arg(m_renderService->errorString()));
-    return m_serviceBase = base.toString();
-}
-
-void MainPrint::loadCodeTables() {
-    const AgencyCodes agency = loadAgencyCodes(agencyCodesPath(m_startup.settingsPath), *m_files);
-    m_codes = CodeTables::builtIn().withAgencyCodes(agency.codes);
-    const QString problem = agencyCodesMessage(agency);
-    if (!problem.isEmpty())
-        m_messages->showMessage(problem);
-}
-
-void MainPrint::blocking(const std::function<void()> &handler) {
-    ++m_blockingDepth;
-    handler();
-    --m_blockingDepth;
-    if (m_blockingDepth == 0 && m_closePending) {
+// The operator's input waits while a picture loads, as it would for a blocked window; a
+// close request that arrived meanwhile is carried out at the end.
+void MainPrint::loadsChanged(bool loading) {
+    m_inputHold->setHeld(loading);
+    if (!loading && m_closePending) {
         m_closePending = false;
         close();
     }
@@ -211,123 +192,110 @@ void MainPrint::blocking(const std::function<void()> &handler) {
 // Shut-down: the settings are saved (the operator is told when they cannot be) and the
 // program ends at once, closing the import window and dropping an armed print.
 void MainPrint::closeEvent(QCloseEvent *event) {
-    if (m_blockingDepth > 0) {
+    if (m_desk->pictureLoader().isLoading()) {
         m_closePending = true;
         event->ignore();
         return;
     }
-    m_printJob->dropArmedPrint();
-    const SettingsSaveResult saved =
-        saveSettings(m_startup.settingsPath, m_sheet, *m_position, *m_files);
-    if (!saved.saved)
-        m_messages->showMessage(saved.message);
+    m_desk->printJob().dropArmedPrint();
+    const Result<> saved = m_desk->saveSettings();
+    if (!saved)
+        m_edges.messages().showMessage(saved.error());
     if (m_importWindow)
         m_importWindow->close();
-    if (m_journalWindow)
-        m_journalWindow->close();
+    m_menus->closeWindows();
     event->accept();
 }
 
 void MainPrint::Option1_Click() {
-    m_sheet.setIntlFlag(0);
+    m_desk->sheet().setIntlFlag(0);
 }
 
 void MainPrint::Option2_Click() {
-    m_sheet.setIntlFlag(1);
+    m_desk->sheet().setIntlFlag(1);
 }
 
-// Printing may block on the picture load.
 void MainPrint::Command2_Click() {
-    blocking([this] { m_printJob->requestPrint(); });
+    m_desk->printJob().requestPrint();
 }
 
 void MainPrint::leftr_Change(const QString &text) {
-    m_position->setLeftOffsetMm(text);
+    m_desk->position().setLeftOffsetMm(text);
 }
 
 void MainPrint::topb_Change(const QString &text) {
-    m_position->setTopOffsetMm(text);
+    m_desk->position().setTopOffsetMm(text);
 }
 
 void MainPrint::cmdtoleft_Click() {
-    m_position->nudgeLeft();
+    m_desk->position().nudgeLeft();
 }
 
 void MainPrint::cmdtoright_Click() {
-    m_position->nudgeRight();
+    m_desk->position().nudgeRight();
 }
 
 void MainPrint::cmdtotop_Click() {
-    m_position->nudgeUp();
+    m_desk->position().nudgeUp();
 }
 
 void MainPrint::cmdtobum_Click() {
-    m_position->nudgeDown();
+    m_desk->position().nudgeDown();
 }
 
 void MainPrint::cmdpau_Click() {
-    m_sheet.showPreviousPassenger();
+    m_desk->sheet().showPreviousPassenger();
 }
 
 void MainPrint::cmdnext_Click() {
-    m_sheet.showNextPassenger();
+    m_desk->sheet().showNextPassenger();
 }
 
 void MainPrint::Command3_Click() {
     if (m_importWindow)
         return;
-    m_importWindow = new BookingImportWindow(m_sheet, *m_messages, *m_clock, m_codes, this);
+    m_importWindow = new BookingImportWindow(m_desk->sheet(), m_edges.messages(), m_edges.clock(),
+                                             m_desk->codes(), this);
     m_importWindow->show();
 }
 
-void MainPrint::openPrintJournal() {
-    if (!m_journalWindow) {
-        m_journalWindow =
-            new JournalWindow(m_journal->settings(), m_sheet, *m_messages, *m_clock, this);
-        // Rows that waited in the outbox show up once they have been sent.
-        connect(m_journal.get(), &PrintJournal::sendingFinished, m_journalWindow,
-                [window = m_journalWindow.data()](bool complete) {
-                    if (complete && window->isVisible())
-                        window->refresh();
-                });
-    }
-    m_journalWindow->show();
-    m_journalWindow->raise();
-    m_journalWindow->activateWindow();
-}
-
 void MainPrint::bindPrinting() {
+    PrintPosition &position = m_desk->position();
     const auto showOffset = [](QLineEdit *edit, const QString &text) {
         if (edit->text() != text)
             edit->setText(text);
     };
+    showOffset(leftr, position.leftOffsetMm());
+    showOffset(topb, position.topOffsetMm());
     connect(leftr, &QLineEdit::textEdited, this, &MainPrint::leftr_Change);
     connect(topb, &QLineEdit::textEdited, this, &MainPrint::topb_Change);
-    connect(m_position.get(), &PrintPosition::leftOffsetMmChanged, leftr,
+    connect(&position, &PrintPosition::leftOffsetMmChanged, leftr,
             [this, showOffset](const QString &text) { showOffset(leftr, text); });
-    connect(m_position.get(), &PrintPosition::topOffsetMmChanged, topb,
+    connect(&position, &PrintPosition::topOffsetMmChanged, topb,
             [this, showOffset](const QString &text) { showOffset(topb, text); });
     connect(cmdtoleft, &ClickableLabel::clicked, this, &MainPrint::cmdtoleft_Click);
     connect(cmdtoright, &ClickableLabel::clicked, this, &MainPrint::cmdtoright_Click);
     connect(cmdtotop, &ClickableLabel::clicked, this, &MainPrint::cmdtotop_Click);
     connect(cmdtobum, &ClickableLabel::clicked, this, &MainPrint::cmdtobum_Click);
 
+    PrintJob &job = m_desk->printJob();
     connect(Command2, &QPushButton::clicked, this, &MainPrint::Command2_Click);
-    connect(m_printJob.get(), &PrintJob::printEnabledChanged, Command2, &QPushButton::setEnabled);
-    connect(m_printJob.get(), &PrintJob::receiptPictureChanged, this, [this] {
+    connect(m_menus, &PrintMenus::printRequested, this, &MainPrint::Command2_Click);
+    connect(&job, &PrintJob::printEnabledChanged, Command2, &QPushButton::setEnabled);
+    connect(&job, &PrintJob::receiptPictureChanged, this, [this, &job] {
         QPixmap picture;
-        picture.loadFromData(m_printJob->receiptPicture());
+        picture.loadFromData(job.receiptPicture());
         Image1->setPixmap(picture);
     });
     connect(Command3, &QPushButton::clicked, this, &MainPrint::Command3_Click);
 }
 
 void MainPrint::buildQueryBar() {
-    m_frame1 = placed(new QGroupBox(m_sheetArea), u"Frame1"_s, twipsRect(120, 0, 1695, 615));
+    auto *frame1 = placed(new QGroupBox(m_sheetArea), u"Frame1"_s, twipsRect(120, 0, 1695, 615));
     Option1 =
-        placed(new QRadioButton(u"国内"_s, m_frame1), u"Option1"_s, twipsRect(120, 240, 735, 255));
+        placed(new QRadioButton(u"国内"_s, frame1), u"Option1"_s, twipsRect(120, 240, 735, 255));
     Option2 =
-        placed(new QRadioButton(u"国际"_s, m_frame1), u"Option2"_s, twipsRect(840, 240, 735, 255));
+        placed(new QRadioButton(u"国际"_s, frame1), u"Option2"_s, twipsRect(840, 240, 735, 255));
 
     makeLabel(u"票号"_s, twipsRect(1875, 240, 495, 255), m_sheetArea);
     Tn = placed(new QLineEdit(m_sheetArea), u"Tn"_s, twipsRect(2280, 120, 1455, 375));
@@ -353,15 +321,15 @@ void MainPrint::buildQueryBar() {
 }
 
 void MainPrint::buildPrintPosition() {
-    m_frame2 = placed(new QGroupBox(u"打印位置"_s, m_sheetArea), u"Frame2"_s,
-                      twipsRect(10800, 0, 2175, 615));
-    leftr = placed(new QLineEdit(u"0"_s, m_frame2), u"leftr"_s, twipsRect(360, 240, 375, 270));
-    topb = placed(new QLineEdit(u"0"_s, m_frame2), u"topb"_s, twipsRect(1360, 240, 375, 270));
+    auto *frame2 = placed(new QGroupBox(u"打印位置"_s, m_sheetArea), u"Frame2"_s,
+                          twipsRect(10800, 0, 2175, 615));
+    leftr = placed(new QLineEdit(u"0"_s, frame2), u"leftr"_s, twipsRect(360, 240, 375, 270));
+    topb = placed(new QLineEdit(u"0"_s, frame2), u"topb"_s, twipsRect(1360, 240, 375, 270));
 
     QFont nudgeFont(SerifCjk, 9);
     nudgeFont.setBold(true);
     const auto nudge = [&](const QString &name, const QString &caption, const QRect &rect) {
-        auto *label = new ClickableLabel(caption, m_frame2);
+        auto *label = new ClickableLabel(caption, frame2);
         label->setObjectName(name);
         label->setFont(nudgeFont);
         label->setGeometry(rect);
@@ -379,7 +347,7 @@ void MainPrint::buildSheet() {
                   info.centred ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
     }
     for (const FieldInfo &info : fieldTable()) {
-        auto *edit = new SheetFieldEdit(m_sheet, info.index, m_sheetArea);
+        auto *edit = new SheetFieldEdit(m_desk->sheet(), info.index, m_sheetArea);
         edit->setGeometry(twipsToPixels(fieldRect(info.index)));
         m_fields[info.index] = edit;
     }
@@ -407,15 +375,15 @@ void MainPrint::setFocusOrder() {
 void MainPrint::bindModel() {
     connect(Option1, &QRadioButton::clicked, this, &MainPrint::Option1_Click);
     connect(Option2, &QRadioButton::clicked, this, &MainPrint::Option2_Click);
-    connect(&m_sheet, &Itinerary::intlFlagChanged, this,
+    connect(&m_desk->sheet(), &Itinerary::intlFlagChanged, this,
             [this](qint16 flag) { (flag == 0 ? Option1 : Option2)->setChecked(true); });
     connect(cmdnext, &QPushButton::clicked, this, &MainPrint::cmdnext_Click);
     connect(cmdpau, &QPushButton::clicked, this, &MainPrint::cmdpau_Click);
     const auto showButtons = [this] {
-        cmdpau->setEnabled(m_sheet.previousEnabled());
-        cmdnext->setEnabled(m_sheet.nextEnabled());
+        cmdpau->setEnabled(m_desk->sheet().previousEnabled());
+        cmdnext->setEnabled(m_desk->sheet().nextEnabled());
     };
-    connect(&m_sheet, &Itinerary::passengerButtonsChanged, this, showButtons);
+    connect(&m_desk->sheet(), &Itinerary::passengerButtonsChanged, this, showButtons);
     showButtons();
     connect(Text1, &QLineEdit::textChanged, this, &MainPrint::Text1_Change);
 }
@@ -428,7 +396,7 @@ void MainPrint::Text1_Change() {
     Text1->setCursorPosition(int(Text1->text().size()));
 }
 
-// What the operator does not need to see the window waits until it has been painted for the
+// What the operator does not need to see waits until the window has been painted for the
 // first time, when the events already queued have been handled: the browser engine, slow to
 // load and to start, then the print journal's database (its driver and file take tens of
 // milliseconds), opened while the engine's own process starts the site's page. The window
@@ -439,160 +407,44 @@ void MainPrint::paintEvent(QPaintEvent *event) {
     if (m_painted)
         return;
     m_painted = true;
-    QTimer::singleShot(0, this, &MainPrint::createBrowser);
-    QTimer::singleShot(0, m_journal.get(), &PrintJournal::sendWaiting);
-}
-
-// The engine's browser control, loaded from its module now that the window is up. Its page is
-// never shown and is no part of the window: no native window is added or replaced, and the
-// keyboard focus never goes into a page nobody sees. A build without a site address has no
-// browser; without the module the operator is told, and the rest of the program works.
-void MainPrint::createBrowser() {
-    if (m_browser != nullptr || m_config.siteHomeUrl.isEmpty())
-        return;
-    QString error;
-    BrowserEngine *engine = loadBrowserEngine(m_config.browserEngineFile, &error);
-    if (engine == nullptr) {
-        m_messages->showMessage(BrowserMissingMessage.arg(error));
-        return;
-    }
-    // The captcha picture must be fetched in the page's session, as the page's own browser.
-    std::unique_ptr<BrowserControl> web = engine->createBrowser(m_loader->cookieJar());
-    m_loader->setUserAgent(web->userAgent());
-    m_browser = web.get();
-    m_ownBrowser = std::move(web);
-    bindBrowser();
-    if (m_siteOpened)
-        navigateToSite();
-    Q_EMIT browserCreated();
+    QTimer::singleShot(0, m_query, &VerificationQuery::createBrowser);
+    QTimer::singleShot(0, &m_desk->journal(), &PrintJournal::sendWaiting);
 }
 
 void MainPrint::bindBrowser() {
-    connect(m_browser, &BrowserControl::DownloadComplete, this, &MainPrint::WebBs_DownloadComplete);
-    connect(m_browser, &BrowserControl::DocumentComplete, this, &MainPrint::WebBs_DocumentComplete);
-    connect(m_browser, &BrowserControl::StatusTextChange, this, &MainPrint::WebBs_StatusTextChange);
-    connect(m_browser, &BrowserControl::pageAlert, this, &MainPrint::showPageAlert);
+    BrowserControl *browser = m_query->browser();
+    connect(browser, &BrowserControl::DownloadComplete, this, &MainPrint::WebBs_DownloadComplete);
+    connect(browser, &BrowserControl::DocumentComplete, this, &MainPrint::WebBs_DocumentComplete);
+    connect(browser, &BrowserControl::StatusTextChange, this, &MainPrint::WebBs_StatusTextChange);
+    connect(browser, &BrowserControl::pageAlert, this, &MainPrint::showPageAlert);
     connect(Command1, &QPushButton::clicked, this, &MainPrint::Command1_Click);
     connect(Image2, &ClickableLabel::clicked, this, &MainPrint::Image2_Click);
+    Q_EMIT browserCreated();
 }
 
-// The last step of start-up: the browser loads the site's start page, at once when it
-// exists, otherwise as soon as it has been made.
-void MainPrint::openVerificationSite() {
-    m_siteOpened = true;
-    navigateToSite();
-}
-
-void MainPrint::navigateToSite() {
-    if (m_browser != nullptr && !m_config.siteHomeUrl.isEmpty())
-        m_browser->navigate(m_config.siteHomeUrl);
-}
-
-// A fresh captcha picture for the page's session, shown at its own size. When none can be
-// had the picture area stays where it was, empty, and a click on it tries again.
-void MainPrint::refreshCaptcha() {
-    const QByteArray picture =
-        m_loader->loadPicture(m_config.captchaUrl + requestTimeStamp(m_clock->now()));
-    QPixmap pixmap;
-    pixmap.loadFromData(picture);
-    Image2->setPixmap(pixmap);
-    if (!pixmap.isNull())
-        Image2->resize(pixmap.size());
-}
-
-// Loading the picture blocks.
 void MainPrint::Image2_Click() {
-    blocking([this] { refreshCaptcha(); });
+    m_query->refreshCaptcha();
 }
 
 void MainPrint::Command1_Click() {
-    submitQuery();
+    m_query->submit();
 }
 
-// Checks what the operator typed, writes the cleaned texts back, and on success puts them
-// into the site's query form and runs its script. "导入" stays disabled until the next page
-// completes, or until a rejected input has been reported.
-void MainPrint::submitQuery() {
-    Command1->setEnabled(false);
-    Tn->setText(cleanTicketNumber(Tn->text()));
-    if (!ticketNumberAccepted(Tn->text())) {
-        m_messages->showMessage(TicketNumberLengthMessage.toString());
-        Command1->setEnabled(true);
-        return;
-    }
-    Nm->setText(trimBlanks(Nm->text()));
-    Text1->setText(trimBlanks(Text1->text()));
-    if (!captchaAccepted(Text1->text())) {
-        m_messages->showMessage(CaptchaLengthMessage.toString());
-        Command1->setEnabled(true);
-        return;
-    }
-    fillQueryPage(0);
-}
-
-// The page answers asynchronously, so each step starts the next one when it has succeeded:
-// the three inputs in order, each read from its box at that moment, then the script.
-void MainPrint::fillQueryPage(int step) {
-    if (m_browser == nullptr) {
-        queryPageNotReady();
-        return;
-    }
-    const std::array<std::pair<QStringView, QLineEdit *>, 3> inputs{{
-        {TicketNumberInputId, Tn},
-        {PassengerNameInputId, Nm},
-        {CaptchaInputId, Text1},
-    }};
-    if (step < int(inputs.size())) {
-        const auto &[id, box] = inputs[step];
-        m_browser->setElementValue(id.toString(), box->text(), [this, step](bool ok) {
-            if (ok)
-                fillQueryPage(step + 1);
-            else
-                queryPageNotReady();
-        });
-        return;
-    }
-    m_browser->execScript(QueryScript.toString(), [this](bool ok) {
-        if (!ok)
-            queryPageNotReady();
-    });
-}
-
-// The page shown is not the site's query page (an error page, a page without the form, a
-// failing script). The operator is told and may try again; the start page is loaded again
-// so that the next try finds the query form and a fresh captcha.
-void MainPrint::queryPageNotReady() {
-    m_messages->showMessage(QueryPageNotReadyMessage.toString());
-    Command1->setEnabled(true);
-    navigateToSite();
-}
-
-// Every completed page, whatever it is: "导入" becomes usable, a new captcha is shown (a
-// load that blocks), and the result page import is allowed from now on.
 void MainPrint::WebBs_DocumentComplete() {
-    blocking([this] {
-        Command1->setEnabled(true);
-        refreshCaptcha();
-        m_pageReady = true;
-    });
+    m_query->documentComplete();
 }
 
-// The site's page alerts the operator (an incomplete query, for one) in a box titled as a
-// browser titles a page's message; the page's script waits until it is closed.
 void MainPrint::showPageAlert(const QString &text) {
-    blocking([&] { m_messages->showMessage(text, u"来自网页的消息"_s); });
+    m_query->showPageAlert(text);
 }
 
 void MainPrint::WebBs_StatusTextChange(const QString &text) {
-    if (text != u"完成"_s)
-        return;
-    m_pageReady = true;
-    Command1->setEnabled(true);
+    m_query->statusTextChanged(text);
 }
 
 void MainPrint::WebBs_DownloadComplete(const QString &documentMarkup,
                                        const std::optional<QString> &thirdTableInnerMarkup) {
-    importResultPage(m_pageReady, documentMarkup, thirdTableInnerMarkup, m_sheet, *m_messages);
+    m_query->downloadComplete(documentMarkup, thirdTableInnerMarkup);
 }
 
 } // namespace itinerary

@@ -1,62 +1,47 @@
 #pragma once
 
 #include "app/Config.h"
+#include "app/MainPrintEdges.h"
 #include "journal/ui/JournalWindow.h"
-#include "render/ReceiptLayout.h"
 #include "settings/StartupValues.h"
+#include "sheet/FieldMap.h"
 #include "sheet/Itinerary.h"
-#include "textimport/CodeTables.h"
-#include "textimport/ui/BookingImportWindow.h"
 
 #include <QPointer>
 #include <QWidget>
 
 #include <array>
-#include <functional>
 #include <memory>
 #include <optional>
 
-class QAction;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QMenuBar;
 class QPushButton;
 class QRadioButton;
 
 namespace itinerary {
 
+class BookingImportWindow;
 class BrowserControl;
 class ClickableLabel;
-class Clock;
 class EmbeddedRenderService;
-class FileSystem;
 class GroupPrint;
-class Messages;
-class NetworkPictureLoader;
+class InputHold;
+class PrintDesk;
 class PrintJob;
 class PrintJournal;
+class PrintMenus;
 class PrintPosition;
-class ReceiptCopyRun;
-class ReceiptPrinter;
-class RunProgressDialog;
 class SheetFieldEdit;
-struct StepsOutcome;
-
-// What a test may put in place of the real edges; null means the real one.
-struct MainPrintSeams {
-    Messages *messages = nullptr;      // modal message boxes
-    ReceiptPrinter *printer = nullptr; // the default printer
-    const Clock *clock = nullptr;      // the system clock
-    // The verification site's browser; null: the engine's, loaded after the first paint.
-    BrowserControl *browser = nullptr;
-};
+class VerificationQuery;
 
 // The main window: a menu bar, and below it the sheet's area with the query bar, the print
 // position group and the itinerary sheet with the passenger buttons; outside its visible
-// area the print picture and field 4. The verification site runs in a browser page that is
-// never shown (made once the window is up). A thin view over the sheet model and the jobs of
-// the core.
+// area the print picture and field 4. A view over the application core (PrintDesk): its
+// controls, and their handlers, each a line or two that calls the core. The menus are
+// PrintMenus', the verification query VerificationQuery's; the site runs in a browser page
+// that is never shown (made once the window is up). While a picture load is under way the
+// window holds the operator's input back, and a close request waits for the load's end.
 class MainPrint final : public QWidget {
     Q_OBJECT
 
@@ -64,31 +49,24 @@ public:
     explicit MainPrint(Config config, MainPrintSeams seams = {}, QWidget *parent = nullptr);
     ~MainPrint() override;
 
-    Itinerary &sheet() { return m_sheet; }
-    PrintPosition &printPosition() { return *m_position; }
-    PrintJob &printJob() { return *m_printJob; }
-    // "全部打印…": the whole booking through the print job.
-    GroupPrint &groupPrint() { return *m_groupPrint; }
-    NetworkPictureLoader &pictureLoader() { return *m_loader; }
-    const StartupValues &startupValues() const { return m_startup; }
-    // The embedded rendering service, when no service address is configured.
-    EmbeddedRenderService *renderService() const { return m_renderService.get(); }
+    PrintDesk &desk() { return *m_desk; }
+    // What the tests look at, from the core.
+    Itinerary &sheet();
+    PrintPosition &printPosition();
+    PrintJob &printJob();
+    GroupPrint &groupPrint();
+    PrintJournal &printJournal();
+    const StartupValues &startupValues() const;
+    EmbeddedRenderService *renderService() const;
     // The browser control that drives the verification site, once it exists.
-    BrowserControl *browser() const { return m_browser; }
+    BrowserControl *browser() const;
     // Set once a page of the site has completed; the result page import waits for it.
-    bool pageReady() const { return m_pageReady; }
+    bool pageReady() const;
+    // The print journal window while it is open.
+    JournalWindow *journalWindow() const;
 
     // The sheet's area below the menu bar, at the opening size: 13065 x 5025 twips.
     static QSize clientSize();
-    // The layout the receipts are drawn with, for the form's outline and the calibration
-    // page: the embedded service's, else the agency's layout.json, else the default.
-    const ReceiptLayout &formLayout() const { return m_formLayout; }
-
-    // Opens the print journal window ("打印记录…", Ctrl+Shift+J), or brings it to the front.
-    void openPrintJournal();
-    PrintJournal &printJournal() { return *m_journal; }
-    // The print journal window while it is open.
-    JournalWindow *journalWindow() const { return m_journalWindow; }
 
 Q_SIGNALS:
     // The engine's browser control exists (it is made after the window's first paint).
@@ -100,48 +78,14 @@ protected:
 
 private:
     void Form_Load();
-    // The configured rendering service, or the embedded one started now when none is
-    // configured (with the agency's layout.json beside the settings file, if there is one).
-    QString serviceBaseUrl();
-    // Reads the agency's codes beside the settings file; a file with lines that are no entry
-    // is reported once.
-    void loadCodeTables();
-    void bindPrinting();
-    // Runs a handler that may block on a picture load; a close request arriving meanwhile is
-    // carried out when it ends.
-    void blocking(const std::function<void()> &handler);
-
-    // The menus and the work behind them (MainPrintMenus.cpp).
-    void buildMenuBar();
-    void bindMenus();
-    void printAllPassengers();
-    void groupPrintFinished(const StepsOutcome &outcome);
-    void showPrintPreview();
-    void saveReceiptCopy();
-    void writeReceiptCopy(const QString &path, bool everyPassenger);
-    void receiptCopyFinished(const StepsOutcome &outcome);
-    void printCalibrationPage();
-    void showAbout();
-    // The offsets in twips as the printer will use them; a message when they cannot be
-    // used.
-    std::optional<QPoint> usableOffsetsTwips();
-    RunProgressDialog *startProgress(const QString &title, int count);
-
     void buildQueryBar();
     void buildPrintPosition();
     void buildSheet();
     void setFocusOrder();
     void bindModel();
-
-    // The verification query.
-    void createBrowser();
+    void bindPrinting();
     void bindBrowser();
-    void openVerificationSite();
-    void navigateToSite();
-    void refreshCaptcha();
-    void submitQuery();
-    void fillQueryPage(int step);
-    void queryPageNotReady();
+    void loadsChanged(bool loading);
 
 private Q_SLOTS:
     // The handlers, named after their controls; each calls the core.
@@ -189,50 +133,18 @@ private:
     QPushButton *cmdpau = nullptr;
     QPushButton *cmdnext = nullptr;
     QLabel *Image1 = nullptr;
-
+    std::array<SheetFieldEdit *, FieldCount> m_fields{};
     QWidget *m_sheetArea = nullptr;
-    QMenuBar *m_menuBar = nullptr;
-    QList<QAction *> m_printActions; // usable only while "打印" is
-    QPointer<RunProgressDialog> m_progress;
-    QString m_copyPath;
-    QString m_copyFolder;
 
     Config m_config;
-    Itinerary m_sheet;
-    std::unique_ptr<Clock> m_ownClock;
-    const Clock *m_clock = nullptr;
-    std::unique_ptr<Messages> m_ownMessages;
-    Messages *m_messages = nullptr;
-    std::unique_ptr<ReceiptPrinter> m_ownPrinter;
-    ReceiptPrinter *m_printer = nullptr;
-    std::unique_ptr<FileSystem> m_files;
-    std::unique_ptr<PrintPosition> m_position;
-    std::unique_ptr<NetworkPictureLoader> m_loader;
-    // Before the job, which records into it until the end.
-    std::unique_ptr<PrintJournal> m_journal;
-    std::unique_ptr<PrintJob> m_printJob;
-    std::unique_ptr<GroupPrint> m_groupPrint;
-    std::unique_ptr<ReceiptCopyRun> m_copyRun;
-    std::unique_ptr<EmbeddedRenderService> m_renderService;
-    ReceiptLayout m_formLayout = ReceiptLayout::defaultLayout();
-    QString m_serviceBase;
-    StartupValues m_startup;
-    // The booking import's airport and airline names: the built-in tables with the agency's
-    // codes.txt, read at start-up.
-    CodeTables m_codes;
+    MainPrintEdges m_edges;
+    std::unique_ptr<PrintDesk> m_desk;
+    PrintMenus *m_menus = nullptr;
+    VerificationQuery *m_query = nullptr;
+    InputHold *m_inputHold = nullptr;
     QPointer<BookingImportWindow> m_importWindow;
-    QPointer<JournalWindow> m_journalWindow;
-    int m_blockingDepth = 0;
-    bool m_closePending = false;
-    QGroupBox *m_frame1 = nullptr;
-    QGroupBox *m_frame2 = nullptr;
-    std::array<SheetFieldEdit *, FieldCount> m_fields{};
     bool m_painted = false;
-    bool m_siteOpened = false;
-    bool m_pageReady = false;
-    BrowserControl *m_browser = nullptr;
-    // Last, so that it goes first: its pending page callbacks must not outlive the window.
-    std::unique_ptr<BrowserControl> m_ownBrowser;
+    bool m_closePending = false;
 };
 
 } // namespace itinerary

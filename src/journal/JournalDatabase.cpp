@@ -83,25 +83,20 @@ JournalEntry entryFrom(const QSqlQuery &query) {
 
 // A new journal file is made readable and writable by its owner only (it holds passengers'
 // names and ticket numbers); SQLite gives its -wal and -shm files the same permissions.
-bool createPrivateFile(const QString &path, QString *error) {
+Result<> createPrivateFile(const QString &path) {
     if (QFileInfo::exists(path))
-        return true;
-    if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
-        *error =
-            u"无法建立文件夹 %1"_s.arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
-        return false;
-    }
+        return succeeded();
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        return Result<>::failure(
+            u"无法建立文件夹 %1"_s.arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath())));
     QFile file(path);
+    // Another process may have made it first: fine.
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly,
-                   QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
-        // Another process made it first: fine.
-        if (QFileInfo::exists(path))
-            return true;
-        *error =
-            u"无法建立记录文件 %1：%2"_s.arg(QDir::toNativeSeparators(path), file.errorString());
-        return false;
-    }
-    return true;
+                   QFileDevice::ReadOwner | QFileDevice::WriteOwner) &&
+        !QFileInfo::exists(path))
+        return Result<>::failure(
+            u"无法建立记录文件 %1：%2"_s.arg(QDir::toNativeSeparators(path), file.errorString()));
+    return succeeded();
 }
 
 } // namespace
@@ -141,18 +136,19 @@ JournalDatabase::~JournalDatabase() {
     QSqlDatabase::removeDatabase(m_connectionName);
 }
 
-std::unique_ptr<JournalDatabase> JournalDatabase::open(const DatabaseAddress &address,
-                                                       Access access, QString *error,
-                                                       DatabaseLimits limits) {
+Result<std::unique_ptr<JournalDatabase>>
+JournalDatabase::open(const DatabaseAddress &address, Access access, DatabaseLimits limits) {
+    using Opened = Result<std::unique_ptr<JournalDatabase>>;
     const bool server = address.engine == Engine::Postgresql;
     const QString driver = server ? u"QPSQL"_s : u"QSQLITE"_s;
     if (!QSqlDatabase::isDriverAvailable(driver)) {
-        *error = u"缺少数据库驱动 %1（请安装 %2）"_s.arg(driver, server ? u"libqt6sql6-psql"_s
-                                                                        : u"libqt6sql6-sqlite"_s);
-        return nullptr;
+        return Opened::failure(u"缺少数据库驱动 %1（请安装 %2）"_s.arg(
+            driver, server ? u"libqt6sql6-psql"_s : u"libqt6sql6-sqlite"_s));
     }
-    if (!server && access == Access::ReadWrite && !createPrivateFile(address.sqlitePath, error))
-        return nullptr;
+    if (!server && access == Access::ReadWrite) {
+        if (const Result<> made = createPrivateFile(address.sqlitePath); !made)
+            return Opened::failure(made.error());
+    }
 
     std::unique_ptr<JournalDatabase> journal(
         new JournalDatabase(address, QSqlDatabase::addDatabase(driver, newConnectionName())));
@@ -180,65 +176,57 @@ std::unique_ptr<JournalDatabase> JournalDatabase::open(const DatabaseAddress &ad
             options += u";QSQLITE_OPEN_READONLY"_s;
         db.setConnectOptions(options);
     }
-    if (!db.open()) {
-        *error = describeDatabaseError(address, db.lastError());
-        return nullptr;
+    if (!db.open())
+        return Opened::failure(describeDatabaseError(address, db.lastError()));
+    if (!server) {
+        if (const Result<> prepared = journal->prepareSqlite(access); !prepared)
+            return Opened::failure(prepared.error());
     }
-    if (!server && !journal->prepareSqlite(access, error))
-        return nullptr;
     if (access == Access::ReadWrite) {
-        QString detail;
-        if (!upgradeSchema(db, address.engine, &detail)) {
-            *error = describeDatabaseError(address,
-                                           QSqlError(detail, QString(), QSqlError::StatementError,
-                                                     db.lastError().nativeErrorCode()));
-            return nullptr;
+        if (const Result<> upgraded = upgradeSchema(db, address.engine); !upgraded) {
+            return Opened::failure(describeDatabaseError(
+                address, QSqlError(upgraded.error(), QString(), QSqlError::StatementError,
+                                   db.lastError().nativeErrorCode())));
         }
     }
-    if (!journal->readSchemaVersion(error))
-        return nullptr;
+    if (const Result<> read = journal->readSchemaVersion(); !read)
+        return Opened::failure(read.error());
     return journal;
 }
 
-bool JournalDatabase::prepareSqlite(Access access, QString *error) {
+Result<> JournalDatabase::prepareSqlite(Access access) {
     if (access == Access::ReadOnly)
-        return true;
+        return succeeded();
     QSqlQuery query(m_db);
     // WAL: the journal window reads while a print writes. A commit is in the log file before
     // the print goes on, so a crash of the program loses no row; the log reaches the disk at
     // checkpoints rather than at every commit (waiting for the disk took ~4 ms a receipt
     // here), so a power cut may lose the rows of the last moments.
-    if (!query.exec(u"PRAGMA journal_mode=WAL"_s) || !query.exec(u"PRAGMA synchronous=NORMAL"_s)) {
-        *error = describeDatabaseError(m_address, query.lastError());
-        return false;
-    }
-    return true;
+    if (!query.exec(u"PRAGMA journal_mode=WAL"_s) || !query.exec(u"PRAGMA synchronous=NORMAL"_s))
+        return Result<>::failure(describeDatabaseError(m_address, query.lastError()));
+    return succeeded();
 }
 
-bool JournalDatabase::readSchemaVersion(QString *error) {
-    QString detail;
-    const std::optional<int> version = storedSchemaVersion(m_db, &detail);
-    if (!version) {
-        *error = describeDatabaseError(m_address, QSqlError(detail));
-        return false;
-    }
-    if (*version > JournalSchemaVersion) {
-        *error = u"记录数据库 %1 由较新版本的程序建立，请升级本程序"_s.arg(m_address.displayName());
-        return false;
-    }
+Result<> JournalDatabase::readSchemaVersion() {
+    const Result<int> version = storedSchemaVersion(m_db);
+    if (!version)
+        return Result<>::failure(describeDatabaseError(m_address, QSqlError(version.error())));
+    if (*version > JournalSchemaVersion)
+        return Result<>::failure(
+            u"记录数据库 %1 由较新版本的程序建立，请升级本程序"_s.arg(m_address.displayName()));
     m_hasTables = *version > 0;
-    return true;
+    return succeeded();
 }
 
-bool JournalDatabase::insert(const JournalEntry &entry, QString *error) {
+Result<> JournalDatabase::insert(const JournalEntry &entry) {
     if (!m_insert) {
         m_insert = std::make_unique<QSqlQuery>(m_db);
         if (!m_insert->prepare(u"INSERT INTO print_journal (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, "
                                "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
                                "ON CONFLICT (entry_id) DO NOTHING"_s.arg(Columns))) {
-            *error = describeDatabaseError(m_address, m_insert->lastError());
+            const QSqlError error = m_insert->lastError();
             m_insert.reset();
-            return false;
+            return Result<>::failure(describeDatabaseError(m_address, error));
         }
     }
     QSqlQuery &q = *m_insert;
@@ -264,30 +252,26 @@ bool JournalDatabase::insert(const JournalEntry &entry, QString *error) {
     q.bindValue(19, notNull(entry.voidedAt));
     q.bindValue(20, notNull(entry.userName));
     if (q.exec())
-        return true;
-    *error = describeDatabaseError(m_address, q.lastError());
+        return succeeded();
+    const QString error = describeDatabaseError(m_address, q.lastError());
     // A connection that failed is prepared again next time (the server may have restarted).
     m_insert.reset();
-    return false;
+    return Result<>::failure(error);
 }
 
-bool JournalDatabase::markVoid(const QString &entryId, const QString &reason, const QDateTime &when,
-                               QString *error) {
+Result<> JournalDatabase::markVoid(const QString &entryId, const QString &reason,
+                                   const QDateTime &when) {
     QSqlQuery query(m_db);
     query.prepare(u"UPDATE print_journal SET voided = 1, void_reason = ?, voided_at = ? "
                   "WHERE entry_id = ? AND voided = 0"_s);
     query.addBindValue(notNull(reason));
     query.addBindValue(timeWithOffset(when));
     query.addBindValue(entryId);
-    if (!query.exec()) {
-        *error = describeDatabaseError(m_address, query.lastError());
-        return false;
-    }
-    if (query.numRowsAffected() != 1) {
-        *error = u"这条记录不存在或已作废"_s;
-        return false;
-    }
-    return true;
+    if (!query.exec())
+        return Result<>::failure(describeDatabaseError(m_address, query.lastError()));
+    if (query.numRowsAffected() != 1)
+        return Result<>::failure(u"这条记录不存在或已作废"_s);
+    return succeeded();
 }
 
 QSqlQuery JournalDatabase::selectQuery(const QString &columns, const JournalFilter &filter,
@@ -304,49 +288,40 @@ QSqlQuery JournalDatabase::selectQuery(const QString &columns, const JournalFilt
     return query;
 }
 
-std::optional<QList<JournalEntry>>
-JournalDatabase::entries(const JournalFilter &filter, QString *error, bool newestFirst, int limit) {
+Result<QList<JournalEntry>> JournalDatabase::entries(const JournalFilter &filter, bool newestFirst,
+                                                     int limit) {
+    using Rows = Result<QList<JournalEntry>>;
     QList<JournalEntry> rows;
     if (!m_hasTables)
         return rows;
     QSqlQuery query = selectQuery(Columns, filter, newestFirst, limit);
     query.setForwardOnly(true);
-    if (!query.exec()) {
-        *error = describeDatabaseError(m_address, query.lastError());
-        return std::nullopt;
-    }
+    if (!query.exec())
+        return Rows::failure(describeDatabaseError(m_address, query.lastError()));
     while (query.next())
         rows.append(entryFrom(query));
-    if (query.lastError().isValid()) {
-        *error = describeDatabaseError(m_address, query.lastError());
-        return std::nullopt;
-    }
+    if (query.lastError().isValid())
+        return Rows::failure(describeDatabaseError(m_address, query.lastError()));
     return rows;
 }
 
-std::optional<JournalEntry> JournalDatabase::entry(const QString &entryId, QString *error) {
+Result<JournalEntry> JournalDatabase::entry(const QString &entryId) {
     QSqlQuery query(m_db);
     query.prepare(u"SELECT %1 FROM print_journal WHERE entry_id = ?"_s.arg(Columns));
     query.addBindValue(entryId);
-    if (!query.exec()) {
-        *error = describeDatabaseError(m_address, query.lastError());
-        return std::nullopt;
-    }
-    if (!query.next()) {
-        *error = u"这条记录不存在"_s;
-        return std::nullopt;
-    }
+    if (!query.exec())
+        return Result<JournalEntry>::failure(describeDatabaseError(m_address, query.lastError()));
+    if (!query.next())
+        return Result<JournalEntry>::failure(u"这条记录不存在"_s);
     return entryFrom(query);
 }
 
-std::optional<qint64> JournalDatabase::count(QString *error) {
+Result<qint64> JournalDatabase::count() {
     if (!m_hasTables)
-        return 0;
+        return qint64(0);
     QSqlQuery query(m_db);
-    if (!query.exec(u"SELECT COUNT(*) FROM print_journal"_s) || !query.next()) {
-        *error = describeDatabaseError(m_address, query.lastError());
-        return std::nullopt;
-    }
+    if (!query.exec(u"SELECT COUNT(*) FROM print_journal"_s) || !query.next())
+        return Result<qint64>::failure(describeDatabaseError(m_address, query.lastError()));
     return query.value(0).toLongLong();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Result.h"
 #include "journal/DatabaseAddress.h"
 #include "journal/JournalEntry.h"
 #include "journal/JournalFilter.h"
@@ -10,7 +11,6 @@
 #include <QString>
 
 #include <memory>
-#include <optional>
 
 namespace itinerary {
 
@@ -32,10 +32,10 @@ public:
     JournalDatabase &operator=(const JournalDatabase &) = delete;
 
     // Opens the database; for writing, creates the SQLite file (owner-only, WAL) or the
-    // tables when missing and upgrades an older table layout in place. Nothing, with
-    // `error` saying why for the operator, when it cannot be used.
-    static std::unique_ptr<JournalDatabase> open(const DatabaseAddress &address, Access access,
-                                                 QString *error, DatabaseLimits limits = {});
+    // tables when missing and upgrades an older table layout in place. Why not, for the
+    // operator, when it cannot be used.
+    static Result<std::unique_ptr<JournalDatabase>> open(const DatabaseAddress &address,
+                                                         Access access, DatabaseLimits limits = {});
 
     const DatabaseAddress &address() const { return m_address; }
     QSqlDatabase connection() const { return m_db; }
@@ -43,17 +43,16 @@ public:
     bool hasTables() const { return m_hasTables; }
 
     // Stores the row unless a row with its id is already there (that is no error).
-    bool insert(const JournalEntry &entry, QString *error);
-    // Marks the row void with the reason; false when there is no such row or it is void
-    // already (`error` says which).
-    bool markVoid(const QString &entryId, const QString &reason, const QDateTime &when,
-                  QString *error);
+    Result<> insert(const JournalEntry &entry);
+    // Marks the row void with the reason; fails when there is no such row or it is void
+    // already (and says which).
+    Result<> markVoid(const QString &entryId, const QString &reason, const QDateTime &when);
     // The rows the filter selects, oldest first (or newest first); at most `limit` of them
     // when it is positive.
-    std::optional<QList<JournalEntry>> entries(const JournalFilter &filter, QString *error,
-                                               bool newestFirst = false, int limit = 0);
-    std::optional<JournalEntry> entry(const QString &entryId, QString *error);
-    std::optional<qint64> count(QString *error);
+    Result<QList<JournalEntry>> entries(const JournalFilter &filter, bool newestFirst = false,
+                                        int limit = 0);
+    Result<JournalEntry> entry(const QString &entryId);
+    Result<qint64> count();
 
     // The select statement of `entries`, for a model that pages through it.
     QSqlQuery selectQuery(const QString &columns, const JournalFilter &filter, bool newestFirst,
@@ -61,9 +60,8 @@ public:
 
 private:
     JournalDatabase(const DatabaseAddress &address, QSqlDatabase db);
-    bool prepareSqlite(Access access, QString *error);
-    bool ensureTables(QString *error);
-    bool readSchemaVersion(QString *error);
+    Result<> prepareSqlite(Access access);
+    Result<> readSchemaVersion();
 
     DatabaseAddress m_address;
     QString m_connectionName;

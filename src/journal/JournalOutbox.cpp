@@ -38,11 +38,10 @@ JournalOutbox::~JournalOutbox() {
     QSqlDatabase::removeDatabase(m_connectionName);
 }
 
-std::unique_ptr<JournalOutbox> JournalOutbox::open(const QString &path, QString *error) {
-    if (!QSqlDatabase::isDriverAvailable(u"QSQLITE"_s)) {
-        *error = u"缺少数据库驱动 QSQLITE（请安装 libqt6sql6-sqlite）"_s;
-        return nullptr;
-    }
+Result<std::unique_ptr<JournalOutbox>> JournalOutbox::open(const QString &path) {
+    using Opened = Result<std::unique_ptr<JournalOutbox>>;
+    if (!QSqlDatabase::isDriverAvailable(u"QSQLITE"_s))
+        return Opened::failure(u"缺少数据库驱动 QSQLITE（请安装 libqt6sql6-sqlite）"_s);
     if (!QFileInfo::exists(path)) {
         QDir().mkpath(QFileInfo(path).absolutePath());
         QFile file(path);
@@ -50,9 +49,8 @@ std::unique_ptr<JournalOutbox> JournalOutbox::open(const QString &path, QString 
         if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly,
                        QFileDevice::ReadOwner | QFileDevice::WriteOwner) &&
             !QFileInfo::exists(path)) {
-            *error =
-                u"无法建立文件 %1：%2"_s.arg(QDir::toNativeSeparators(path), file.errorString());
-            return nullptr;
+            return Opened::failure(
+                u"无法建立文件 %1：%2"_s.arg(QDir::toNativeSeparators(path), file.errorString()));
         }
     }
     std::unique_ptr<JournalOutbox> outbox(
@@ -66,13 +64,12 @@ std::unique_ptr<JournalOutbox> JournalOutbox::open(const QString &path, QString 
         !query.exec(u"PRAGMA synchronous=NORMAL"_s) ||
         !query.exec(u"CREATE TABLE IF NOT EXISTS outbox (entry_id TEXT PRIMARY KEY, "
                     "entry TEXT NOT NULL)"_s)) {
-        *error = describe(path, db.isOpen() ? query.lastError() : db.lastError());
-        return nullptr;
+        return Opened::failure(describe(path, db.isOpen() ? query.lastError() : db.lastError()));
     }
     return outbox;
 }
 
-bool JournalOutbox::add(const JournalEntry &entry, QString *error) {
+Result<> JournalOutbox::add(const JournalEntry &entry) {
     QSqlQuery query(m_db);
     query.prepare(u"INSERT INTO outbox (entry_id, entry) VALUES (?, ?) "
                   "ON CONFLICT (entry_id) DO NOTHING"_s);
@@ -80,17 +77,14 @@ bool JournalOutbox::add(const JournalEntry &entry, QString *error) {
     query.addBindValue(
         QString::fromUtf8(QJsonDocument(entry.toJson()).toJson(QJsonDocument::Compact)));
     if (query.exec())
-        return true;
-    *error = describe(m_path, query.lastError());
-    return false;
+        return succeeded();
+    return Result<>::failure(describe(m_path, query.lastError()));
 }
 
-std::optional<qint64> JournalOutbox::pendingCount(QString *error) {
+Result<qint64> JournalOutbox::pendingCount() {
     QSqlQuery query(m_db);
-    if (!query.exec(u"SELECT COUNT(*) FROM outbox"_s) || !query.next()) {
-        *error = describe(m_path, query.lastError());
-        return std::nullopt;
-    }
+    if (!query.exec(u"SELECT COUNT(*) FROM outbox"_s) || !query.next())
+        return Result<qint64>::failure(describe(m_path, query.lastError()));
     return query.value(0).toLongLong();
 }
 
@@ -136,8 +130,10 @@ JournalOutbox::SendResult JournalOutbox::sendTo(JournalDatabase &database) {
                 result.error = u"暂存的记录 %1 无法读取"_s.arg(waiting.id);
                 continue;
             }
-            if (!database.insert(*entry, &result.error))
+            if (const Result<> inserted = database.insert(*entry); !inserted) {
+                result.error = inserted.error();
                 return result;
+            }
             remove.addBindValue(waiting.rowid);
             if (!remove.exec()) {
                 result.error = describe(m_path, remove.lastError());

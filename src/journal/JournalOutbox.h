@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Result.h"
 #include "journal/JournalEntry.h"
 
 #include <QList>
@@ -7,7 +8,6 @@
 #include <QString>
 
 #include <memory>
-#include <optional>
 
 namespace itinerary {
 
@@ -23,12 +23,12 @@ public:
     JournalOutbox(const JournalOutbox &) = delete;
     JournalOutbox &operator=(const JournalOutbox &) = delete;
 
-    // On the calling thread; nothing, with `error`, when the file cannot be used.
-    static std::unique_ptr<JournalOutbox> open(const QString &path, QString *error);
+    // On the calling thread; why not, when the file cannot be used.
+    static Result<std::unique_ptr<JournalOutbox>> open(const QString &path);
 
-    bool add(const JournalEntry &entry, QString *error);
-    // How many rows wait; nothing when the file cannot be read.
-    std::optional<qint64> pendingCount(QString *error);
+    Result<> add(const JournalEntry &entry);
+    // How many rows wait.
+    Result<qint64> pendingCount();
 
     struct SendResult {
         int sent = 0;

@@ -84,72 +84,70 @@ QStringList upgradeStep(int step, Engine engine) {
     }
 }
 
-bool run(QSqlDatabase &db, const QString &statement, QString *error) {
+Result<> run(QSqlDatabase &db, const QString &statement) {
     QSqlQuery query(db);
     if (query.exec(statement))
-        return true;
-    *error = query.lastError().text();
-    return false;
+        return succeeded();
+    return Result<>::failure(query.lastError().text());
 }
 
 } // namespace
 
-std::optional<int> storedSchemaVersion(QSqlDatabase &db, QString *error) {
+Result<int> storedSchemaVersion(QSqlDatabase &db) {
     // The table list hides failures: a file that is no database at all reads as one
     // without tables, unless its schema is read first.
     QSqlQuery probe(db);
-    if (db.driverName() == u"QSQLITE" && !probe.exec(u"SELECT COUNT(*) FROM sqlite_master"_s)) {
-        *error = probe.lastError().text();
-        return std::nullopt;
-    }
+    if (db.driverName() == u"QSQLITE" && !probe.exec(u"SELECT COUNT(*) FROM sqlite_master"_s))
+        return Result<int>::failure(probe.lastError().text());
     if (!db.tables().contains(u"journal_schema"_s))
         return 0;
     QSqlQuery query(db);
-    if (!query.exec(u"SELECT MAX(version) FROM journal_schema"_s)) {
-        *error = query.lastError().text();
-        return std::nullopt;
-    }
+    if (!query.exec(u"SELECT MAX(version) FROM journal_schema"_s))
+        return Result<int>::failure(query.lastError().text());
     return query.next() ? query.value(0).toInt() : 0;
 }
 
-bool upgradeSchema(QSqlDatabase &db, Engine engine, QString *error) {
+Result<> upgradeSchema(QSqlDatabase &db, Engine engine) {
     // Already current: nothing to write (a read-only file still opens).
-    if (storedSchemaVersion(db, error) == JournalSchemaVersion)
-        return true;
+    if (const Result<int> current = storedSchemaVersion(db);
+        current && *current == JournalSchemaVersion)
+        return succeeded();
     // Counters that open a fresh database together: one creates the tables, the others wait
     // for it and then find them there.
     const bool server = engine == Engine::Postgresql;
-    if (!run(db, server ? u"BEGIN"_s : u"BEGIN IMMEDIATE"_s, error))
-        return false;
-    const auto rollback = [&db] {
+    if (Result<> begun = run(db, server ? u"BEGIN"_s : u"BEGIN IMMEDIATE"_s); !begun)
+        return begun;
+    const auto rollback = [&db](const QString &why) {
         QSqlQuery(db).exec(u"ROLLBACK"_s);
-        return false;
+        return Result<>::failure(why);
     };
-    if (server && !run(db, u"SELECT pg_advisory_xact_lock(5147420915)"_s, error))
-        return rollback();
-    if (!run(db, u"CREATE TABLE IF NOT EXISTS journal_schema (version INTEGER NOT NULL)"_s, error))
-        return rollback();
-    const std::optional<int> stored = storedSchemaVersion(db, error);
+    if (server) {
+        if (const Result<> locked = run(db, u"SELECT pg_advisory_xact_lock(5147420915)"_s); !locked)
+            return rollback(locked.error());
+    }
+    if (const Result<> made =
+            run(db, u"CREATE TABLE IF NOT EXISTS journal_schema (version INTEGER NOT NULL)"_s);
+        !made)
+        return rollback(made.error());
+    const Result<int> stored = storedSchemaVersion(db);
     if (!stored)
-        return rollback();
-    if (*stored > JournalSchemaVersion) {
-        *error = u"由较新版本的程序建立（表结构版本 %1），请升级本程序"_s.arg(*stored);
-        return rollback();
-    }
-    for (int step = *stored + 1; step <= JournalSchemaVersion; ++step) {
-        for (const QString &statement : upgradeStep(step, engine)) {
-            if (!run(db, statement, error))
-                return rollback();
-        }
-    }
+        return rollback(stored.error());
+    if (*stored > JournalSchemaVersion)
+        return rollback(u"由较新版本的程序建立（表结构版本 %1），请升级本程序"_s.arg(*stored));
+    QStringList statements;
+    for (int step = *stored + 1; step <= JournalSchemaVersion; ++step)
+        statements += upgradeStep(step, engine);
     if (*stored < JournalSchemaVersion) {
-        if (!run(db, u"DELETE FROM journal_schema"_s, error) ||
-            !run(db,
-                 u"INSERT INTO journal_schema (version) VALUES (%1)"_s.arg(JournalSchemaVersion),
-                 error))
-            return rollback();
+        statements += u"DELETE FROM journal_schema"_s;
+        statements +=
+            u"INSERT INTO journal_schema (version) VALUES (%1)"_s.arg(JournalSchemaVersion);
     }
-    return run(db, u"COMMIT"_s, error) || rollback();
+    statements += u"COMMIT"_s;
+    for (const QString &statement : std::as_const(statements)) {
+        if (const Result<> done = run(db, statement); !done)
+            return rollback(done.error());
+    }
+    return succeeded();
 }
 
 } // namespace itinerary

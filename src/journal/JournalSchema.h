@@ -1,11 +1,10 @@
 #pragma once
 
+#include "base/Result.h"
 #include "journal/DatabaseAddress.h"
 
 #include <QSqlDatabase>
 #include <QString>
-
-#include <optional>
 
 namespace itinerary {
 
@@ -17,11 +16,11 @@ namespace itinerary {
 // the same time wait for.
 inline constexpr int JournalSchemaVersion = 2;
 
-// The stored version: 0 when there are no journal tables; nothing when it cannot be read.
-std::optional<int> storedSchemaVersion(QSqlDatabase &db, QString *error);
+// The stored version: 0 when there are no journal tables; why not when it cannot be read.
+Result<int> storedSchemaVersion(QSqlDatabase &db);
 
 // Brings the tables to JournalSchemaVersion. Refuses a database written by a newer version
 // of the program (its rows might not be what this one writes).
-bool upgradeSchema(QSqlDatabase &db, DatabaseAddress::Engine engine, QString *error);
+Result<> upgradeSchema(QSqlDatabase &db, DatabaseAddress::Engine engine);
 
 } // namespace itinerary

@@ -22,30 +22,32 @@ void JournalSender::sendWaiting() {
         connect(m_retry, &QTimer::timeout, this, &JournalSender::sendWaiting);
     }
     m_retry->stop();
-    QString error;
     if (!m_outbox) {
         // Nothing was ever kept back: nothing to send.
         if (!QFileInfo::exists(m_outboxPath)) {
             Q_EMIT roundFinished(true, 0, QString());
             return;
         }
-        m_outbox = JournalOutbox::open(m_outboxPath, &error);
-        if (!m_outbox) {
+        Result<std::unique_ptr<JournalOutbox>> opened = JournalOutbox::open(m_outboxPath);
+        if (!opened) {
             m_retry->start();
-            Q_EMIT roundFinished(false, 0, error);
+            Q_EMIT roundFinished(false, 0, opened.error());
             return;
         }
+        m_outbox = *std::move(opened);
     }
     // Twice: a connection that the server closed (a restart) fails its first statement,
     // and a new one may go through at once.
     JournalOutbox::SendResult result;
     for (int attempt = 0; attempt < 2 && !result.complete; ++attempt) {
-        if (!m_database)
-            m_database =
-                JournalDatabase::open(m_address, JournalDatabase::Access::ReadWrite, &error);
         if (!m_database) {
-            result.error = error;
-            break;
+            Result<std::unique_ptr<JournalDatabase>> opened =
+                JournalDatabase::open(m_address, JournalDatabase::Access::ReadWrite);
+            if (!opened) {
+                result.error = opened.error();
+                break;
+            }
+            m_database = *std::move(opened);
         }
         result = m_outbox->sendTo(*m_database);
         if (!result.complete)

@@ -52,12 +52,11 @@ JournalSettings JournalSettings::read(const QString &settingsDirectory) {
     if (const QString counter = values.value(u"counter"_s); !counter.isEmpty())
         settings.counterName = counter;
     if (const QString database = values.value(u"database"_s); !database.isEmpty()) {
-        QString error;
-        if (std::optional<DatabaseAddress> address = DatabaseAddress::parse(database, &error))
+        if (const Result<DatabaseAddress> address = DatabaseAddress::parse(database))
             settings.database = *address;
         else
             settings.problem = u"%1 中的数据库地址无法使用（%2）"_s.arg(
-                QLatin1String(JournalSettingsFileName), error);
+                QLatin1String(JournalSettingsFileName), address.error());
     }
     return settings;
 }

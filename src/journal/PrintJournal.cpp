@@ -2,14 +2,13 @@
 
 #include "base/Messages.h"
 #include "journal/JournalDatabase.h"
+#include "journal/JournalMessages.h"
 #include "journal/JournalOutbox.h"
 #include "journal/JournalSender.h"
 
-#include <QDeadlineTimer>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QTimer>
+#include <QPointer>
 
 using namespace Qt::StringLiterals;
 
@@ -24,7 +23,7 @@ Q_LOGGING_CATEGORY(journalLog, "itinerary.journal", QtInfoMsg)
 } // namespace
 
 QString PrintJournal::keptLocallyMessage(const QString &reason) {
-    return u"打印记录暂存本机："_s + reason;
+    return journalmessages::KeptLocally.toString() + reason;
 }
 
 PrintJournal::PrintJournal(JournalSettings settings, Messages &messages, WaitingRows waiting,
@@ -45,10 +44,9 @@ PrintJournal::PrintJournal(JournalSettings settings, Messages &messages, Waiting
 
 PrintJournal::~PrintJournal() {
     // Rows that nothing took yet get one more try at the outbox before the program ends.
-    QString error;
-    if (!keepUnsaved(&error))
+    if (const Result<> kept = keepUnsaved(); !kept)
         qCWarning(journalLog, "%d rows were not kept: %s", int(m_unsaved.size()),
-                  qUtf8Printable(error));
+                  qUtf8Printable(kept.error()));
     if (m_sender != nullptr) {
         QMetaObject::invokeMethod(m_sender, &JournalSender::shutDown, Qt::BlockingQueuedConnection);
         m_senderThread.quit();
@@ -64,24 +62,46 @@ void PrintJournal::recordPrintAttempt(const PrintAttempt &attempt) {
         return;
     }
     // Kept on this machine first, then sent by the sender's thread.
-    QString error;
-    if (!keepUnsaved(&error) || !keep(entry, &error)) {
-        tellOnce(u"打印记录无法保存：%1"_s.arg(error));
+    Result<> kept = keepUnsaved();
+    if (kept)
+        kept = keep(entry);
+    if (!kept) {
+        tellOnce(journalmessages::NotKept.toString().arg(kept.error()));
         return;
     }
     QMetaObject::invokeMethod(m_sender, &JournalSender::sendWaiting, Qt::QueuedConnection);
 }
 
+Result<> PrintJournal::openDatabase() {
+    if (m_database)
+        return succeeded();
+    if (!m_settings.problem.isEmpty())
+        return Result<>::failure(m_settings.problem);
+    Result<std::unique_ptr<JournalDatabase>> opened =
+        JournalDatabase::open(m_settings.database, JournalDatabase::Access::ReadWrite);
+    if (!opened)
+        return Result<>::failure(opened.error());
+    m_database = *std::move(opened);
+    return succeeded();
+}
+
+Result<> PrintJournal::openOutbox() {
+    if (m_outbox)
+        return succeeded();
+    Result<std::unique_ptr<JournalOutbox>> opened = JournalOutbox::open(m_settings.outboxPath);
+    if (!opened)
+        return Result<>::failure(opened.error());
+    m_outbox = *std::move(opened);
+    return succeeded();
+}
+
 void PrintJournal::recordLocally(const JournalEntry &entry) {
-    QString error = m_settings.problem;
-    if (!m_database && error.isEmpty())
-        m_database =
-            JournalDatabase::open(m_settings.database, JournalDatabase::Access::ReadWrite, &error);
-    if (m_database) {
+    Result<> stored = openDatabase();
+    if (stored) {
         // Rows that nothing took before go first, in the order they were printed.
-        while (!m_unsaved.isEmpty() && m_database->insert(m_unsaved.first(), &error))
+        while (!m_unsaved.isEmpty() && (stored = m_database->insert(m_unsaved.first())))
             m_unsaved.removeFirst();
-        if (m_unsaved.isEmpty() && m_database->insert(entry, &error)) {
+        if (m_unsaved.isEmpty() && (stored = m_database->insert(entry))) {
             if (sendLocalOutbox())
                 m_told = false;
             return;
@@ -89,12 +109,14 @@ void PrintJournal::recordLocally(const JournalEntry &entry) {
         // Opened afresh next time: the file may have been replaced or made writable again.
         m_database.reset();
     }
-    QString keepError;
-    if (!keepUnsaved(&keepError) || !keep(entry, &keepError)) {
-        tellOnce(u"打印记录无法保存：%1"_s.arg(keepError));
+    Result<> kept = keepUnsaved();
+    if (kept)
+        kept = keep(entry);
+    if (!kept) {
+        tellOnce(journalmessages::NotKept.toString().arg(kept.error()));
         return;
     }
-    tellOnce(keptLocallyMessage(error));
+    tellOnce(keptLocallyMessage(stored.error()));
 }
 
 bool PrintJournal::sendLocalOutbox() {
@@ -105,9 +127,7 @@ bool PrintJournal::sendLocalOutbox() {
             m_outboxMayHoldRows = false;
             return true;
         }
-        QString error;
-        m_outbox = JournalOutbox::open(m_settings.outboxPath, &error);
-        if (!m_outbox)
+        if (!openOutbox())
             return false;
     }
     const JournalOutbox::SendResult result = m_outbox->sendTo(*m_database);
@@ -116,28 +136,29 @@ bool PrintJournal::sendLocalOutbox() {
     return result.complete;
 }
 
-bool PrintJournal::keep(const JournalEntry &entry, QString *error) {
-    if (!m_outbox)
-        m_outbox = JournalOutbox::open(m_settings.outboxPath, error);
-    if (m_outbox && m_outbox->add(entry, error)) {
+Result<> PrintJournal::keep(const JournalEntry &entry) {
+    Result<> kept = openOutbox();
+    if (kept)
+        kept = m_outbox->add(entry);
+    if (kept) {
         m_outboxMayHoldRows = true;
-        return true;
+        return kept;
     }
     m_outbox.reset();
     m_unsaved.append(entry);
-    return false;
+    return kept;
 }
 
-bool PrintJournal::keepUnsaved(QString *error) {
+Result<> PrintJournal::keepUnsaved() {
     while (!m_unsaved.isEmpty()) {
         const JournalEntry first = m_unsaved.takeFirst();
-        if (!keep(first, error)) {
+        if (const Result<> kept = keep(first); !kept) {
             // keep() put it at the end; back to the front, in print order.
             m_unsaved.prepend(m_unsaved.takeLast());
-            return false;
+            return kept;
         }
     }
-    return true;
+    return succeeded();
 }
 
 void PrintJournal::tellOnce(const QString &message) {
@@ -153,43 +174,49 @@ void PrintJournal::sendWaiting() {
         QMetaObject::invokeMethod(m_sender, &JournalSender::sendWaiting, Qt::QueuedConnection);
         return;
     }
-    QString error = m_settings.problem;
-    if (!m_database && error.isEmpty())
-        m_database =
-            JournalDatabase::open(m_settings.database, JournalDatabase::Access::ReadWrite, &error);
-    if (m_database && sendLocalOutbox())
+    if (openDatabase() && sendLocalOutbox())
         m_told = false;
 }
 
-bool PrintJournal::waitUntilSent(int timeoutMs) {
+void PrintJournal::sendAll(const QObject *context, std::function<void(bool complete)> done) {
+    const QPointer<const QObject> guard(context);
+    const auto answer = [this, guard, done](bool complete) {
+        QMetaObject::invokeMethod(
+            this,
+            [guard, done, complete] {
+                if (guard)
+                    done(complete);
+            },
+            Qt::QueuedConnection);
+    };
     if (m_sender == nullptr) {
         sendWaiting();
-        return m_database && !m_outboxMayHoldRows && m_unsaved.isEmpty();
+        return answer(m_database && !m_outboxMayHoldRows && m_unsaved.isEmpty());
     }
     if (!m_unsaved.isEmpty())
-        return false;
-    QEventLoop loop;
-    bool complete = false;
-    connect(m_sender, &JournalSender::roundFinished, &loop, [&](bool done, int, const QString &) {
-        // A round that began before the last row was kept may end "complete"; the
-        // outbox itself says whether anything still waits.
-        complete = done && outboxEmpty();
-        if (!done || complete)
-            loop.quit();
-    });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+        return answer(false);
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = connect(m_sender, &JournalSender::roundFinished, this,
+                          [this, answer, connection](bool sent, int, const QString &) {
+                              // A round that began before the last row was kept may end
+                              // "complete"; the outbox itself says whether anything still
+                              // waits.
+                              const bool complete = sent && outboxEmpty();
+                              if (sent && !complete)
+                                  return;
+                              disconnect(*connection);
+                              answer(complete);
+                          });
     sendWaiting();
-    loop.exec();
-    return complete;
 }
 
 bool PrintJournal::outboxEmpty() {
     if (!m_outbox && !QFileInfo::exists(m_settings.outboxPath))
         return true;
-    QString error;
-    if (!m_outbox)
-        m_outbox = JournalOutbox::open(m_settings.outboxPath, &error);
-    return m_outbox && m_outbox->pendingCount(&error) == 0;
+    if (!openOutbox())
+        return false;
+    const Result<qint64> pending = m_outbox->pendingCount();
+    return pending && *pending == 0;
 }
 
 void PrintJournal::senderRoundFinished(bool complete, int, const QString &error) {

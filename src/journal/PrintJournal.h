@@ -9,6 +9,7 @@
 #include <QString>
 #include <QThread>
 
+#include <functional>
 #include <memory>
 
 namespace itinerary {
@@ -46,10 +47,12 @@ public:
     void recordPrintAttempt(const PrintAttempt &attempt) override;
 
     const JournalSettings &settings() const { return m_settings; }
-    // Sends what waits in the outbox; `waitUntilSent` runs the event loop until the rows are
-    // in the database (true) or sending failed or `timeoutMs` passed (false).
+    // Sends what waits in the outbox.
     void sendWaiting();
-    bool waitUntilSent(int timeoutMs);
+    // Sends what waits, then calls `done` from the event loop (unless `context` has gone by
+    // then): true once every row is in the database, false when sending failed. A caller
+    // that must not wait for ever bounds the wait itself.
+    void sendAll(const QObject *context, std::function<void(bool complete)> done);
 
     static QString keptLocallyMessage(const QString &reason);
 
@@ -59,10 +62,14 @@ Q_SIGNALS:
 
 private:
     void recordLocally(const JournalEntry &entry);
+    // The local database, opened when it is not yet.
+    Result<> openDatabase();
+    // Opens the outbox when it is not yet.
+    Result<> openOutbox();
     bool sendLocalOutbox();
-    // Keeps the row for later; false when not even the outbox takes it.
-    bool keep(const JournalEntry &entry, QString *error);
-    bool keepUnsaved(QString *error);
+    // Keeps the row for later; fails when not even the outbox takes it.
+    Result<> keep(const JournalEntry &entry);
+    Result<> keepUnsaved();
     void tellOnce(const QString &message);
     bool outboxEmpty();
     void senderRoundFinished(bool complete, int sent, const QString &error);

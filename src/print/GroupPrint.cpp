@@ -1,14 +1,11 @@
 #include "print/GroupPrint.h"
 
 #include "print/PrintJob.h"
+#include "print/PrintMessages.h"
 
 using namespace Qt::StringLiterals;
 
 namespace itinerary {
-
-namespace {
-const QString JobBusy = u"上一张行程单还在打印，请稍后再试"_s;
-}
 
 GroupPrint::GroupPrint(Itinerary &sheet, PrintJob &job, QObject *parent)
     : QObject(parent)
@@ -35,7 +32,7 @@ void GroupPrint::printEntry(int number, int count, const QString &name) {
     // The job ignores a click while a print of its own is pending; the run would wait for
     // an end that never comes.
     if (!m_job.printEnabled())
-        return m_steps.entryDone(false, JobBusy);
+        return m_steps.entryDone(false, printmessages::JobBusy.toString());
     m_waitingForJob = true;
     // A job that stops at once (a check, no picture) ends inside this call.
     m_job.requestPrint();

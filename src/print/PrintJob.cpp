@@ -4,11 +4,11 @@
 #include "base/Messages.h"
 #include "print/CheckCode.h"
 #include "print/GeneralNumber.h"
-#include "print/PictureLoader.h"
+#include "print/PrintMessages.h"
 #include "print/PrintOffsets.h"
 #include "print/PrintPosition.h"
 #include "print/PrintRecorder.h"
-#include "print/PrintRequest.h"
+#include "print/ReceiptPictures.h"
 #include "print/ReceiptPrinter.h"
 #include "sheet/FieldMap.h"
 #include "sheet/Itinerary.h"
@@ -21,24 +21,17 @@ namespace itinerary {
 using namespace Qt::StringLiterals;
 
 namespace {
-const QString NoRecordCode = u"请填写PNR"_s;
-const QString NoCheckCode = u"请填写验证码!"_s;
-const QString BadCheckCode = u"验证码不正确"_s;
-const QString BadPosition = u"打印位置不正确"_s;
-const QString NoPicture = u"打印服务没有返回图片，未打印"_s;
-const QString NoPrinter = u"没有可用的默认打印机"_s;
-// For the journal only: the window closed between the request and the print.
-const QString DroppedAtClose = u"窗口关闭，未打印"_s;
-
 constexpr int PrintDelayMs = 100;
 } // namespace
 
-PrintJob::PrintJob(Itinerary &sheet, PrintPosition &position, PictureLoader &loader,
+using namespace printmessages;
+
+PrintJob::PrintJob(Itinerary &sheet, PrintPosition &position, const ReceiptPictures &pictures,
                    ReceiptPrinter &printer, Messages &messages, const Clock &clock, QObject *parent)
     : QObject(parent)
     , m_sheet(sheet)
     , m_position(position)
-    , m_loader(loader)
+    , m_pictures(pictures)
     , m_printer(printer)
     , m_messages(messages)
     , m_clock(clock)
@@ -66,59 +59,62 @@ void PrintJob::requestPrint() {
 void PrintJob::sendPrintRequest() {
     beginAttempt();
     if (m_sheet.text(Field::RecordCodeMirror).isEmpty())
-        return fail(NoRecordCode);
+        return fail(NoRecordCode.toString());
     const QString code = trimBlanks(m_sheet.text(Field::CheckCode));
     if (code.isEmpty())
-        return fail(NoCheckCode);
+        return fail(NoCheckCode.toString());
     const std::optional<double> codeValue = parseGeneralNumber(code);
     if (!codeValue)
-        return fail(BadCheckCode);
+        return fail(BadCheckCode.toString());
     // An offset the printer cannot use is caught before anything is sent, so no picture is
     // requested for a page that could not be placed.
     if (!offsetTwips(m_position.leftOffsetMm()) || !offsetTwips(m_position.topOffsetMm()))
-        return fail(BadPosition);
+        return fail(BadPosition.toString());
 
-    setReceiptPicture(loadSheetPicture());
+    m_pictureLoading = true;
+    const double checkCode = *codeValue;
+    m_pictures.load(m_sheet, this, [this, checkCode](const QByteArray &picture) {
+        pictureArrived(picture, checkCode);
+    });
+}
+
+void PrintJob::pictureArrived(const QByteArray &picture, double checkCode) {
+    m_pictureLoading = false;
+    setReceiptPicture(picture);
     // Without a picture nothing would be printed, so the form keeps its check code.
     if (m_receiptPicture.isEmpty())
-        return fail(NoPicture);
+        return fail(NoPicture.toString());
 
     m_printDelay->start();
     m_checkCodeBefore = m_sheet.text(Field::CheckCode);
-    m_sheet.setText(Field::CheckCode, nextCheckCode(*codeValue));
+    m_sheet.setText(Field::CheckCode, nextCheckCode(checkCode));
 }
 
 void PrintJob::printArmedReceipt() {
     // One request prints once.
     m_printDelay->stop();
-    if (m_printEnabled)
+    if (m_printEnabled || m_pictureLoading)
         return; // no job is waiting for this tick
 
     // The offsets are read now: the operator may have moved them since the request.
     const std::optional<int> left = offsetTwips(m_position.leftOffsetMm());
     const std::optional<int> top = offsetTwips(m_position.topOffsetMm());
     if (!left || !top)
-        return abandonArmedPrint(BadPosition);
+        return abandonArmedPrint(BadPosition.toString());
     if (m_receiptPicture.isEmpty())
-        return abandonArmedPrint(NoPicture);
+        return abandonArmedPrint(NoPicture.toString());
     if (!m_printer.printPicture(m_receiptPicture, *left, *top))
-        return abandonArmedPrint(NoPrinter);
+        return abandonArmedPrint(NoPrinter.toString());
     recordAttempt(true, QString());
     setPrintEnabled(true);
     Q_EMIT jobEnded(true, QString());
-}
-
-QByteArray PrintJob::loadSheetPicture() const {
-    const QString address = printRequestAddress(m_printUrl, m_sheet.intlFlag(),
-                                                joinFieldValues(m_sheet), m_clock.now());
-    return m_loader.loadPicture(address);
 }
 
 void PrintJob::dropArmedPrint() {
     const bool armed = m_printDelay->isActive() && !m_printEnabled;
     m_printDelay->stop();
     if (armed)
-        recordAttempt(false, DroppedAtClose);
+        recordAttempt(false, DroppedAtClose.toString());
 }
 
 void PrintJob::abandonArmedPrint(const QString &message) {

@@ -12,14 +12,15 @@ namespace itinerary {
 class Clock;
 class Itinerary;
 class Messages;
-class PictureLoader;
 class PrintPosition;
 class PrintRecorder;
+class ReceiptPictures;
 class ReceiptPrinter;
 
-// The print flow of one window: the Print button "打印", the request to the rendering
-// service, the receipt picture it returns and, about 100 ms later from a one-shot timer, the
-// print at the offsets the operator has set by then.
+// The print flow of one sheet: the Print button "打印", the request to the rendering
+// service, the receipt picture it returns (asynchronously: the caller's event loop runs
+// meanwhile) and, about 100 ms after it has arrived, from a one-shot timer, the print at the
+// offsets the operator has set by then.
 //
 // The check code (field 35) advances only for a picture that reaches the printer: a job that
 // stops at a check, gets no picture back, has an unusable offset or finds no printer leaves
@@ -28,13 +29,9 @@ class PrintJob final : public QObject {
     Q_OBJECT
 
 public:
-    PrintJob(Itinerary &sheet, PrintPosition &position, PictureLoader &loader,
+    PrintJob(Itinerary &sheet, PrintPosition &position, const ReceiptPictures &pictures,
              ReceiptPrinter &printer, Messages &messages, const Clock &clock,
              QObject *parent = nullptr);
-
-    // The rendering service's print address (StartupValues::printUrl).
-    QString printUrl() const { return m_printUrl; }
-    void setPrintUrl(const QString &printUrl) { m_printUrl = printUrl; }
 
     // Where every attempt is accounted for when it ends (printed, or not with its message);
     // none by default.
@@ -46,6 +43,8 @@ public:
     // The last rendered picture as encoded bytes; empty when the last request got none.
     QByteArray receiptPicture() const { return m_receiptPicture; }
 
+    // True while the request waits for its picture.
+    bool pictureLoading() const { return m_pictureLoading; }
     // True while a print waits for its timer tick.
     bool printArmed() const;
 
@@ -55,15 +54,11 @@ public:
     bool reportsFailures() const { return m_reportsFailures; }
     void setReportsFailures(bool reports) { m_reportsFailures = reports; }
 
-    // The receipt picture of the sheet as it stands, from the same request a print sends,
-    // for a preview or a copy: nothing is checked, armed, printed or advanced, and the
-    // picture kept for printing stays as it was. Empty when the service gives no picture.
-    QByteArray loadSheetPicture() const;
-
     // The Print button: makes printing unusable, then checks the record code mirror (field
-    // 4), the check code (field 35) and both offsets, sends the request, keeps the picture,
-    // arms the print timer and advances the check code. Every failure is shown to the
-    // operator and makes printing usable again. Ignored while printing is unusable.
+    // 4), the check code (field 35) and both offsets and sends the request. When the picture
+    // arrives it is kept, the print timer armed and the check code advanced. Every failure
+    // is shown to the operator and makes printing usable again. Ignored while printing is
+    // unusable.
     void requestPrint();
 
     // The print timer's tick: prints the kept picture at the current offsets and makes
@@ -84,6 +79,7 @@ Q_SIGNALS:
 
 private:
     void sendPrintRequest();
+    void pictureArrived(const QByteArray &picture, double checkCode);
     void setPrintEnabled(bool enabled);
     void setReceiptPicture(const QByteArray &picture);
     // Puts back the check code of the request whose print failed, tells the operator and
@@ -96,13 +92,13 @@ private:
 
     Itinerary &m_sheet;
     PrintPosition &m_position;
-    PictureLoader &m_loader;
+    const ReceiptPictures &m_pictures;
     ReceiptPrinter &m_printer;
     Messages &m_messages;
     const Clock &m_clock;
     QTimer *m_printDelay; // the one-shot timer between the request and the print
-    QString m_printUrl;
     bool m_printEnabled = true;
+    bool m_pictureLoading = false;
     bool m_reportsFailures = true;
     QByteArray m_receiptPicture;
     // Field 35 as it was before the armed request advanced it.

@@ -1,6 +1,7 @@
 #include "print/ReceiptCopy.h"
 
-#include "print/PrintJob.h"
+#include "print/PrintMessages.h"
+#include "print/ReceiptPictures.h"
 #include "sheet/FieldMap.h"
 #include "sheet/Itinerary.h"
 #include "sheet/TextRules.h"
@@ -10,8 +11,6 @@ using namespace Qt::StringLiterals;
 namespace itinerary {
 
 namespace {
-const QString NoPicture = u"打印服务没有返回图片，未保存PDF"_s;
-
 // Characters no file name may hold on the systems a copy travels to, and control
 // characters.
 QString fileNamePart(const QString &text) {
@@ -36,9 +35,10 @@ QString receiptCopyFileName(const Itinerary &sheet) {
     return parts.join(u'-') + u".pdf"_s;
 }
 
-ReceiptCopyRun::ReceiptCopyRun(Itinerary &sheet, PrintJob &job, QObject *parent)
+ReceiptCopyRun::ReceiptCopyRun(Itinerary &sheet, const ReceiptPictures &pictures, QObject *parent)
     : QObject(parent)
-    , m_job(job)
+    , m_sheet(sheet)
+    , m_pictures(pictures)
     , m_steps(sheet) {
     connect(&m_steps, &PassengerSteps::entryReady, this, &ReceiptCopyRun::loadEntry);
     connect(&m_steps, &PassengerSteps::finished, this, &ReceiptCopyRun::finished);
@@ -47,16 +47,19 @@ ReceiptCopyRun::ReceiptCopyRun(Itinerary &sheet, PrintJob &job, QObject *parent)
 void ReceiptCopyRun::start(bool everyEntry) {
     if (m_steps.isRunning())
         return;
-    m_pictures.clear();
+    m_collected.clear();
     m_steps.start(everyEntry);
 }
 
 void ReceiptCopyRun::loadEntry(int number, int count, const QString &name) {
     Q_EMIT pageStarting(number, count, name);
-    const QByteArray picture = m_job.loadSheetPicture();
+    m_pictures.load(m_sheet, this, [this](const QByteArray &picture) { pictureArrived(picture); });
+}
+
+void ReceiptCopyRun::pictureArrived(const QByteArray &picture) {
     if (picture.isEmpty())
-        return m_steps.entryDone(false, NoPicture);
-    m_pictures.append(picture);
+        return m_steps.entryDone(false, printmessages::NoCopyPicture.toString());
+    m_collected.append(picture);
     m_steps.entryDone(true);
 }
 

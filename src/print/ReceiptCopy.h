@@ -10,7 +10,7 @@
 namespace itinerary {
 
 class Itinerary;
-class PrintJob;
+class ReceiptPictures;
 
 // The file name a copy of the sheet's receipt is offered under: "<record code>-<name>.pdf"
 // from fields 3 and 0, with the characters a file name cannot hold ("/" in "ZHANG/SAN")
@@ -19,19 +19,20 @@ QString receiptCopyFileName(const Itinerary &sheet);
 
 // Collects the receipt pictures of a copy: the sheet as it stands, or every passenger-list
 // entry stepped onto the sheet as group printing does it, each picture from the same
-// request a print sends (PrintJob::loadSheetPicture). Nothing is printed and the check code
-// does not advance. The first entry the service gives no picture for ends the run.
+// request a print sends (ReceiptPictures), one after the other as they arrive. Nothing is
+// printed and the check code does not advance. The first entry the service gives no picture
+// for ends the run.
 class ReceiptCopyRun final : public QObject {
     Q_OBJECT
 
 public:
-    ReceiptCopyRun(Itinerary &sheet, PrintJob &job, QObject *parent = nullptr);
+    ReceiptCopyRun(Itinerary &sheet, const ReceiptPictures &pictures, QObject *parent = nullptr);
 
     bool isRunning() const { return m_steps.isRunning(); }
     void start(bool everyEntry);
     void cancel() { m_steps.cancel(); }
     // The pictures of the last run, in entry order.
-    const QList<QByteArray> &pictures() const { return m_pictures; }
+    const QList<QByteArray> &pictures() const { return m_collected; }
 
 Q_SIGNALS:
     void pageStarting(int number, int count, const QString &name);
@@ -39,10 +40,12 @@ Q_SIGNALS:
 
 private:
     void loadEntry(int number, int count, const QString &name);
+    void pictureArrived(const QByteArray &picture);
 
-    PrintJob &m_job;
+    Itinerary &m_sheet;
+    const ReceiptPictures &m_pictures;
     PassengerSteps m_steps;
-    QList<QByteArray> m_pictures;
+    QList<QByteArray> m_collected;
 };
 
 // What the operator is told when the service gave no picture for an entry of a copy.

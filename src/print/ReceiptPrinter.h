@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QtGlobal>
 
 namespace itinerary {
 
@@ -22,6 +23,8 @@ public:
     // The printer's name for the print journal: the one the last page printed went to, else
     // the default printer; empty when unknown.
     virtual QString printerName() const { return QString(); }
+    // The title the next pages carry on the printer's queue.
+    virtual void setJobTitle(const QString &title) { Q_UNUSED(title); }
 };
 
 } // namespace itinerary

@@ -13,7 +13,7 @@ namespace itinerary {
 class RenderService;
 
 // The rendering service inside the application: on 127.0.0.1 with a free port, served from
-// its own threads, so that a blocking load of a picture from the GUI thread cannot deadlock.
+// its own threads, so that drawing a receipt never holds up the window that asked for it.
 // Start it after the QGuiApplication exists and stop it (or destroy this) before the
 // application object goes.
 class EmbeddedRenderService final {

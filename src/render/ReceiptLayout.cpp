@@ -44,21 +44,19 @@ std::optional<qreal> number(const QJsonObject &object, const QString &key) {
     return value.toDouble();
 }
 
-bool fail(QString *error, const QString &text) {
-    if (error)
-        *error = text;
-    return false;
+Result<> fail(const QString &text) {
+    return Result<>::failure(text);
 }
 
-bool readField(const QJsonValue &value, int position, FieldPlacement *out, QString *error) {
+Result<> readField(const QJsonValue &value, int position, FieldPlacement *out) {
     const QString where = u"fields[%1]"_s.arg(position);
     if (!value.isObject())
-        return fail(error, where + u" is not an object"_s);
+        return fail(where + u" is not an object"_s);
     const QJsonObject object = value.toObject();
 
     const std::optional<qreal> index = number(object, u"index"_s);
     if (!index || *index != std::floor(*index) || !isValidField(int(*index)))
-        return fail(error, where + u": index must be a whole number from 0 to 58"_s);
+        return fail(where + u": index must be a whole number from 0 to 58"_s);
     out->index = int(*index);
 
     const std::optional<qreal> x = number(object, u"x"_s);
@@ -66,18 +64,18 @@ bool readField(const QJsonValue &value, int position, FieldPlacement *out, QStri
     const std::optional<qreal> width = number(object, u"width"_s);
     const std::optional<qreal> height = number(object, u"height"_s);
     if (!x || !y || !width || !height)
-        return fail(error, where + u": x, y, width and height must be numbers (millimetres)"_s);
+        return fail(where + u": x, y, width and height must be numbers (millimetres)"_s);
     if (*width <= 0 || *height <= 0)
-        return fail(error, where + u": width and height must be positive"_s);
+        return fail(where + u": width and height must be positive"_s);
     // A box may reach past the page's edge (it is clipped there) but not lie wholly outside.
     if (*x >= ReceiptWidthMm || *y >= ReceiptHeightMm || *x + *width <= 0 || *y + *height <= 0)
-        return fail(error, where + u": the box lies outside the page"_s);
+        return fail(where + u": the box lies outside the page"_s);
     out->rectMm = QRectF(*x, *y, *width, *height);
 
     if (object.contains(u"size"_s)) {
         const std::optional<qreal> size = number(object, u"size"_s);
         if (!size || *size <= 0 || *size > MaxFontSizePt)
-            return fail(error, where + u": size must be a number of points above 0, at most 72"_s);
+            return fail(where + u": size must be a number of points above 0, at most 72"_s);
         out->fontSizePt = *size;
     }
     if (object.contains(u"align"_s)) {
@@ -89,29 +87,26 @@ bool readField(const QJsonValue &value, int position, FieldPlacement *out, QStri
         else if (align == u"right")
             out->alignment = FieldAlignment::Right;
         else
-            return fail(error, where + u": align must be left, center or right"_s);
+            return fail(where + u": align must be left, center or right"_s);
     }
     if (object.contains(u"shrink"_s)) {
         const QJsonValue shrink = object.value(u"shrink"_s);
         if (!shrink.isBool())
-            return fail(error, where + u": shrink must be true or false"_s);
+            return fail(where + u": shrink must be true or false"_s);
         out->shrinkToFit = shrink.toBool();
     }
-    return true;
+    return succeeded();
 }
 
 ReceiptLayout loadDefaultLayout() {
     QFile file(u":/itinerary/render/default-layout.json"_s);
-    QString error;
-    std::optional<ReceiptLayout> layout;
-    if (file.open(QIODevice::ReadOnly))
-        layout = ReceiptLayout::fromJson(file.readAll(), &error);
-    else
-        error = file.errorString();
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("default receipt layout: %s", qPrintable(file.errorString()));
+    Result<ReceiptLayout> layout = ReceiptLayout::fromJson(file.readAll());
     // The resource is part of the program; a broken one is a build fault, not a user's.
     if (!layout)
-        qFatal("default receipt layout: %s", qPrintable(error));
-    return *layout;
+        qFatal("default receipt layout: %s", qPrintable(layout.error()));
+    return std::move(layout).value();
 }
 
 } // namespace
@@ -121,45 +116,36 @@ const ReceiptLayout &ReceiptLayout::defaultLayout() {
     return layout;
 }
 
-std::optional<ReceiptLayout> ReceiptLayout::fromJson(const QByteArray &json, QString *error) {
+Result<ReceiptLayout> ReceiptLayout::fromJson(const QByteArray &json) {
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
-    if (parseError.error != QJsonParseError::NoError) {
-        fail(error,
-             u"not JSON: %1 at offset %2"_s.arg(parseError.errorString()).arg(parseError.offset));
-        return std::nullopt;
-    }
-    if (!document.isObject()) {
-        fail(error, u"the layout must be a JSON object"_s);
-        return std::nullopt;
-    }
+    if (parseError.error != QJsonParseError::NoError)
+        return Result<ReceiptLayout>::failure(
+            u"not JSON: %1 at offset %2"_s.arg(parseError.errorString()).arg(parseError.offset));
+    if (!document.isObject())
+        return Result<ReceiptLayout>::failure(u"the layout must be a JSON object"_s);
     const QJsonObject root = document.object();
 
     ReceiptLayout layout;
     layout.m_fontFamily = DefaultFontFamily;
     if (root.contains(u"font"_s)) {
         const QString family = root.value(u"font"_s).toString().trimmed();
-        if (family.isEmpty()) {
-            fail(error, u"font must be a font family name"_s);
-            return std::nullopt;
-        }
+        if (family.isEmpty())
+            return Result<ReceiptLayout>::failure(u"font must be a font family name"_s);
         layout.m_fontFamily = family;
     }
     const QJsonValue fields = root.value(u"fields"_s);
-    if (!fields.isArray()) {
-        fail(error, u"fields must be a list"_s);
-        return std::nullopt;
-    }
+    if (!fields.isArray())
+        return Result<ReceiptLayout>::failure(u"fields must be a list"_s);
     QSet<int> seen;
     const QJsonArray list = fields.toArray();
     for (qsizetype i = 0; i < list.size(); ++i) {
         FieldPlacement placement;
-        if (!readField(list.at(i), int(i), &placement, error))
-            return std::nullopt;
-        if (seen.contains(placement.index)) {
-            fail(error, u"fields[%1]: field %2 is placed twice"_s.arg(i).arg(placement.index));
-            return std::nullopt;
-        }
+        if (const Result<> read = readField(list.at(i), int(i), &placement); !read)
+            return Result<ReceiptLayout>::failure(read.error());
+        if (seen.contains(placement.index))
+            return Result<ReceiptLayout>::failure(
+                u"fields[%1]: field %2 is placed twice"_s.arg(i).arg(placement.index));
         seen.insert(placement.index);
         layout.m_fields.append(placement);
     }
@@ -168,16 +154,14 @@ std::optional<ReceiptLayout> ReceiptLayout::fromJson(const QByteArray &json, QSt
     return layout;
 }
 
-std::optional<ReceiptLayout> ReceiptLayout::fromFile(const QString &path, QString *error) {
+Result<ReceiptLayout> ReceiptLayout::fromFile(const QString &path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        fail(error, u"cannot read %1: %2"_s.arg(path, file.errorString()));
-        return std::nullopt;
-    }
-    QString why;
-    std::optional<ReceiptLayout> layout = fromJson(file.readAll(), &why);
+    if (!file.open(QIODevice::ReadOnly))
+        return Result<ReceiptLayout>::failure(
+            u"cannot read %1: %2"_s.arg(path, file.errorString()));
+    Result<ReceiptLayout> layout = fromJson(file.readAll());
     if (!layout)
-        fail(error, u"%1: %2"_s.arg(path, why));
+        return Result<ReceiptLayout>::failure(u"%1: %2"_s.arg(path, layout.error()));
     return layout;
 }
 

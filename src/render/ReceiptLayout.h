@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Result.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QRectF>
@@ -19,6 +21,9 @@ inline constexpr int ReceiptDotsPerMetre = 11811; // 300 dpi
 inline constexpr qreal MillimetresPerInch = 25.4;
 inline constexpr qreal ReceiptWidthMm = ReceiptPixelWidth * MillimetresPerInch / ReceiptDpi;
 inline constexpr qreal ReceiptHeightMm = ReceiptPixelHeight * MillimetresPerInch / ReceiptDpi;
+
+// An agency's own layout, in the settings folder, replaces the default one.
+inline constexpr auto AgencyLayoutFileName = "layout.json";
 
 enum class FieldAlignment { Left, Centre, Right };
 
@@ -43,8 +48,9 @@ public:
     //              "size": 10.5, "align": "left", "shrink": true}, ...]}
     // Lengths in millimetres, size in points, align left|center|right; "font", "size",
     // "align" and "shrink" may be left out. Fields not listed are not printed.
-    static std::optional<ReceiptLayout> fromJson(const QByteArray &json, QString *error);
-    static std::optional<ReceiptLayout> fromFile(const QString &path, QString *error);
+    // Why not, when the document is not a layout.
+    static Result<ReceiptLayout> fromJson(const QByteArray &json);
+    static Result<ReceiptLayout> fromFile(const QString &path);
 
     QByteArray toJson() const;
 

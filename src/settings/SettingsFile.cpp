@@ -1,7 +1,6 @@
 #include "settings/SettingsFile.h"
 
 #include "base/Clock.h"
-#include "print/PrintPosition.h"
 #include "settings/SettingsLog.h"
 #include "settings/TextFiles.h"
 #include "sheet/FieldMap.h"
@@ -72,8 +71,8 @@ QString issueDateText(const QDate &today, const QString &dateFormat) {
     return text;
 }
 
-void loadSettings(const QString &iniPath, Itinerary &sheet, PrintPosition &position,
-                  const FileSystem &fileSystem, const Clock &clock) {
+std::optional<OffsetTexts> loadSettings(const QString &iniPath, Itinerary &sheet,
+                                        const FileSystem &fileSystem, const Clock &clock) {
     // A file that cannot be read, or holds nothing, is treated like an absent one: the
     // offsets keep their usable defaults instead of becoming empty.
     const bool exists = pathExists(iniPath, fileSystem);
@@ -82,27 +81,31 @@ void loadSettings(const QString &iniPath, Itinerary &sheet, PrintPosition &posit
     if (exists && !content)
         qCWarning(settingsLog, "the settings file %s cannot be read; the defaults are used",
                   qUtf8Printable(iniPath));
+    std::optional<OffsetTexts> offsets;
     if (content && !content->isEmpty()) {
-        position.setLeftOffsetMm(tagValue(*content, TagLeft).value_or(QString()));
-        position.setTopOffsetMm(tagValue(*content, TagTop).value_or(QString()));
+        offsets = OffsetTexts{tagValue(*content, TagLeft).value_or(QString()),
+                              tagValue(*content, TagTop).value_or(QString())};
         sheet.setText(Field::AgentCode, tagValue(*content, TagCompanyCode).value_or(QString()));
         sheet.setText(Field::CompanyNumber,
                       tagValue(*content, TagCompanyNumber).value_or(QString()));
         sheet.setText(Field::IssuingUnit, tagValue(*content, TagCompanyName).value_or(QString()));
     }
     sheet.setText(Field::IssueDate, issueDateText(clock.today()));
+    return offsets;
 }
 
-SettingsSaveResult saveSettings(const QString &iniPath, const Itinerary &sheet,
-                                const PrintPosition &position, FileSystem &fileSystem) {
+Result<> saveSettings(const QString &iniPath, const Itinerary &sheet, const OffsetTexts &offsets,
+                      FileSystem &fileSystem) {
     const QString text =
-        settingsText(position.leftOffsetMm(), position.topOffsetMm(), sheet.text(Field::AgentCode),
+        settingsText(offsets.leftMm, offsets.topMm, sheet.text(Field::AgentCode),
                      sheet.text(Field::CompanyNumber), sheet.text(Field::IssuingUnit));
-    if (writeTextFile(iniPath, text, fileSystem))
-        return {true, QString()};
-    qCWarning(settingsLog, "the settings were not saved: %s cannot be written",
-              qUtf8Printable(iniPath));
-    return {false, u"设置没有保存，无法写入文件：%1"_s.arg(QDir::toNativeSeparators(iniPath))};
+    const Result<> written = writeTextFile(iniPath, text, fileSystem);
+    if (written)
+        return written;
+    qCWarning(settingsLog, "the settings were not saved: %s cannot be written: %s",
+              qUtf8Printable(iniPath), qUtf8Printable(written.error()));
+    return Result<>::failure(
+        u"设置没有保存，无法写入文件：%1"_s.arg(QDir::toNativeSeparators(iniPath)));
 }
 
 } // namespace itinerary

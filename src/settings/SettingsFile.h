@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Result.h"
+
 #include <QDate>
 #include <QString>
 
@@ -10,7 +12,6 @@ namespace itinerary {
 class Clock;
 class FileSystem;
 class Itinerary;
-class PrintPosition;
 
 // The settings file: the two print offsets and the three agency fields (38 sales unit code,
 // 41 company number, 39 issuing unit), kept between runs as tagged text.
@@ -46,21 +47,23 @@ QString settingsText(const QString &leftOffsetMm, const QString &topOffsetMm,
 QString issueDateText(const QDate &today,
                       const QString &dateFormat = QLatin1String(IssueDateFormat));
 
-// Copies the file's values into the offsets and fields 38, 41 and 39 (in that order; a tag
-// that is not found empties its target). A file that is absent, cannot be read or is empty
-// leaves them as they are. In every case field 40 gets today's date.
-void loadSettings(const QString &iniPath, Itinerary &sheet, PrintPosition &position,
-                  const FileSystem &fileSystem, const Clock &clock);
-
-struct SettingsSaveResult {
-    bool saved = false;
-    // For the operator when the file could not be written, naming the file.
-    QString message;
+// The two print offsets as the file keeps them: millimetres as typed, "0" by default.
+struct OffsetTexts {
+    QString leftMm = QStringLiteral("0");
+    QString topMm = QStringLiteral("0");
+    bool operator==(const OffsetTexts &) const = default;
 };
 
-// Replaces the file with the current offsets and agency fields. Saving an unchanged sheet
-// again gives the same bytes.
-SettingsSaveResult saveSettings(const QString &iniPath, const Itinerary &sheet,
-                                const PrintPosition &position, FileSystem &fileSystem);
+// Copies the file's values into fields 38, 41 and 39 (a tag that is not found empties its
+// field) and gives back its offsets (a tag that is not found gives an empty offset). A file
+// that is absent, cannot be read or is empty changes no field and gives no offsets. In every
+// case field 40 gets today's date.
+std::optional<OffsetTexts> loadSettings(const QString &iniPath, Itinerary &sheet,
+                                        const FileSystem &fileSystem, const Clock &clock);
+
+// Replaces the file with the offsets and the sheet's agency fields. Saving an unchanged sheet
+// again gives the same bytes. On failure, what the operator is told, naming the file.
+Result<> saveSettings(const QString &iniPath, const Itinerary &sheet, const OffsetTexts &offsets,
+                      FileSystem &fileSystem);
 
 } // namespace itinerary

@@ -8,15 +8,15 @@ namespace itinerary {
 using namespace Qt::StringLiterals;
 
 StartupValues loadStartupValues(const QString &serviceBaseUrl, const QString &iniPath,
-                                Itinerary &sheet, PrintPosition &position,
-                                const FileSystem &fileSystem, const Clock &clock) {
+                                Itinerary &sheet, const FileSystem &fileSystem,
+                                const Clock &clock) {
     StartupValues values;
     values.intlFlag = 0;
     sheet.setIntlFlag(0);
     values.printUrl = serviceBaseUrl + u"Print/print.asp"_s;
-    values.applicationTitle = u"行程单打印软件"_s;
+    values.applicationTitle = ApplicationTitle.toString();
     values.settingsPath = iniPath;
-    loadSettings(values.settingsPath, sheet, position, fileSystem, clock);
+    values.storedOffsets = loadSettings(values.settingsPath, sheet, fileSystem, clock);
     return values;
 }
 

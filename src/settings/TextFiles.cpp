@@ -1,9 +1,7 @@
 #include "settings/TextFiles.h"
 
+#include "base/FileSystem.h"
 #include "base/TextEncoding.h"
-#include "settings/FileSystem.h"
-
-#include <QFileInfo>
 
 namespace itinerary {
 
@@ -18,18 +16,8 @@ std::optional<QString> readTextFile(const QString &path, const FileSystem &fileS
     return decodeUtf8OrGb18030(*bytes);
 }
 
-bool writeTextFile(const QString &path, const QString &text, FileSystem &fileSystem) {
-    if (!fileSystem.makeDirectories(QFileInfo(path).absolutePath()))
-        return false;
-    const QString temporary = fileSystem.createTemporary(path);
-    if (temporary.isEmpty())
-        return false;
-    if (fileSystem.write(temporary, encodeGb18030(text)) && fileSystem.flush(temporary) &&
-        fileSystem.rename(temporary, path)) {
-        return true;
-    }
-    fileSystem.remove(temporary);
-    return false;
+Result<> writeTextFile(const QString &path, const QString &text, FileSystem &fileSystem) {
+    return fileSystem.replace(path, encodeGb18030(text));
 }
 
 } // namespace itinerary

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Result.h"
+
 #include <QString>
 
 #include <optional>
@@ -16,10 +18,9 @@ bool pathExists(const QString &path, const FileSystem &fileSystem);
 // otherwise. Nothing when the file cannot be read.
 std::optional<QString> readTextFile(const QString &path, const FileSystem &fileSystem);
 
-// Replaces the file with `text` in GB18030, with no line break added, atomically: a
-// temporary file beside it is written, flushed and renamed over it. The directory is created
-// when missing. False when any step fails; the file then keeps its old content and no
-// temporary file is left behind.
-bool writeTextFile(const QString &path, const QString &text, FileSystem &fileSystem);
+// Replaces the file with `text` in GB18030, with no line break added, in one step (see
+// FileSystem::replace); the folder is created when missing. On failure the file keeps its
+// old content, and the result says why.
+Result<> writeTextFile(const QString &path, const QString &text, FileSystem &fileSystem);
 
 } // namespace itinerary

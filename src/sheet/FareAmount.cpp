@@ -1,5 +1,7 @@
 #include "sheet/FareAmount.h"
 
+#include "base/AsciiText.h"
+
 #include <QLocale>
 
 #include <cmath>
@@ -7,10 +9,6 @@
 namespace itinerary {
 
 namespace {
-
-bool isAsciiDigit(QChar c) {
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-}
 
 bool isRemovedLetter(QChar c) {
     switch (c.unicode()) {

@@ -1,7 +1,7 @@
 #include "textimport/AgencyCodes.h"
 
-#include "settings/FileSystem.h"
-#include "settings/TextFiles.h"
+#include "base/FileSystem.h"
+#include "base/TextEncoding.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -32,13 +32,13 @@ QString agencyCodesPath(const QString &settingsFilePath) {
 AgencyCodes loadAgencyCodes(const QString &path, const FileSystem &fileSystem) {
     AgencyCodes agency;
     agency.path = path;
-    if (!pathExists(path, fileSystem))
+    if (!fileSystem.exists(path))
         return agency;
-    const std::optional<QString> text = readTextFile(path, fileSystem);
-    if (!text)
+    const std::optional<QByteArray> bytes = fileSystem.read(path);
+    if (!bytes)
         agency.unreadable = true;
     else
-        agency.codes = parseCodeList(*text, CodeSource::AgencyFile);
+        agency.codes = parseCodeList(decodeUtf8OrGb18030(*bytes), CodeSource::AgencyFile);
     return agency;
 }
 

@@ -1,5 +1,6 @@
 #include "textimport/CodeList.h"
 
+#include "base/AsciiText.h"
 #include "sheet/TextRules.h"
 
 using namespace Qt::StringLiterals;
@@ -7,14 +8,6 @@ using namespace Qt::StringLiterals;
 namespace itinerary {
 
 namespace {
-
-bool isAsciiCapital(QChar c) {
-    return c >= u'A' && c <= u'Z';
-}
-
-bool isAsciiDigit(QChar c) {
-    return c >= u'0' && c <= u'9';
-}
 
 bool isBlank(QChar c) {
     return c == u' ' || c == u'\t' || c == u'\u3000';
@@ -59,16 +52,15 @@ bool addEntry(QStringView line, CodeSource source, CodeList &list) {
 } // namespace
 
 bool isAirportCode(QStringView code) {
-    return code.size() == 3 && isAsciiCapital(code[0]) && isAsciiCapital(code[1]) &&
-           isAsciiCapital(code[2]);
+    return code.size() == 3 && isAsciiUpper(code[0]) && isAsciiUpper(code[1]) &&
+           isAsciiUpper(code[2]);
 }
 
 bool isAirlineCode(QStringView code) {
     if (code.size() != 2)
         return false;
-    const auto allowed = [](QChar c) { return isAsciiCapital(c) || isAsciiDigit(c); };
-    return allowed(code[0]) && allowed(code[1]) &&
-           (isAsciiCapital(code[0]) || isAsciiCapital(code[1]));
+    const auto allowed = [](QChar c) { return isAsciiUpper(c) || isAsciiDigit(c); };
+    return allowed(code[0]) && allowed(code[1]) && (isAsciiUpper(code[0]) || isAsciiUpper(code[1]));
 }
 
 CodeList parseCodeList(const QString &text, CodeSource source) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/AsciiText.h"
+
 #include <QList>
 #include <QString>
 #include <QStringView>
@@ -38,18 +40,6 @@ QStringView columns(QStringView line, qsizetype first, qsizetype last);
 // True for the characters names are trimmed of and split at: space, tab, CR and LF.
 inline bool isNameSpace(QChar c) {
     return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
-}
-
-inline bool isAsciiDigit(QChar c) {
-    return c >= u'0' && c <= u'9';
-}
-
-inline bool isAsciiUpper(QChar c) {
-    return c >= u'A' && c <= u'Z';
-}
-
-inline bool isAsciiLetter(QChar c) {
-    return isAsciiUpper(c) || (c >= u'a' && c <= u'z');
 }
 
 } // namespace itinerary

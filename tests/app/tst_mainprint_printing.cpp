@@ -9,13 +9,14 @@
 #include "base/Messages.h"
 #include "e2e/PrintedPages.h"
 #include "journal/JournalDatabase.h"
+#include "journal/JournalTestDatabases.h"
 #include "journal/PrintJournal.h"
 #include "print/GroupPrint.h"
 #include "print/PrintJob.h"
 #include "print/PrintPosition.h"
 #include "print/ReceiptPrinter.h"
+#include "print/pdf/ReceiptCopyPdf.h"
 #include "print/ui/QtReceiptPrinter.h"
-#include "print/ui/ReceiptCopyPdf.h"
 #include "print/ui/ReceiptPreviewDialog.h"
 #include "render/EmbeddedRenderService.h"
 #include "render/Ink.h"
@@ -107,18 +108,17 @@ int previewInkLeft(MainPrint &w) {
 // The window's print journal, oldest first: "<check code> <name>" (and " <printer>" when
 // known) for each receipt printed, "- <message>" for each attempt that printed nothing.
 QStringList journalRows(MainPrint &w) {
-    if (!w.printJournal().waitUntilSent(10000))
+    if (!test::waitUntilSent(w.printJournal(), 10000))
         return {u"not sent"_s};
     QString error;
-    const std::unique_ptr<JournalDatabase> db = JournalDatabase::open(
+    const std::unique_ptr<JournalDatabase> db = test::openJournal(
         w.printJournal().settings().database, JournalDatabase::Access::ReadOnly, &error);
     if (!db)
         return {error};
     if (!db->hasTables())
         return {};
     QStringList rows;
-    for (const JournalEntry &e :
-         db->entries(JournalFilter(), &error).value_or(QList<JournalEntry>()))
+    for (const JournalEntry &e : db->entries(JournalFilter()).value_or(QList<JournalEntry>()))
         rows << (e.printed
                      ? u"%1 %2 %3"_s.arg(e.checkCode, e.passengerName, e.printerName).trimmed()
                      : u"- "_s + e.message);
@@ -146,7 +146,7 @@ private Q_SLOTS:
 
         QTest::mouseClick(ui(w).Command2, Qt::LeftButton);
         QVERIFY(!ui(w).Command2->isEnabled());
-        QCOMPARE(ui(w).field(35)->text(), u"0043"_s);
+        QTRY_COMPARE(ui(w).field(35)->text(), u"0043"_s);
         QTRY_COMPARE(printer.pages.size(), 1);
         QTRY_VERIFY(ui(w).Command2->isEnabled());
         QVERIFY(messages.shown().isEmpty());
@@ -303,8 +303,8 @@ private Q_SLOTS:
         importTwoPassengers(w);
         w.sheet().setText(35, u"0042"_s);
         trigger(w, u"previewAction"_s);
+        QTRY_VERIFY(w.findChild<ReceiptPreviewDialog *>() != nullptr);
         auto *dialog = w.findChild<ReceiptPreviewDialog *>();
-        QVERIFY(dialog != nullptr);
         QCOMPARE(dialog->windowTitle(), u"打印预览"_s);
         QVERIFY(QTest::qWaitForWindowExposed(dialog));
         const int leftAtZero = previewInkLeft(w);
@@ -313,6 +313,7 @@ private Q_SLOTS:
 
         w.printPosition().setLeftOffsetMm(u"10"_s);
         trigger(w, u"previewAction"_s);
+        QTRY_VERIFY(w.findChild<ReceiptPreviewDialog *>() != nullptr);
         dialog = w.findChild<ReceiptPreviewDialog *>();
         QVERIFY(QTest::qWaitForWindowExposed(dialog));
         // 10 mm at the preview's 5 pixels to the millimetre.

@@ -13,6 +13,8 @@
 #include "app/QtTranslations.h"
 #include "app/SheetFieldEdit.h"
 #include "base/Messages.h"
+#include "desk/PrintDesk.h"
+#include "print/net/NetworkPictureLoader.h"
 #include "webimport/ui/BrowserControl.h"
 
 #include "SitePages.h"
@@ -90,10 +92,19 @@ QWidget *nextTabStop(QWidget *w) {
 class TestWebQuery final : public QObject {
     Q_OBJECT
 
+    // Waits until the captcha of the page shown has arrived: the window takes no input while
+    // it loads, and its code is the one to type.
+    bool captchaShown() {
+        return QTest::qWaitFor([&] { return !m_window->desk().pictureLoader().isLoading(); },
+                               PageTimeoutMs);
+    }
+
     // Types the query into the bar, presses "导入" and waits until the site's next page has
     // completed. Returns that page's markup as the browser gave it to the import.
     QString query(const QString &number, const QString &name, const QString &code) {
         MainPrint &w = *m_window;
+        if (!captchaShown())
+            return QString();
         QSignalSpy pages(w.browser(), &BrowserControl::DownloadComplete);
         ui(w).Tn->setText(number);
         ui(w).Nm->setText(name);
@@ -129,6 +140,7 @@ private Q_SLOTS:
         m_window = std::make_unique<MainPrint>(c, MainPrintSeams{&m_messages, nullptr, nullptr});
         MainPrint &w = *m_window;
 
+        w.installEventFilter(this);
         bool paintedFirst = false;
         connect(&w, &MainPrint::browserCreated, this, [&] {
             paintedFirst = w.windowHandle() && w.windowHandle()->isExposed();
@@ -140,7 +152,7 @@ private Q_SLOTS:
         QVERIFY(paintedFirst);
         QTRY_VERIFY_WITH_TIMEOUT(ui(w).Command1->isEnabled(), PageTimeoutMs);
         QVERIFY(w.pageReady());
-        QVERIFY(!ui(w).Image2->pixmap().isNull());
+        QTRY_VERIFY_WITH_TIMEOUT(!ui(w).Image2->pixmap().isNull(), PageTimeoutMs);
     }
 
     void cleanupTestCase() {
@@ -148,14 +160,15 @@ private Q_SLOTS:
         m_site.reset();
     }
 
-    // The site's page is no part of the window: a second after the start page completed the
-    // window still has the X window it was first painted on (a re-created window gets a new
-    // id), framed by the window manager, and the keyboard goes from field 4 to "上一位".
+    // The site's page is no part of the window: once the start page has completed and the
+    // window manager has framed the window, the window still has the X window it was first
+    // painted on (a re-created window gets a new id, and says so), and the keyboard goes from
+    // field 4 to "上一位".
     void browserWorksOutOfSight() {
         MainPrint &w = *m_window;
-        QTest::qWait(1000);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.windowHandle()->frameMargins().isNull(), PageTimeoutMs);
         QCOMPARE(w.windowHandle()->winId(), m_nativeWindow);
-        QVERIFY(!w.windowHandle()->frameMargins().isNull());
+        QCOMPARE(m_nativeWindows, 1);
         QCOMPARE(nextTabStop(ui(w).field(4)), ui(w).cmdpau);
     }
 
@@ -203,6 +216,7 @@ private Q_SLOTS:
         QFETCH(QString, expected);
         MainPrint &w = *m_window;
         const QStringList before = w.sheet().texts();
+        QVERIFY(captchaShown());
         // Typed in lower case: the bar upper-cases it.
         const QString code = rightCode ? m_lastCode.toLower() : u"zzzz"_s;
 
@@ -255,6 +269,7 @@ private Q_SLOTS:
         m_messages.clear();
 
         w.sheet().setText(0, QString());
+        QVERIFY(captchaShown());
         QVERIFY(!query(u"9992101234567"_s, u"王小明"_s, m_lastCode).isEmpty());
         QCOMPARE(w.sheet().text(0), u"王小明"_s);
     }
@@ -267,6 +282,14 @@ private:
     RecordingMessages m_messages;
     std::unique_ptr<MainPrint> m_window;
     WId m_nativeWindow = 0;
+    int m_nativeWindows = 0; // the window's native windows so far
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() == QEvent::WinIdChange && watched == m_window.get())
+            ++m_nativeWindows;
+        return false;
+    }
 };
 
 int main(int argc, char *argv[]) {

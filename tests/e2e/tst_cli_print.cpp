@@ -6,6 +6,7 @@
 #include "render/Ink.h"
 
 #include "journal/JournalDatabase.h"
+#include "journal/JournalTestDatabases.h"
 #include "render/ReceiptRenderer.h"
 #include "sheet/FieldMap.h"
 
@@ -185,11 +186,11 @@ private Q_SLOTS:
         QCOMPARE(QDir(QFileInfo(iniPath).absolutePath()).entryList(QDir::Files),
                  QStringList({u"info.ini"_s, u"journal.sqlite"_s}));
         QString error;
-        auto journal = JournalDatabase::open(
+        auto journal = test::openJournal(
             DatabaseAddress::sqliteFile(home.filePath(u"itinerary/itinerary/journal.sqlite"_s)),
             JournalDatabase::Access::ReadOnly, &error);
         QVERIFY2(journal, qPrintable(error));
-        const QList<JournalEntry> rows = journal->entries({}, &error).value();
+        const QList<JournalEntry> rows = journal->entries({}).value();
         QCOMPARE(rows.size(), 2);
         QVERIFY(rows.at(1).printed && rows.at(1).checkCode == u"0043"_s);
         QCOMPARE(rows.at(1).ticketNumber, tickets.at(1));
@@ -278,12 +279,13 @@ private Q_SLOTS:
         QVERIFY2(run.exitCode == 0, run.err.constData());
 
         // Each receipt's row in the journal: its own passenger, identity number and ticket.
-        QString error;
         auto journal = JournalDatabase::open(
             DatabaseAddress::sqliteFile(home.filePath(u"itinerary/itinerary/journal.sqlite"_s)),
-            JournalDatabase::Access::ReadOnly, &error);
-        QVERIFY2(journal, qPrintable(error));
-        const QList<JournalEntry> rows = journal->entries({}, &error).value();
+            JournalDatabase::Access::ReadOnly);
+        QVERIFY2(journal, qPrintable(journal.error()));
+        const Result<QList<JournalEntry>> read = (*journal)->entries({});
+        QVERIFY2(read, qPrintable(read.error()));
+        const QList<JournalEntry> &rows = read.value();
         QCOMPARE(rows.size(), names.size());
         QList<QImage> crops;
         for (int n = 0; n < names.size(); ++n) {
@@ -383,8 +385,8 @@ private Q_SLOTS:
         // clang-format off
         QTest::newRow("no file")          << QStringList{}                                         << u"FILE"_s;
         QTest::newRow("two files")        << QStringList{booking, booking}                         << u"one booking FILE"_s;
-        QTest::newRow("unknown option")   << QStringList{u"--copies"_s, u"2"_s, booking}           << u"unknown option: --copies"_s;
-        QTest::newRow("value missing")    << QStringList{booking, u"--check-code"_s}               << u"--check-code needs a value"_s;
+        QTest::newRow("unknown option")   << QStringList{u"--copies"_s, u"2"_s, booking}           << u"Unknown option 'copies'."_s;
+        QTest::newRow("value missing")    << QStringList{booking, u"--check-code"_s}               << u"Missing value after '--check-code'."_s;
         QTest::newRow("not http")         << QStringList{u"--service=ftp://127.0.0.1/"_s, booking} << u"not an http address"_s;
         QTest::newRow("relative service") << QStringList{u"--service"_s, u"Print/"_s, booking}     << u"not an http address"_s;
         QTest::newRow("missing file")     << QStringList{u"/nonexistent/booking.txt"_s}            << u"cannot read"_s;

@@ -8,6 +8,7 @@
 #include "base/Messages.h"
 #include "print/PrintJob.h"
 #include "print/PrintPosition.h"
+#include "print/ReceiptPictures.h"
 #include "print/net/NetworkPictureLoader.h"
 #include "print/ui/QtReceiptPrinter.h"
 #include "render/EmbeddedRenderService.h"
@@ -97,8 +98,9 @@ private Q_SLOTS:
         printer.setJobTitle(u"tst_printpath "_s + ticket);
         RecordingMessages messages;
         const FixedClock clock(QDateTime(QDate(2026, 12, 7), QTime(9, 5, 3)));
-        PrintJob job(sheet, position, loader, printer, messages, clock);
-        job.setPrintUrl(base.toString() + u"Print/print.asp"_s);
+        ReceiptPictures pictures(loader, clock);
+        pictures.setPrintUrl(base.toString() + u"Print/print.asp"_s);
+        PrintJob job(sheet, position, pictures, printer, messages, clock);
 
         // The values the request carries.
         QStringList sent;

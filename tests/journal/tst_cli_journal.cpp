@@ -71,14 +71,14 @@ private Q_SLOTS:
                  1);
         QString error;
         {
-            auto db = JournalDatabase::open(*address, JournalDatabase::Access::ReadWrite, &error);
-            JournalEntry older = db->entries({}, &error).value().value(0);
+            auto db = test::openJournal(*address, JournalDatabase::Access::ReadWrite, &error);
+            JournalEntry older = db->entries({}).value().value(0);
             QCOMPARE(older.message, u"打印服务没有返回图片，未打印"_s);
             QCOMPARE(older.checkCode, u"0042"_s);
             older.id = u"older"_s;
             older.time = older.time.addDays(-3);
             older.ticketNumber = u"999-1111111111"_s;
-            QVERIFY(db->insert(older, &error));
+            QVERIFY(db->insert(older));
         }
         const QString printed = u"784-2101234567"_s;
         const QString today = QDate::currentDate().toString(Qt::ISODate);

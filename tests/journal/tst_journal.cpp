@@ -70,7 +70,7 @@ private Q_SLOTS:
         JOURNAL_TEST_DATABASE(address, engine, folder.path());
         Itinerary sheet;
         PrintPosition position;
-        test::AnyPicture loader;
+        test::AnyPictures loader;
         test::Paper printer;
         RecordingMessages messages;
         FixedClock clock(QDateTime::fromString(u"2026-12-07T09:05:03+08:00"_s, Qt::ISODate));
@@ -88,12 +88,12 @@ private Q_SLOTS:
         job.printArmedReceipt();
         sheet.setText(Field::RecordCode, QString());
         job.requestPrint();
-        QVERIFY(journal.waitUntilSent(10000));
+        QVERIFY(test::waitUntilSent(journal, 10000));
 
         QString error;
-        auto db = JournalDatabase::open(*address, JournalDatabase::Access::ReadOnly, &error);
+        auto db = test::openJournal(*address, JournalDatabase::Access::ReadOnly, &error);
         QVERIFY2(db, qPrintable(error));
-        const QList<JournalEntry> rows = db->entries({}, &error).value();
+        const QList<JournalEntry> rows = db->entries({}).value();
         QCOMPARE(rows.size(), 2);
         const JournalEntry &printed = rows.at(0);
         const QJsonObject expected{
@@ -164,15 +164,15 @@ private Q_SLOTS:
         QTemporaryDir folder;
         JOURNAL_TEST_DATABASE(address, engine, folder.path());
         QString error;
-        auto db = JournalDatabase::open(*address, JournalDatabase::Access::ReadWrite, &error);
+        auto db = test::openJournal(*address, JournalDatabase::Access::ReadWrite, &error);
         QVERIFY2(db, qPrintable(error));
         for (const JournalEntry &row : sampleRows())
-            QVERIFY2(db->insert(row, &error), qPrintable(error));
+            QVERIFY(db->insert(row));
         const JournalFilter filter{QDate::fromString(from, Qt::ISODate),
                                    QDate::fromString(to, Qt::ISODate), ticket, name};
-        QCOMPARE(ids(db->entries(filter, &error).value()), expected);
+        QCOMPARE(ids(db->entries(filter).value()), expected);
         std::reverse(expected.begin(), expected.end());
-        QCOMPARE(ids(db->entries(filter, &error, true).value()), expected);
+        QCOMPARE(ids(db->entries(filter, true).value()), expected);
     }
 
     void voidCsvAndLayout_data() { printJobRows_data(); }
@@ -183,26 +183,26 @@ private Q_SLOTS:
         QTemporaryDir folder;
         JOURNAL_TEST_DATABASE(address, engine, folder.path());
         QString error;
-        auto db = JournalDatabase::open(*address, JournalDatabase::Access::ReadWrite, &error);
+        auto db = test::openJournal(*address, JournalDatabase::Access::ReadWrite, &error);
         QVERIFY2(db, qPrintable(error));
         JournalEntry odd = sampleRows().at(2);
         odd.message = u"a \"quoted\", two\r\nlines"_s;
         odd.recordCode = u"=HYPERLINK(\"x\")"_s;
         odd.leftOffsetMm = u"-2"_s;
-        QVERIFY(db->insert(odd, &error));
-        QVERIFY(db->insert(odd, &error));
-        QCOMPARE(db->count(&error), 1);
+        QVERIFY(db->insert(odd));
+        QVERIFY(db->insert(odd));
+        QCOMPARE(db->count().value(), qint64(1));
 
         const QDateTime when = QDateTime::fromString(u"2026-12-07T10:00:00+08:00"_s, Qt::ISODate);
-        QVERIFY2(db->markVoid(u"c"_s, u"卡纸"_s, when, &error), qPrintable(error));
-        QVERIFY(!db->markVoid(u"c"_s, u"again"_s, when, &error));
-        QVERIFY(!db->markVoid(u"nothing"_s, u"x"_s, when, &error));
-        const JournalEntry stored = db->entry(u"c"_s, &error).value();
+        QVERIFY(db->markVoid(u"c"_s, u"卡纸"_s, when));
+        QVERIFY(!db->markVoid(u"c"_s, u"again"_s, when));
+        QVERIFY(!db->markVoid(u"nothing"_s, u"x"_s, when));
+        const JournalEntry stored = db->entry(u"c"_s).value();
         QVERIFY(stored.voided);
         QCOMPARE(stored.voidReason, u"卡纸"_s);
         QCOMPARE(stored.voidedAt, u"2026-12-07T10:00:00.000+08:00"_s);
 
-        const QByteArray csv = journalcsv::document(db->entries({}, &error).value());
+        const QByteArray csv = journalcsv::document(db->entries({}).value());
         QVERIFY(csv.startsWith("\xEF\xBB\xBF\xE6\x97\xB6\xE9\x97\xB4,")); // BOM, "时间,"
         QVERIFY(csv.contains(",\"a \"\"quoted\"\", two\r\nlines\","));
         QVERIFY(csv.contains(",\"'=HYPERLINK(\"\"x\"\")\","));
@@ -213,8 +213,7 @@ private Q_SLOTS:
 
         db.reset();
         {
-            auto again =
-                JournalDatabase::open(*address, JournalDatabase::Access::ReadWrite, &error);
+            auto again = test::openJournal(*address, JournalDatabase::Access::ReadWrite, &error);
             QSqlQuery query(again->connection());
             QVERIFY(query.exec(u"SELECT COUNT(*), MAX(version) FROM journal_schema"_s));
             QVERIFY(query.next());
@@ -222,7 +221,7 @@ private Q_SLOTS:
             QCOMPARE(query.value(1).toInt(), JournalSchemaVersion);
             QVERIFY(query.exec(u"UPDATE journal_schema SET version = 99"_s));
         }
-        QVERIFY(!JournalDatabase::open(*address, JournalDatabase::Access::ReadWrite, &error));
+        QVERIFY(!test::openJournal(*address, JournalDatabase::Access::ReadWrite, &error));
         QVERIFY2(error.contains(u"较新版本"_s), qPrintable(error));
     }
 

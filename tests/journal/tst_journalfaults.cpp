@@ -48,7 +48,7 @@ struct Counter {
     }
     Itinerary sheet;
     PrintPosition position;
-    test::AnyPicture loader;
+    test::AnyPictures loader;
     test::Paper printer;
     RecordingMessages messages;
     SystemClock clock;
@@ -61,7 +61,7 @@ struct Counter {
 // Rows, and rows with distinct e-ticket numbers.
 std::pair<qint64, qint64> countRows(const DatabaseAddress &address) {
     QString error;
-    auto db = JournalDatabase::open(address, JournalDatabase::Access::ReadOnly, &error);
+    auto db = test::openJournal(address, JournalDatabase::Access::ReadOnly, &error);
     QSqlQuery query(db->connection());
     if (!query.exec(u"SELECT COUNT(*), COUNT(DISTINCT ticket_number) FROM print_journal"_s) ||
         !query.next())
@@ -98,12 +98,12 @@ private Q_SLOTS:
         JOURNAL_TEST_DATABASE(address, u"postgresql"_s, folder.path());
         Counter counter(folder.path());
         counter.print(7);
-        QVERIFY(counter.journal->waitUntilSent(10000));
+        QVERIFY(test::waitUntilSent(*counter.journal, 10000));
         {
             ServerBackAtEnd serverBack;
             QVERIFY(test::controlTestServer("ITINERARY_TEST_POSTGRES_STOP"));
             counter.print(13);
-            QVERIFY(!counter.journal->waitUntilSent(10000));
+            QVERIFY(!test::waitUntilSent(*counter.journal, 10000));
             QCOMPARE(counter.printer.pages, 20);
             QCOMPARE(counter.messages.shown().size(), 1);
             QVERIFY2(counter.messages.shown().first().text.startsWith(
@@ -111,18 +111,17 @@ private Q_SLOTS:
                      qPrintable(counter.messages.shown().first().text));
         }
         counter.restart(folder.path()); // start-up sends what waits
-        QVERIFY(counter.journal->waitUntilSent(20000));
+        QVERIFY(test::waitUntilSent(*counter.journal, 20000));
         QCOMPARE(countRows(*address), std::make_pair(qint64(20), qint64(20)));
 
         // A row that reached the server but was still in the outbox (a crash between the
         // two) is sent again and stored once.
         QString error;
-        auto db = JournalDatabase::open(*address, JournalDatabase::Access::ReadOnly, &error);
-        const JournalEntry sent = db->entries({}, &error).value().first();
-        QVERIFY(
-            JournalOutbox::open(counter.journal->settings().outboxPath, &error)->add(sent, &error));
+        auto db = test::openJournal(*address, JournalDatabase::Access::ReadOnly, &error);
+        const JournalEntry sent = db->entries({}).value().first();
+        QVERIFY((*JournalOutbox::open(counter.journal->settings().outboxPath))->add(sent));
         counter.print(1);
-        QVERIFY(counter.journal->waitUntilSent(10000));
+        QVERIFY(test::waitUntilSent(*counter.journal, 10000));
         QCOMPARE(countRows(*address), std::make_pair(qint64(21), qint64(21)));
         QCOMPARE(counter.messages.shown().size(), 1);
     }
@@ -187,7 +186,7 @@ private Q_SLOTS:
                      process->readAllStandardError().constData());
         }
         Counter startUp(folders[0].path());
-        QVERIFY(startUp.journal->waitUntilSent(10000));
+        QVERIFY(test::waitUntilSent(*startUp.journal, 10000));
         QCOMPARE(countRows(*address), std::make_pair(qint64(300), qint64(300)));
     }
 };
@@ -200,7 +199,7 @@ int main(int argc, char *argv[]) {
         Counter counter(QString::fromLocal8Bit(argv[2]));
         counter.prefix = QString::fromLocal8Bit(argv[3]);
         counter.print(100);
-        return counter.journal->waitUntilSent(30000) ? 0 : 3;
+        return test::waitUntilSent(*counter.journal, 30000) ? 0 : 3;
     }
     TestJournalFaults test;
     QTEST_SET_MAIN_SOURCE_PATH

@@ -18,6 +18,7 @@
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSqlQueryModel>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -50,10 +51,11 @@ private Q_SLOTS:
         sheet.setText(Field::CheckCode, u"0007"_s);
         QTest::mouseClick(ui(w).Command2, Qt::LeftButton);
         QTRY_VERIFY(w.printJob().printEnabled());
-        QVERIFY(w.printJournal().waitUntilSent(10000));
+        QVERIFY(test::waitUntilSent(w.printJournal(), 10000));
         sheet.setText(Field::Name, u"李四"_s);
         QTest::mouseClick(ui(w).Command2, Qt::LeftButton);
-        QVERIFY(w.printJournal().waitUntilSent(10000));
+        QTRY_VERIFY(w.printJob().printEnabled());
+        QVERIFY(test::waitUntilSent(w.printJournal(), 10000));
 
         auto *action = w.findChild<QAction *>(u"printJournalAction"_s);
         QCOMPARE(action->shortcut(), QKeySequence(u"Ctrl+Shift+J"_s));
@@ -61,25 +63,28 @@ private Q_SLOTS:
         JournalWindow *window = w.journalWindow();
         QVERIFY(window && window->isVisible() && !window->isModal());
         QCOMPARE(window->model()->rowCount(), 2);
-        window->nameFilter->setText(u"张"_s);
-        QTest::mouseClick(window->searchButton, Qt::LeftButton);
+        test::control<QLineEdit>(*window, u"nameFilter"_s)->setText(u"张"_s);
+        QTest::mouseClick(test::control<QPushButton>(*window, u"searchButton"_s), Qt::LeftButton);
         QCOMPARE(window->model()->rowCount(), 1);
-        window->table->selectRow(0);
+        test::control<QTableView>(*window, u"journalTable"_s)->selectRow(0);
 
         sheet.setText(Field::CheckCode, u"0042"_s);
-        QTest::mouseClick(window->loadButton, Qt::LeftButton);
+        QTest::mouseClick(test::control<QPushButton>(*window, u"loadButton"_s), Qt::LeftButton);
         QCOMPARE(sheet.text(Field::Name), u"张三"_s);
         QCOMPARE(sheet.text(Field::CheckCode), u"0042"_s);
 
         const QString id = window->selectedEntryId();
         window->askVoidReason = [] { return std::optional<QString>(u"卡纸"_s); };
-        QTest::mouseClick(window->voidButton, Qt::LeftButton);
+        QTest::mouseClick(test::control<QPushButton>(*window, u"voidButton"_s), Qt::LeftButton);
         QCOMPARE(window->model()->index(0, 12).data().toString(), u"作废"_s);
         QCOMPARE(window->model()->index(0, 13).data().toString(), u"卡纸"_s);
 
         const QString csv = folder.filePath(u"out.csv"_s);
         window->askCsvPath = [&](const QString &) { return std::optional<QString>(csv); };
-        QTest::mouseClick(window->exportButton, Qt::LeftButton);
+        // Written off the window's thread.
+        QSignalSpy exported(window, &JournalWindow::exportFinished);
+        QTest::mouseClick(test::control<QPushButton>(*window, u"exportButton"_s), Qt::LeftButton);
+        QVERIFY(exported.wait(10000));
         QFile file(csv);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
@@ -100,9 +105,9 @@ private Q_SLOTS:
         PrintAttempt attempt;
         attempt.time = QDateTime::currentDateTime();
         attempt.fieldValues = QStringList(59, u"张三"_s);
+        QVERIFY((*JournalOutbox::open(JournalSettings::read(folder.path()).outboxPath))
+                    ->add(JournalEntry::fromAttempt(attempt, u"柜台"_s)));
         QString error;
-        QVERIFY(JournalOutbox::open(JournalSettings::read(folder.path()).outboxPath, &error)
-                    ->add(JournalEntry::fromAttempt(attempt, u"柜台"_s), &error));
         Config config;
         config.serviceBaseUrl = u"http://127.0.0.1:9/"_s;
         config.settingsDirectory = folder.path();
@@ -112,9 +117,8 @@ private Q_SLOTS:
         w.show();
         QTRY_COMPARE_WITH_TIMEOUT(
             [&] {
-                auto db =
-                    JournalDatabase::open(*address, JournalDatabase::Access::ReadOnly, &error);
-                return db && db->hasTables() ? db->count(&error).value_or(-1) : -1;
+                auto db = test::openJournal(*address, JournalDatabase::Access::ReadOnly, &error);
+                return db && db->hasTables() ? db->count().value_or(-1) : -1;
             }(),
             qint64(1), 10000);
         QVERIFY(messages.shown().isEmpty());

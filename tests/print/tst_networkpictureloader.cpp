@@ -8,6 +8,7 @@
 #include <QNetworkCookie>
 #include <QNetworkCookieJar>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -98,6 +99,15 @@ ReadRequest readTarget(const QByteArray &target) {
     read.timeStamp = QString::fromUtf8(QByteArray::fromPercentEncoding(query.mid(last + 1)));
     return read;
 }
+// Starts a load and waits, bounded, for its answer.
+QByteArray load(NetworkPictureLoader &loader, const QString &address) {
+    std::optional<QByteArray> answer;
+    loader.loadPicture(address, nullptr, [&](const QByteArray &picture) { answer = picture; });
+    if (answer)
+        return "answered inside the call";
+    (void)QTest::qWaitFor([&] { return answer.has_value(); }, 30000);
+    return answer.value_or("no answer");
+}
 } // namespace
 
 class TestNetworkPictureLoader final : public QObject {
@@ -128,7 +138,7 @@ private Q_SLOTS:
                 QRegularExpression(u"^[a-z ]+ http://127\\.0\\.0\\.1:\\d+"_s + logged + u'$'));
         }
         NetworkPictureLoader loader;
-        const QByteArray result = loader.loadPicture(server.base() + path);
+        const QByteArray result = load(loader, server.base() + path);
         QCOMPARE(result.isEmpty(), !picture);
         if (picture)
             QCOMPARE(result, pngPicture());
@@ -141,11 +151,29 @@ private Q_SLOTS:
         loader.setTimeout(std::chrono::milliseconds(300));
         QElapsedTimer elapsed;
         elapsed.start();
-        QVERIFY(loader.loadPicture(server.base() + u"silent"_s).isEmpty());
+        QVERIFY(load(loader, server.base() + u"silent"_s).isEmpty());
         QVERIFY(elapsed.elapsed() >= 295);
         QVERIFY(elapsed.elapsed() < 5000);
         // The loader is usable again afterwards.
-        QVERIFY(!loader.loadPicture(server.base() + u"picture"_s).isEmpty());
+        QVERIFY(!load(loader, server.base() + u"picture"_s).isEmpty());
+    }
+
+    // The window holds its input while loads run: the loader says when the first starts and
+    // the last has ended. A caller that went meanwhile gets no answer.
+    void loadsAreCountedAndGoneCallersSkipped() {
+        PictureServer server;
+        NetworkPictureLoader loader;
+        QSignalSpy loading(&loader, &NetworkPictureLoader::loadingChanged);
+        auto caller = std::make_unique<QObject>();
+        int answers = 0;
+        for (const QObject *context : {caller.get(), static_cast<QObject *>(nullptr)})
+            loader.loadPicture(server.base() + u"picture"_s, context,
+                               [&](const QByteArray &) { ++answers; });
+        QVERIFY(loader.isLoading());
+        caller.reset();
+        QTRY_VERIFY(!loader.isLoading());
+        QCOMPARE(answers, 1);
+        QCOMPARE(loading.count(), 2);
     }
 
     void nothingListeningGivesTheEmptyPicture() {
@@ -157,7 +185,7 @@ private Q_SLOTS:
         }
         NetworkPictureLoader loader;
         loader.setTimeout(std::chrono::milliseconds(3000));
-        QVERIFY(loader.loadPicture(u"http://127.0.0.1:%1/x"_s.arg(port)).isEmpty());
+        QVERIFY(load(loader, u"http://127.0.0.1:%1/x"_s.arg(port)).isEmpty());
     }
 
     void valuesArriveIntact_data() {
@@ -181,7 +209,7 @@ private Q_SLOTS:
         const QDateTime now(QDate(2026, 12, 7), QTime(9, 5, 3));
         const QString address = printRequestAddress(server.base() + u"Print/print.asp"_s, 1,
                                                     joinRequestValues(fields), now);
-        QVERIFY(!loader.loadPicture(address).isEmpty());
+        QVERIFY(!load(loader, address).isEmpty());
         QCOMPARE(server.heads.size(), 1);
         const QByteArray target = server.heads.at(0).split(' ').value(1);
         QVERIFY2(target.startsWith("/Print/print.asp?l=1&p="), target.constData());
@@ -197,7 +225,7 @@ private Q_SLOTS:
         const QUrl site(server.base());
         loader.cookieJar()->setCookiesFromUrl({QNetworkCookie("JSESSIONID", "s3ss10n")}, site);
         loader.setUserAgent("TestAgent/1.0");
-        QVERIFY(!loader.loadPicture(server.base() + u"captcha?2026/12/7 9:05:03"_s).isEmpty());
+        QVERIFY(!load(loader, server.base() + u"captcha?2026/12/7 9:05:03"_s).isEmpty());
         QCOMPARE(server.heads.size(), 1);
         const QByteArray head = server.heads.at(0);
         QVERIFY2(head.contains("\r\nCookie: JSESSIONID=s3ss10n"), head.constData());
@@ -239,7 +267,7 @@ private Q_SLOTS:
         else if (form == u"not a picture"_s)
             address = text;
         NetworkPictureLoader loader;
-        const QByteArray result = loader.loadPicture(address);
+        const QByteArray result = load(loader, address);
         QCOMPARE(result.isEmpty(), !picture);
         if (picture)
             QCOMPARE(result, pngPicture());

@@ -5,6 +5,7 @@
 #include "print/PrintJob.h"
 #include "print/PrintPosition.h"
 #include "print/ReceiptCopy.h"
+#include "print/ReceiptPictures.h"
 #include "print/ReceiptPrinter.h"
 #include "sheet/FieldMap.h"
 #include "sheet/Itinerary.h"
@@ -16,6 +17,7 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 
 using namespace itinerary;
 using namespace Qt::StringLiterals;
@@ -24,17 +26,24 @@ namespace {
 const QByteArray Picture = QByteArray("\x89PNG picture bytes", 18);
 const QString ServicePrintUrl = u"http://127.0.0.1:8091/Print/print.asp"_s;
 
+// Answers at once, or keeps the answer back until answerNow() when `later`.
 class FakeLoader final : public PictureLoader {
 public:
-    QByteArray loadPicture(const QString &address) override {
+    void loadPicture(const QString &address, const QObject *, Done done) override {
         addresses.append(address);
         if (duringLoad)
             duringLoad();
-        return answer;
+        if (later)
+            waiting = std::move(done);
+        else
+            done(answer);
     }
+    void answerNow() { std::exchange(waiting, nullptr)(answer); }
     QByteArray answer = Picture;
     QStringList addresses;
     std::function<void()> duringLoad;
+    bool later = false;
+    Done waiting;
 };
 
 class FakePrinter final : public ReceiptPrinter {
@@ -62,10 +71,11 @@ struct Bench {
     FakePrinter printer;
     RecordingMessages messages;
     FixedClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 5, 3))};
-    PrintJob job{sheet, position, loader, printer, messages, clock};
+    ReceiptPictures pictures{loader, clock};
+    PrintJob job{sheet, position, pictures, printer, messages, clock};
 
     Bench() {
-        job.setPrintUrl(ServicePrintUrl);
+        pictures.setPrintUrl(ServicePrintUrl);
         sheet.setText(Field::RecordCode, u"HX1234"_s);
         sheet.setText(Field::CheckCode, u"0007"_s);
     }
@@ -318,6 +328,24 @@ private Q_SLOTS:
         QVERIFY(!enabledDuringLoad);
     }
 
+    // Until the picture is there nothing is armed, advanced or printed, and neither a second
+    // click nor a stray tick starts anything.
+    void nothingHappensBeforeThePictureArrives() {
+        Bench b;
+        b.loader.later = true;
+        b.job.requestPrint();
+        QVERIFY(b.job.pictureLoading());
+        b.job.requestPrint();
+        b.job.printArmedReceipt();
+        QCOMPARE(b.loader.addresses.size(), 1);
+        QVERIFY(b.printer.pages.isEmpty());
+        QCOMPARE(b.sheet.text(Field::CheckCode), u"0007"_s);
+        QVERIFY(!b.job.printEnabled() && !b.job.printArmed());
+        b.loader.answerNow();
+        QVERIFY(!b.job.pictureLoading() && b.job.printArmed());
+        QCOMPARE(b.sheet.text(Field::CheckCode), u"0008"_s);
+    }
+
     void groupPrintsEveryEntryInTurn_data() {
         QTest::addColumn<int>("entries");      // 0: no passenger list
         QTest::addColumn<int>("shown");        // the entry the sheet shows at the start
@@ -424,7 +452,7 @@ private Q_SLOTS:
         b.setPassengers(entries, 0, true);
         b.failRequest(failing);
         QCOMPARE(receiptCopyFileName(b.sheet), fileName);
-        ReceiptCopyRun copy(b.sheet, b.job);
+        ReceiptCopyRun copy(b.sheet, b.pictures);
         std::optional<StepsOutcome> outcome;
         connect(&copy, &ReceiptCopyRun::finished, &copy,
                 [&](const StepsOutcome &ended) { outcome = ended; });

@@ -4,6 +4,7 @@
 #include "print/PictureLoader.h"
 #include "print/PrintJob.h"
 #include "print/PrintPosition.h"
+#include "print/ReceiptPictures.h"
 #include "print/ui/QtReceiptPrinter.h"
 #include "sheet/FieldMap.h"
 #include "sheet/Itinerary.h"
@@ -45,7 +46,9 @@ QByteArray receiptPicture() {
 
 class FixedLoader final : public PictureLoader {
 public:
-    QByteArray loadPicture(const QString &) override { return receiptPicture(); }
+    void loadPicture(const QString &, const QObject *, Done done) override {
+        done(receiptPicture());
+    }
 };
 
 // The bounding box of the dark pixels of the PDF's first page at 300 dpi.
@@ -81,8 +84,8 @@ private Q_SLOTS:
         QtReceiptPrinter printer;
         RecordingMessages messages;
         const FixedClock clock(QDateTime(QDate(2026, 12, 7), QTime(9, 5, 3)));
-        PrintJob job(sheet, position, loader, printer, messages, clock);
-        job.setPrintUrl(u"http://127.0.0.1:1/Print/print.asp"_s);
+        const ReceiptPictures pictures(loader, clock);
+        PrintJob job(sheet, position, pictures, printer, messages, clock);
 
         const QString stem = u"tst_qtreceiptprinter-%1-%2"_s.arg(QCoreApplication::applicationPid())
                                  .arg(QDateTime::currentMSecsSinceEpoch());
@@ -153,7 +156,8 @@ private Q_SLOTS:
         QVERIFY(!printer.printPicture(receiptPicture(), 0, 0));
         RecordingMessages messages;
         const FixedClock clock(QDate(2026, 12, 7));
-        PrintJob job(sheet, position, loader, printer, messages, clock);
+        const ReceiptPictures pictures(loader, clock);
+        PrintJob job(sheet, position, pictures, printer, messages, clock);
         job.requestPrint();
         QTRY_VERIFY_WITH_TIMEOUT(job.printEnabled(), 10000);
         QCOMPARE(messages.shown().size(), 1);

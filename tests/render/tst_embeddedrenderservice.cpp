@@ -111,6 +111,9 @@ private Q_SLOTS:
             clients.last()->send(getRequest(sheetTarget("A,B,C", 3)));
         }
         service.stop(); // renders under way are dropped, nothing dangles
+        QVERIFY(refusesConnections(port));
+        for (WireClient *client : std::as_const(clients))
+            QVERIFY(client->waitForClose(3000));
         qDeleteAll(clients);
     }
 

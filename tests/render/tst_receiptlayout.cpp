@@ -1,6 +1,6 @@
-#include "app/SheetGeometry.h"
 #include "render/ReceiptLayout.h"
 #include "sheet/FieldMap.h"
+#include "sheet/SheetGeometry.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -73,20 +73,17 @@ private Q_SLOTS:
 
     void jsonRoundTrip() {
         const ReceiptLayout &layout = ReceiptLayout::defaultLayout();
-        QString error;
-        const std::optional<ReceiptLayout> again = ReceiptLayout::fromJson(layout.toJson(), &error);
-        QVERIFY2(again, qPrintable(error));
+        const Result<ReceiptLayout> again = ReceiptLayout::fromJson(layout.toJson());
+        QVERIFY2(again, qPrintable(again.error()));
         QCOMPARE(*again, layout);
     }
 
     void fieldsAreKeptInIndexOrder() {
-        QString error;
-        const std::optional<ReceiptLayout> layout = ReceiptLayout::fromJson(
+        const Result<ReceiptLayout> layout = ReceiptLayout::fromJson(
             R"({"font":"Noto Serif CJK SC","fields":[
                 {"index":9,"x":1,"y":1,"width":5,"height":5,"align":"right","shrink":false},
-                {"index":2,"x":1,"y":9,"width":5,"height":5,"align":"center","size":12}]})",
-            &error);
-        QVERIFY2(layout, qPrintable(error));
+                {"index":2,"x":1,"y":9,"width":5,"height":5,"align":"center","size":12}]})");
+        QVERIFY2(layout, qPrintable(layout.error()));
         QCOMPARE(layout->fontFamily(), u"Noto Serif CJK SC"_s);
         QCOMPARE(layout->fields().at(0).index, 2);
         QCOMPARE(layout->fields().at(0).alignment, FieldAlignment::Centre);
@@ -122,16 +119,15 @@ private Q_SLOTS:
     void invalidDocuments() {
         QFETCH(QByteArray, json);
         QFETCH(QString, error);
-        QString why;
-        QVERIFY(!ReceiptLayout::fromJson(json, &why));
-        QVERIFY2(why.contains(error), qPrintable(why));
+        const Result<ReceiptLayout> layout = ReceiptLayout::fromJson(json);
+        QVERIFY(!layout);
+        QVERIFY2(layout.error().contains(error), qPrintable(layout.error()));
     }
 
     void fileErrorsNameTheFile() {
         QTemporaryDir dir;
-        QString error;
         const QString missing = dir.filePath(u"missing.json"_s);
-        QVERIFY(!ReceiptLayout::fromFile(missing, &error));
+        QString error = ReceiptLayout::fromFile(missing).error();
         QVERIFY2(error.contains(missing), qPrintable(error));
 
         const QString broken = dir.filePath(u"broken.json"_s);
@@ -139,7 +135,7 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("{\"fields\": 3}");
         file.close();
-        QVERIFY(!ReceiptLayout::fromFile(broken, &error));
+        error = ReceiptLayout::fromFile(broken).error();
         QVERIFY2(error.startsWith(broken) && error.contains(u"fields must be a list"_s),
                  qPrintable(error));
     }

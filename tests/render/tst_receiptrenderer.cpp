@@ -29,11 +29,10 @@ QRect boxOf(const ReceiptLayout &layout, int index) {
 }
 
 ReceiptLayout singleField(const char *fieldJson) {
-    QString error;
-    const std::optional<ReceiptLayout> layout =
-        ReceiptLayout::fromJson(QByteArray(R"({"fields":[)") + fieldJson + "]}", &error);
+    const Result<ReceiptLayout> layout =
+        ReceiptLayout::fromJson(QByteArray(R"({"fields":[)") + fieldJson + "]}");
     if (!layout)
-        qFatal("%s", qPrintable(error));
+        qFatal("%s", qPrintable(layout.error()));
     return *layout;
 }
 

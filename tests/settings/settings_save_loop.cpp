@@ -3,8 +3,7 @@
 // is killed (or a save fails, with status 1): the child that tst_settingskill kills.
 #include "SaveLoopVariants.h"
 
-#include "print/PrintPosition.h"
-#include "settings/LocalFileSystem.h"
+#include "base/LocalFileSystem.h"
 #include "settings/SettingsFile.h"
 #include "sheet/FieldMap.h"
 #include "sheet/Itinerary.h"
@@ -24,19 +23,17 @@ int main(int argc, char *argv[]) {
     const QString path = QString::fromLocal8Bit(argv[1]);
     LocalFileSystem fileSystem;
     Itinerary sheet;
-    PrintPosition position;
     std::fputs("saving\n", stdout);
     std::fflush(stdout);
     for (int i = 1;; ++i) {
         const test::SavedSettings v = test::savedVariant(i);
-        position.setLeftOffsetMm(v.leftOffsetMm);
-        position.setTopOffsetMm(v.topOffsetMm);
         sheet.setText(Field::AgentCode, v.companyCode);
         sheet.setText(Field::CompanyNumber, v.companyNumber);
         sheet.setText(Field::IssuingUnit, v.companyName);
-        const SettingsSaveResult result = saveSettings(path, sheet, position, fileSystem);
-        if (!result.saved) {
-            std::fputs(qPrintable(result.message + QLatin1Char('\n')), stderr);
+        const Result<> result =
+            saveSettings(path, sheet, OffsetTexts{v.leftOffsetMm, v.topOffsetMm}, fileSystem);
+        if (!result) {
+            std::fputs(qPrintable(result.error() + QLatin1Char('\n')), stderr);
             return 1;
         }
     }

@@ -4,9 +4,8 @@
 #include "SaveLoopVariants.h"
 
 #include "base/Clock.h"
+#include "base/LocalFileSystem.h"
 #include "base/TextEncoding.h"
-#include "print/PrintPosition.h"
-#include "settings/LocalFileSystem.h"
 #include "settings/SettingsFile.h"
 #include "sheet/FieldMap.h"
 #include "sheet/Itinerary.h"
@@ -82,15 +81,15 @@ private Q_SLOTS:
         // What a killed save leaves behind never stands in the way: the file loads, and the
         // next save replaces it.
         Itinerary sheet;
-        PrintPosition position;
         LocalFileSystem fileSystem;
-        loadSettings(path, sheet, position, fileSystem, FixedClock(QDate(2026, 12, 7)));
+        OffsetTexts offsets =
+            loadSettings(path, sheet, fileSystem, FixedClock(QDate(2026, 12, 7))).value();
         const test::SavedSettings loaded =
             readBytes(path) == even ? test::savedVariant(0) : test::savedVariant(1);
-        QCOMPARE(position.leftOffsetMm(), loaded.leftOffsetMm);
+        QCOMPARE(offsets.leftMm, loaded.leftOffsetMm);
         QCOMPARE(sheet.text(Field::IssuingUnit), loaded.companyName);
-        position.setLeftOffsetMm(u"7"_s);
-        QVERIFY(saveSettings(path, sheet, position, fileSystem).saved);
+        offsets.leftMm = u"7"_s;
+        QVERIFY(saveSettings(path, sheet, offsets, fileSystem));
         QVERIFY(readBytes(path).contains("<leftr>7</leftr>"));
     }
 };

@@ -1,8 +1,8 @@
 #include "TestPaths.h"
 
 #include "base/Clock.h"
+#include "base/LocalFileSystem.h"
 #include "base/TextEncoding.h"
-#include "settings/LocalFileSystem.h"
 #include "textimport/AgencyCodes.h"
 #include "textimport/CodeTables.h"
 #include "textimport/DateConversion.h"

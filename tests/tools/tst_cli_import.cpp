@@ -23,6 +23,11 @@ QString booking(const char *name) {
     return QStringLiteral(ITINERARY_TEST_DATA_DIR "/bookings/") + QLatin1StringView(name);
 }
 
+// The sheet `itinerary-cli import` prints, as one JSON line, kept as the expected output.
+QString sheet(const char *name) {
+    return QStringLiteral(ITINERARY_TEST_DATA_DIR "/sheets/") + QLatin1StringView(name);
+}
+
 QByteArray readBytes(const QString &path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -62,35 +67,23 @@ Run runCli(const QStringList &arguments, const QByteArray &input = {}) {
 
 const QByteArray AgencyCodes = "PEK 北京首都机场\n坏行\nQQQ 某新机场\nzz 某航\n";
 
-const QByteArray OnePassenger =
-    R"({"fields":["张三","110101199001011234","不得签转","HXYZ12","HXYZ12","北京   T3","国航","CA1501","Y","2026-05-15","08:00","","20K","上海虹桥   T2","东航","MU5102","B","2026-05-18","19:30","","20K","北京   T2","VOID","","","","","","","VOID","CNY 2130.00","CN 100.00","YQ 160.00","CNY 2390.00","999-2345678901","","","XXX","","","","","","","","","","","","","","","","","","","","","XT 0.00"],"passengers":[["张三","110101199001011234","999-2345678901"]],"current":0,"prev_enabled":false,"next_enabled":false,"messages":[],"fares":[null]})"
-    "\n";
+const QByteArray OnePassenger = readBytes(sheet("one_passenger.json"));
 
 // The twelve-passenger booking first: its fourth row, its list and its buttons are gone.
-const QByteArray ExemptTaxAfterTwelve =
-    R"({"fields":["赵敏","370102198808084444","不得签转","MQ2W9Z","MQ2W9Z","济南   T1","山航","SC4651","Y","2026-10-08","15:10","","20K","广州   T2","VOID","","","","","","","VOID","","","","","","","","","CNY 990.00","CN 50.00","YQ 0.00","CNY 1040.00","324-2123456789","","","XXX","","","","","","","","","","","","","","","","","","","","","XT 0.00"],"passengers":[["赵敏","370102198808084444","324-2123456789"]],"current":0,"prev_enabled":false,"next_enabled":false,"messages":[],"fares":[null]})"
-    "\n";
+const QByteArray ExemptTaxAfterTwelve = readBytes(sheet("exempt_tax_after_twelve.json"));
 
 // Both messages, in order, the second with the default title; the date rolls into January
 // of next year.
-const QByteArray TwoMessages =
-    R"({"fields":["","","不得签转","","","北京   T3","国航","CA1501","Y","2027-01-15","08:00","","20K","上海虹桥   T2","VOID","","","","","","","VOID","","","","","","","","","CNY 0.00","CN 0.00","YQ 0.00","CNY 0.00","","","","XXX","","","","","","","","","","","","","","","","","","","","","XT 0.00"],"passengers":[],"current":0,"prev_enabled":false,"next_enabled":false,"messages":[["错误提示","没有找到航段信息"],["","没有找到乘机人信息"]],"fares":[]})"
-    "\n";
+const QByteArray TwoMessages = readBytes(sheet("two_messages.json"));
 
-const QByteArray EmptyText =
-    R"({"fields":["","","不得签转","","","","","","","","","","","","","","","","","","","","","","","","","","","","CNY 0.00","CN 0.00","YQ 0.00","CNY 0.00","","","","XXX","","","","","","","","","","","","","","","","","","","","","XT 0.00"],"passengers":[],"current":0,"prev_enabled":false,"next_enabled":false,"messages":[],"fares":[]})"
-    "\n";
+const QByteArray EmptyText = readBytes(sheet("empty_text.json"));
 
 // A cancelled flight and a surface segment left out, a date of next year, codes missing from
 // the tables, international terminals, passports and tickets from their elements.
-const QByteArray International =
-    R"({"fields":["DONG/SU","E12345678","不得签转","HXYZ34","HXYZ34","北京   T3","国航","CA855","Y","2027-01-15","02:30","","20K","曼彻斯特   ","英航","BA1388","Y","2027-01-17","09:00","","20K","伦敦希思罗   T5","VOID","","","","","","","VOID","CNY 6000.00","CN 90.00","YQ 1200.00","CNY 7580.00","999-2100000011","","","XXX","","","","","","","","","","","","","","","","","","","","","XT 290.00"],"passengers":[["DONG/SU","E12345678","999-2100000011"],["LI/MING","E87654321","999-2100000012"]],"current":0,"prev_enabled":false,"next_enabled":true,"messages":[],"fares":[null,null]})"
-    "\n";
+const QByteArray International = readBytes(sheet("international.json"));
 
 // One fare row per entry: the adult's, the child's and the infant's.
-const QByteArray FamilyFares =
-    R"({"fields":["ZHANG/SAN","110101198001011234","不得签转","HXYZ56","HXYZ56","北京   T3","国航","CA1501","Y","2026-05-15","08:00","","20K","上海虹桥   T2","VOID","","","","","","","VOID","","","","","","","","","CNY 1000.00","CN 50.00","YQ 0.00","CNY 1050.00","999-2100000001","","","XXX","","","","","","","","","","","","","","","","","","","","","XT 0.00"],"passengers":[["ZHANG/SAN","110101198001011234","999-2100000001"],["ZHANG/XIAOMING CHD","110101201501015678","999-2100000002"],["ZHANG/XIAOBAO INF","","999-2100000003"]],"current":0,"prev_enabled":false,"next_enabled":true,"messages":[],"fares":[["CNY 1000.00","CN 50.00","YQ 0.00","XT 0.00","CNY 1050.00"],["CNY 500.00","CN 0.00","YQ 0.00","XT 0.00","CNY 500.00"],["CNY 100.00","CN 0.00","YQ 0.00","XT 0.00","CNY 100.00"]]})"
-    "\n";
+const QByteArray FamilyFares = readBytes(sheet("family_fares.json"));
 
 // A tour group's line gives the record code and no passenger.
 const QByteArray TourGroup =

@@ -1,22 +1,22 @@
 #include "ListenAddress.h"
 
+#include "base/AsciiText.h"
+
+#include <algorithm>
+
 namespace itinerary {
 
 namespace {
 constexpr qsizetype MaxPortDigits = 5;
 
 std::optional<quint16> parsePort(QStringView text) {
-    if (text.isEmpty() || text.size() > MaxPortDigits)
+    // Digits only: the number reader would also take a sign or blanks.
+    if (text.isEmpty() || text.size() > MaxPortDigits ||
+        !std::all_of(text.begin(), text.end(), isAsciiDigit))
         return std::nullopt;
-    uint port = 0;
-    for (const QChar c : text) {
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-        port = port * 10 + uint(c.unicode() - u'0');
-    }
-    if (port > 65535)
-        return std::nullopt;
-    return quint16(port);
+    bool ok = false;
+    const ushort port = text.toUShort(&ok);
+    return ok ? std::optional<quint16>(port) : std::nullopt;
 }
 } // namespace
 

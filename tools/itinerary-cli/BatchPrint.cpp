@@ -1,12 +1,11 @@
 #include "BatchPrint.h"
 
 #include "print/GroupPrint.h"
-#include "print/PrintJob.h"
 #include "sheet/FieldMap.h"
 #include "sheet/Itinerary.h"
 #include "sheet/TextRules.h"
 
-#include <QEventLoop>
+#include <memory>
 
 namespace itinerary::cli {
 
@@ -33,28 +32,29 @@ QByteArray ReceiptLine::toTsv() const {
         .toUtf8();
 }
 
-bool printEveryPassenger(Itinerary &sheet, PrintJob &job, const BatchPrintHooks &hooks) {
-    GroupPrint group(sheet, job);
-    ReceiptLine line;
-    QObject::connect(&group, &GroupPrint::receiptStarting, &group, [&](int number) {
-        line = lineOf(sheet, number);
-        if (hooks.aboutToPrint)
-            hooks.aboutToPrint(line);
-    });
-    QObject::connect(&group, &GroupPrint::receiptPrinted, &group, [&] {
+void printEveryPassenger(GroupPrint &group, const Itinerary &sheet, const BatchPrintHooks &hooks,
+                         std::function<void(bool everyOne)> finished) {
+    auto line = std::make_shared<ReceiptLine>();
+    QObject::connect(&group, &GroupPrint::receiptStarting, &group,
+                     [&sheet, hooks, line](int number) {
+                         *line = lineOf(sheet, number);
+                         if (hooks.aboutToPrint)
+                             hooks.aboutToPrint(*line);
+                     });
+    QObject::connect(&group, &GroupPrint::receiptPrinted, &group, [hooks, line] {
         if (hooks.printed)
-            hooks.printed(line);
+            hooks.printed(*line);
     });
-    bool everyOne = false;
-    QEventLoop loop;
-    QObject::connect(&group, &GroupPrint::finished, &loop, [&](const StepsOutcome &outcome) {
-        everyOne = !outcome.failed && outcome.done == outcome.count;
-        loop.quit();
-    });
+    auto ended = std::make_shared<bool>(false);
+    QObject::connect(&group, &GroupPrint::finished, &group,
+                     [finished, ended](const StepsOutcome &outcome) {
+                         *ended = true;
+                         finished(!outcome.failed && outcome.done == outcome.count);
+                     });
     group.start();
-    if (group.isRunning())
-        loop.exec();
-    return everyOne;
+    // A run that could not start ends here; one that stopped at once has answered already.
+    if (!group.isRunning() && !*ended)
+        finished(false);
 }
 
 } // namespace itinerary::cli

@@ -6,8 +6,8 @@
 #include <functional>
 
 namespace itinerary {
+class GroupPrint;
 class Itinerary;
-class PrintJob;
 } // namespace itinerary
 
 namespace itinerary::cli {
@@ -33,12 +33,13 @@ struct BatchPrintHooks {
 };
 
 // Prints one receipt per passenger of the sheet's list, in list order, with the window's
-// group printing (GroupPrint): each through the print job as the Print button does it, the
-// print from the job's timer about 100 ms later, for which an event loop runs until the
-// run ends. The job advances the check code after each and reports a failure itself.
+// group printing: each through the print job as the Print button does it, the print from
+// the job's timer about 100 ms later, so the event loop must run until the run ends. The job
+// advances the check code after each and reports a failure itself.
 //
-// Stops at the first receipt the job could not print and returns false; true when every
-// passenger's receipt was printed.
-bool printEveryPassenger(Itinerary &sheet, PrintJob &job, const BatchPrintHooks &hooks);
+// Stops at the first receipt the job could not print; `finished` then gets false, and true
+// when every passenger's receipt was printed.
+void printEveryPassenger(GroupPrint &group, const Itinerary &sheet, const BatchPrintHooks &hooks,
+                         std::function<void(bool everyOne)> finished);
 
 } // namespace itinerary::cli

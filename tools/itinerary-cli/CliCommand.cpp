@@ -23,10 +23,10 @@ const QList<Command> &registeredCommands() {
     return commands();
 }
 
-CommandLine::CommandLine(QString command, QString usage, RefusalWording wording)
+CommandLine::CommandLine(QString command, QString usage, bool usageAfter)
     : m_command(std::move(command))
     , m_usage(std::move(usage))
-    , m_wording(std::move(wording))
+    , m_usageAfter(usageAfter)
     , m_help({u"h"_s, u"help"_s}, u"this text"_s) {
     addOption(m_help);
 }
@@ -43,19 +43,8 @@ void CommandLine::addPositionalArgument(const QString &name, const QString &desc
 }
 
 std::optional<int> CommandLine::parse(const QStringList &arguments) {
-    if (!m_parser.parse(QStringList{u"itinerary-cli"_s} + arguments)) {
-        const CommandLineRefusal refusal = commandLineRefusal(m_parser, arguments, m_options);
-        switch (refusal.kind) {
-        case CommandLineRefusal::Kind::UnknownOption:
-            return refuse(m_wording.unknownOption.arg(refusal.argument));
-        case CommandLineRefusal::Kind::MissingValue:
-            return refuse(m_wording.missingValue.arg(refusal.argument));
-        case CommandLineRefusal::Kind::UnexpectedValue:
-            return refuse(u"%1 takes no value"_s.arg(refusal.argument));
-        case CommandLineRefusal::Kind::Other:
-            return refuse(refusal.argument);
-        }
-    }
+    if (!m_parser.parse(QStringList{u"itinerary-cli"_s} + arguments))
+        return refuse(m_parser.errorText());
     if (m_parser.isSet(m_help)) {
         writeStdout(helpText().toUtf8());
         return ExitOk;
@@ -65,7 +54,7 @@ std::optional<int> CommandLine::parse(const QStringList &arguments) {
 
 int CommandLine::refuse(const QString &text) const {
     printError(m_command + u": "_s + text);
-    if (m_wording.usageAfter)
+    if (m_usageAfter)
         printError(u"usage: itinerary-cli "_s + m_usage);
     return ExitUsage;
 }

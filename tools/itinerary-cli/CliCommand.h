@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Result.h"
+
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QList>
@@ -15,6 +17,10 @@ namespace itinerary::cli {
 inline constexpr int ExitOk = 0;
 inline constexpr int ExitFailed = 1;
 inline constexpr int ExitUsage = 2;
+
+// A command's arguments as it understood them, or the exit status it ends with at once
+// (after its help, or after telling what is wrong with the command line).
+template <typename Arguments> using CommandArguments = Result<Arguments, int>;
 
 // A command creates the application object it needs (none, QCoreApplication or
 // QGuiApplication) itself.
@@ -34,20 +40,13 @@ struct CommandRegistration {
 
 const QList<Command> &registeredCommands();
 
-// How a command words a refused command line; "%1" is the option as written.
-struct RefusalWording {
-    QString unknownOption = QStringLiteral("unknown option: %1");
-    QString missingValue = QStringLiteral("%1 needs a value");
-    // The command's usage line follows every refusal.
-    bool usageAfter = false;
-};
-
 // A command's own command line, read with QCommandLineParser: its options (each also as
 // "--option=value"), "--help", and its positional arguments, in any order; "--" ends the
 // options and "-" is a positional argument (standard input).
 class CommandLine final {
 public:
-    CommandLine(QString command, QString usage, RefusalWording wording = {});
+    // `usageAfter`: the command's usage line follows every refusal.
+    CommandLine(QString command, QString usage, bool usageAfter = false);
 
     // Adds an option and gives it back, for isSet() and value() after the parse.
     QCommandLineOption addOption(const QCommandLineOption &option);
@@ -55,14 +54,15 @@ public:
                                const QString &syntax);
 
     // Nothing when the command goes on; otherwise the exit status it ends with: ExitOk after
-    // its help on standard output, ExitUsage after the refusal on standard error.
+    // its help on standard output, ExitUsage after the refusal (the parser's own words) on
+    // standard error.
     std::optional<int> parse(const QStringList &arguments);
 
     bool isSet(const QCommandLineOption &option) const { return m_parser.isSet(option); }
     QString value(const QCommandLineOption &option) const { return m_parser.value(option); }
     QStringList positionalArguments() const { return m_parser.positionalArguments(); }
 
-    // Writes "itinerary-cli: <command>: <text>" (and the usage line when the wording asks
+    // Writes "itinerary-cli: <command>: <text>" (and the usage line when the command asks
     // for it) to standard error and returns ExitUsage.
     int refuse(const QString &text) const;
 
@@ -71,7 +71,7 @@ public:
 private:
     QString m_command;
     QString m_usage;
-    RefusalWording m_wording;
+    bool m_usageAfter;
     QCommandLineParser m_parser;
     QList<QCommandLineOption> m_options;
     QCommandLineOption m_help;

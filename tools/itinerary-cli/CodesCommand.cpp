@@ -6,7 +6,9 @@
 #include "AgencyCodeTables.h"
 #include "CliCommand.h"
 
+#include "desk/DeskSetup.h"
 #include "sheet/TextRules.h"
+#include "textimport/AgencyCodes.h"
 
 #include <QCoreApplication>
 
@@ -21,7 +23,8 @@ const QString Usage = u"codes [CODE...]"_s;
 QString sourceName(const std::optional<CodeSource> &source) {
     if (!source)
         return u"none"_s;
-    return *source == CodeSource::AgencyFile ? u"codes.txt"_s : u"built-in"_s;
+    return *source == CodeSource::AgencyFile ? QString::fromLatin1(AgencyCodesFileName)
+                                             : u"built-in"_s;
 }
 
 QByteArray entryLine(const QString &code, const CodeLookup &lookup) {
@@ -55,7 +58,7 @@ int runCodes(const QStringList &arguments) {
     char name[] = "itinerary-cli";
     char *argv[] = {name, nullptr};
     const QCoreApplication app(argc, argv);
-    const CodeTables codes = agencyCodeTables(u"codes"_s, windowSettingsFile());
+    const CodeTables codes = agencyCodeTables(u"codes"_s, DeskSetup::fromBuild());
     if (requested.isEmpty()) {
         writeStdout(everyEntry(codes));
         return ExitOk;

@@ -5,10 +5,11 @@
 #include "AgencyCodeTables.h"
 #include "CliCommand.h"
 #include "CliInput.h"
-#include "SheetJson.h"
+#include "sheet/SheetJson.h"
 
 #include "base/Clock.h"
 #include "base/Messages.h"
+#include "desk/DeskSetup.h"
 #include "sheet/Itinerary.h"
 #include "textimport/BookingDisplayImport.h"
 
@@ -38,8 +39,7 @@ std::optional<QDate> parseToday(const QString &text) {
 }
 
 int runImport(const QStringList &arguments) {
-    CommandLine line(u"import"_s, Usage,
-                     {u"unknown option: %1"_s, u"%1 needs a date YYYY-MM-DD"_s, false});
+    CommandLine line(u"import"_s, Usage);
     const QCommandLineOption todayOption = line.addOption(
         {u"today"_s, u"the day the dates without a year are read from (default: today)"_s,
          u"YYYY-MM-DD"_s});
@@ -63,11 +63,10 @@ int runImport(const QStringList &arguments) {
     // Every text is read before any is imported: an unreadable file changes nothing.
     QStringList texts;
     for (const QString &file : files) {
-        QString error;
-        const std::optional<QString> text = readInputText(file, &error);
+        const Result<QString> text = readInputText(file);
         if (!text)
-            return line.refuse(error);
-        texts.append(*text);
+            return line.refuse(text.error());
+        texts.append(text.value());
     }
 
     // For the settings folder, where the agency's codes are.
@@ -75,7 +74,7 @@ int runImport(const QStringList &arguments) {
     char name[] = "itinerary-cli";
     char *argv[] = {name, nullptr};
     const QCoreApplication app(argc, argv);
-    const CodeTables codes = agencyCodeTables(u"import"_s, windowSettingsFile());
+    const CodeTables codes = agencyCodeTables(u"import"_s, DeskSetup::fromBuild());
 
     std::unique_ptr<Clock> clock;
     if (today)

@@ -1,10 +1,11 @@
 // itinerary-cli journal: the print journal's rows, filtered, as CSV or one JSON object a line.
 #include "CliCommand.h"
 
+#include "desk/DeskSetup.h"
+
 #include "journal/JournalCsv.h"
 #include "journal/JournalDatabase.h"
 #include "journal/JournalSettings.h"
-#include "settings/SettingsFile.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -33,7 +34,7 @@ std::optional<QDate> dateOption(const CommandLine &line, const QCommandLineOptio
 }
 
 int runJournal(const QStringList &arguments) {
-    CommandLine line(u"journal"_s, Usage, {u"unknown option: %1"_s, u"%1 needs a value"_s, true});
+    CommandLine line(u"journal"_s, Usage, true);
     const QCommandLineOption fromOption =
         line.addOption({u"from"_s, u"first print date"_s, u"YYYY-MM-DD"_s});
     const QCommandLineOption toOption =
@@ -69,16 +70,12 @@ int runJournal(const QStringList &arguments) {
     char *argv[] = {name, nullptr};
     QCoreApplication app(argc, argv);
 
-    QString error;
     // The window's journal: journal.ini beside its settings file, unless named here.
-    JournalSettings settings = JournalSettings::read(
-        QFileInfo(settingsFilePath(QCoreApplication::applicationDirPath(), userSettingsDirectory()))
-            .absolutePath());
+    JournalSettings settings = JournalSettings::read(DeskSetup::fromBuild().settingsDirectory);
     if (line.isSet(databaseOption)) {
-        const std::optional<DatabaseAddress> address =
-            DatabaseAddress::parse(line.value(databaseOption), &error);
+        const Result<DatabaseAddress> address = DatabaseAddress::parse(line.value(databaseOption));
         if (!address)
-            return line.refuse(error);
+            return line.refuse(address.error());
         settings.database = *address;
         settings.problem.clear();
     }
@@ -94,13 +91,13 @@ int runJournal(const QStringList &arguments) {
             writeStdout(journalcsv::header());
         return ExitOk;
     }
-    std::unique_ptr<JournalDatabase> database = JournalDatabase::open(
-        settings.database, JournalDatabase::Access::ReadOnly, &error, BatchLimits);
-    std::optional<QList<JournalEntry>> rows;
-    if (database)
-        rows = database->entries(filter, &error);
+    const Result<std::unique_ptr<JournalDatabase>> database =
+        JournalDatabase::open(settings.database, JournalDatabase::Access::ReadOnly, BatchLimits);
+    const Result<QList<JournalEntry>> rows =
+        database ? (*database)->entries(filter)
+                 : Result<QList<JournalEntry>>::failure(database.error());
     if (!rows) {
-        printError(u"journal: "_s + error);
+        printError(u"journal: "_s + rows.error());
         return ExitFailed;
     }
     QByteArray out = csv ? journalcsv::header() : QByteArray();

@@ -2,7 +2,7 @@
 // normaliser, guard and parser as the browser import and prints the sheet as JSON.
 #include "CliCommand.h"
 #include "CliInput.h"
-#include "SheetJson.h"
+#include "sheet/SheetJson.h"
 
 #include "base/Messages.h"
 #include "sheet/Itinerary.h"
@@ -32,11 +32,10 @@ int runPage(const QStringList &arguments) {
     // Every page is read before any is parsed, so an unreadable file yields no half result.
     QStringList pages;
     for (const QString &path : paths) {
-        QString error;
-        const std::optional<QString> text = readInputText(path, &error);
+        const Result<QString> text = readInputText(path);
         if (!text)
-            return line.refuse(error);
-        pages.append(*text);
+            return line.refuse(text.error());
+        pages.append(text.value());
     }
 
     // One sheet, fresh with the design defaults, takes every page in turn, as the window's

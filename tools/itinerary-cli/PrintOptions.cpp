@@ -20,10 +20,8 @@ std::optional<QString> serviceBaseAddress(const QString &text) {
     return address;
 }
 
-std::variant<PrintOptions, int> parsePrintOptions(const QStringList &arguments) {
-    RefusalWording wording;
-    wording.usageAfter = true;
-    CommandLine line(u"print"_s, PrintUsage, wording);
+CommandArguments<PrintOptions> parsePrintOptions(const QStringList &arguments) {
+    CommandLine line(u"print"_s, PrintUsage, true);
     // A value is the next argument even when it starts with "-": "--left -2".
     const QCommandLineOption checkCode = line.addOption(
         {u"check-code"_s, u"the check code of the first form in the printer"_s, u"NNNN"_s});
@@ -35,7 +33,7 @@ std::variant<PrintOptions, int> parsePrintOptions(const QStringList &arguments) 
         {u"service"_s, u"the rendering service's base address (default: the build's)"_s, u"URL"_s});
     line.addPositionalArgument(u"FILE"_s, u"the booking display (-: standard input)"_s, u"FILE"_s);
     if (const std::optional<int> status = line.parse(arguments))
-        return *status;
+        return CommandArguments<PrintOptions>::failure(*status);
 
     PrintOptions options;
     const auto valueOf = [&line](const QCommandLineOption &option) -> std::optional<QString> {
@@ -47,12 +45,14 @@ std::variant<PrintOptions, int> parsePrintOptions(const QStringList &arguments) 
     if (const std::optional<QString> text = valueOf(service)) {
         options.serviceBaseUrl = serviceBaseAddress(*text);
         if (!options.serviceBaseUrl)
-            return line.refuse(u"not an http address: "_s + *text);
+            return CommandArguments<PrintOptions>::failure(
+                line.refuse(u"not an http address: "_s + *text));
     }
     const QStringList files = line.positionalArguments();
     if (files.size() != 1) {
-        return line.refuse(files.isEmpty() ? u"a booking FILE (or - for standard input) is needed"_s
-                                           : u"one booking FILE only"_s);
+        return CommandArguments<PrintOptions>::failure(
+            line.refuse(files.isEmpty() ? u"a booking FILE (or - for standard input) is needed"_s
+                                        : u"one booking FILE only"_s));
     }
     options.bookingPath = files.first();
     return options;

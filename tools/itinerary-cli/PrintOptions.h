@@ -1,10 +1,11 @@
 #pragma once
 
+#include "CliCommand.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <optional>
-#include <variant>
 
 namespace itinerary::cli {
 
@@ -26,9 +27,8 @@ struct PrintOptions {
 inline const QString PrintUsage =
     QStringLiteral("print [--check-code NNNN] [--left MM] [--top MM] [--service URL] FILE");
 
-// The options, or the exit status when the command ends here: after its help, or after
-// telling what is wrong with the command line.
-std::variant<PrintOptions, int> parsePrintOptions(const QStringList &arguments);
+// The options, or the exit status when the command ends here.
+CommandArguments<PrintOptions> parsePrintOptions(const QStringList &arguments);
 
 // `text` as a service base address ("/" added when its path does not end in one), or
 // nothing when it is not an absolute http or https address without query or fragment.

@@ -4,14 +4,13 @@
 
 #include "render/ReceiptRenderer.h"
 #include "sheet/FieldMap.h"
+#include "sheet/TextRules.h"
 
 #include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
-
-#include <variant>
 
 using namespace Qt::StringLiterals;
 
@@ -30,8 +29,8 @@ struct RenderArguments {
 };
 
 // The arguments, or the exit status when the command ends here (help, usage error).
-std::variant<RenderArguments, int> parseArguments(const QStringList &arguments) {
-    CommandLine line(u"render"_s, Usage, {u"unexpected argument: %1"_s, u"%1 needs a value"_s});
+CommandArguments<RenderArguments> parseArguments(const QStringList &arguments) {
+    CommandLine line(u"render"_s, Usage);
     const QCommandLineOption intl =
         line.addOption({u"intl"_s, u"an international sheet (the same printed form)"_s});
     const QCommandLineOption grid = line.addOption(
@@ -46,22 +45,22 @@ std::variant<RenderArguments, int> parseArguments(const QStringList &arguments) 
         "input)"_s,
         u"[FILE]"_s);
     if (const std::optional<int> status = line.parse(arguments))
-        return *status;
+        return CommandArguments<RenderArguments>::failure(*status);
     const QStringList inputs = line.positionalArguments();
     if (inputs.size() > 1)
-        return line.refuse(u"unexpected argument: %1"_s.arg(inputs.at(1)));
+        return CommandArguments<RenderArguments>::failure(
+            line.refuse(u"unexpected argument: %1"_s.arg(inputs.at(1))));
     return RenderArguments{line.isSet(intl), line.isSet(grid), line.value(layout), line.value(out),
                            inputs.value(0)};
 }
 
 // The import's JSON object ({"fields": [59 strings], ...}) or a JSON list of values.
-std::optional<QStringList> readValues(const QString &text, QString *error) {
+Result<QStringList> readValues(const QString &text) {
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(text.toUtf8(), &parseError);
     if (parseError.error != QJsonParseError::NoError) {
-        *error =
-            u"not JSON: %1 at offset %2"_s.arg(parseError.errorString()).arg(parseError.offset);
-        return std::nullopt;
+        return Result<QStringList>::failure(
+            u"not JSON: %1 at offset %2"_s.arg(parseError.errorString()).arg(parseError.offset));
     }
     QJsonArray list;
     if (document.isArray()) {
@@ -69,33 +68,24 @@ std::optional<QStringList> readValues(const QString &text, QString *error) {
     } else if (document.isObject() && document.object().value(u"fields"_s).isArray()) {
         list = document.object().value(u"fields"_s).toArray();
     } else {
-        *error = u"expected a list of values or an object with a \"fields\" list"_s;
-        return std::nullopt;
+        return Result<QStringList>::failure(
+            u"expected a list of values or an object with a \"fields\" list"_s);
     }
     QStringList values;
     for (qsizetype i = 0; i < list.size(); ++i) {
-        if (!list.at(i).isString()) {
-            *error = u"value %1 is not a string"_s.arg(i);
-            return std::nullopt;
-        }
+        if (!list.at(i).isString())
+            return Result<QStringList>::failure(u"value %1 is not a string"_s.arg(i));
         // As the print job sends them: without leading and trailing spaces.
-        QString value = list.at(i).toString();
-        qsizetype start = 0;
-        qsizetype end = value.size();
-        while (start < end && value.at(start) == u' ')
-            ++start;
-        while (end > start && value.at(end - 1) == u' ')
-            --end;
-        values.append(value.sliced(start, end - start));
+        values.append(trimBlanks(list.at(i).toString()));
     }
     return values;
 }
 
 int runRender(const QStringList &arguments) {
-    const std::variant<RenderArguments, int> parsed = parseArguments(arguments);
-    if (const int *status = std::get_if<int>(&parsed))
-        return *status;
-    const RenderArguments *args = &std::get<RenderArguments>(parsed);
+    const CommandArguments<RenderArguments> parsed = parseArguments(arguments);
+    if (!parsed)
+        return parsed.error();
+    const RenderArguments *args = &parsed.value();
 
     // Text is drawn with the fonts of a GUI application (main() picks offscreen without a
     // display).
@@ -105,30 +95,30 @@ int runRender(const QStringList &arguments) {
     QGuiApplication app(argc, argv);
 
     ReceiptLayout layout = ReceiptLayout::defaultLayout();
-    QString error;
     if (!args->layoutPath.isEmpty()) {
-        std::optional<ReceiptLayout> loaded = ReceiptLayout::fromFile(args->layoutPath, &error);
+        Result<ReceiptLayout> loaded = ReceiptLayout::fromFile(args->layoutPath);
         if (!loaded) {
-            printError(u"render: %1"_s.arg(error));
+            printError(u"render: %1"_s.arg(loaded.error()));
             return ExitFailed;
         }
-        layout = std::move(*loaded);
+        layout = *std::move(loaded);
     }
-    const std::optional<QString> text = readInputText(args->inputPath, &error);
+    const Result<QString> text = readInputText(args->inputPath);
     if (!text) {
-        printError(u"render: %1"_s.arg(error));
+        printError(u"render: %1"_s.arg(text.error()));
         return ExitFailed;
     }
-    const std::optional<QStringList> values = readValues(*text, &error);
+    const Result<QStringList> values = readValues(text.value());
     if (!values) {
-        printError(u"render: %1"_s.arg(error));
+        printError(u"render: %1"_s.arg(values.error()));
         return ExitFailed;
     }
     if (values->size() != FieldCount)
         printError(u"render: %1 values instead of %2, drawn as far as they go"_s.arg(values->size())
                        .arg(FieldCount));
 
-    const QByteArray png = ReceiptRenderer(layout).renderPng(*values, RenderOptions{args->grid});
+    const QByteArray png =
+        ReceiptRenderer(layout).renderPng(values.value(), RenderOptions{args->grid});
     if (png.isEmpty()) {
         printError(u"render: the picture could not be encoded"_s);
         return ExitFailed;

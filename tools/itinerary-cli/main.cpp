@@ -50,8 +50,7 @@ int main(int argc, char *argv[]) {
     const QList<QCommandLineOption> options{help, version};
     parser.addOptions(options);
     if (!parser.parse(QStringList{u"itinerary-cli"_s} + arguments)) {
-        printError(u"unknown command: "_s +
-                   commandLineRefusal(parser, arguments, options).argument);
+        printError(parser.errorText());
         printUsage(stderr);
         return ExitUsage;
     }

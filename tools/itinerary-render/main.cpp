@@ -4,6 +4,8 @@
 #include "ListenAddress.h"
 #include "ToolCommandLine.h"
 
+#include "base/Result.h"
+
 #include "http/StopSignals.h"
 #include "http/SystemdLogPriorities.h"
 #include "render/ReceiptLayout.h"
@@ -13,7 +15,6 @@
 #include <QGuiApplication>
 
 #include <cstdio>
-#include <variant>
 
 using namespace itinerary;
 using namespace Qt::StringLiterals;
@@ -49,7 +50,8 @@ struct ServiceOptions {
 };
 
 // The options, or the exit status when the program ends here (help, version, usage error).
-std::variant<ServiceOptions, int> parseOptions(const QStringList &arguments) {
+using Parsed = Result<ServiceOptions, int>;
+Parsed parseOptions(const QStringList &arguments) {
     const QCommandLineOption listenOption(
         u"listen"_s,
         u"address to listen on (default 127.0.0.1:0; port 0 picks a free port; [::1]:PORT for "
@@ -70,40 +72,35 @@ std::variant<ServiceOptions, int> parseOptions(const QStringList &arguments) {
     parser.addOptions(options);
 
     if (!parser.parse(QStringList{u"itinerary-render"_s} + arguments)) {
-        const CommandLineRefusal refusal = commandLineRefusal(parser, arguments, options);
-        if (refusal.kind == CommandLineRefusal::Kind::MissingValue) {
-            printError(u"%1 needs a value"_s.arg(refusal.argument));
-        } else {
-            printError(u"unexpected argument: %1"_s.arg(refusal.argument));
-            writeTo(stderr, commandHelpText(Synopsis, Description, parser));
-        }
-        return ExitUsage;
+        printError(parser.errorText());
+        writeTo(stderr, commandHelpText(Synopsis, Description, parser));
+        return Parsed::failure(ExitUsage);
     }
     if (parser.isSet(helpOption)) {
         writeTo(stdout, commandHelpText(Synopsis, Description, parser));
-        return ExitOk;
+        return Parsed::failure(ExitOk);
     }
     if (parser.isSet(versionOption)) {
         writeTo(stdout, u"itinerary-render " ITINERARY_VERSION "\n"_s);
-        return ExitOk;
+        return Parsed::failure(ExitOk);
     }
     if (!parser.positionalArguments().isEmpty()) {
         printError(u"unexpected argument: %1"_s.arg(parser.positionalArguments().constFirst()));
         writeTo(stderr, commandHelpText(Synopsis, Description, parser));
-        return ExitUsage;
+        return Parsed::failure(ExitUsage);
     }
     const QString listenText = parser.value(listenOption);
     const std::optional<ListenAddress> listen = parseListenAddress(listenText);
     if (!listen) {
         printError(u"--listen wants ADDR:PORT, not %1"_s.arg(listenText));
-        return ExitUsage;
+        return Parsed::failure(ExitUsage);
     }
     bool number = false;
     const int perAddress = parser.value(perAddressOption).toInt(&number);
     if (!number || perAddress < 1) {
         printError(u"--connections-per-address wants a number of 1 or more, not %1"_s.arg(
             parser.value(perAddressOption)));
-        return ExitUsage;
+        return Parsed::failure(ExitUsage);
     }
     return ServiceOptions{*listen, parser.value(layoutOption), perAddress};
 }
@@ -118,21 +115,20 @@ int main(int argc, char *argv[]) {
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
-    const std::variant<ServiceOptions, int> parsed = parseOptions(arguments);
-    if (const int *status = std::get_if<int>(&parsed))
-        return *status;
-    const ServiceOptions &options = std::get<ServiceOptions>(parsed);
+    const Parsed parsed = parseOptions(arguments);
+    if (!parsed)
+        return parsed.error();
+    const ServiceOptions &options = parsed.value();
 
     QGuiApplication app(argc, argv);
     ReceiptLayout layout = ReceiptLayout::defaultLayout();
     if (!options.layoutPath.isEmpty()) {
-        QString error;
-        std::optional<ReceiptLayout> loaded = ReceiptLayout::fromFile(options.layoutPath, &error);
+        Result<ReceiptLayout> loaded = ReceiptLayout::fromFile(options.layoutPath);
         if (!loaded) {
-            printError(error);
+            printError(loaded.error());
             return ExitFailed;
         }
-        layout = std::move(*loaded);
+        layout = *std::move(loaded);
     }
 
     ServiceLimits limits;

@@ -5,13 +5,14 @@
 #include "WebPrinters.h"
 
 #include "base/Clock.h"
+#include "base/LocalFileSystem.h"
 #include "base/Messages.h"
 #include "print/PassengerSteps.h"
 #include "print/PrintJob.h"
 #include "print/PrintPosition.h"
 #include "print/ReceiptCopy.h"
-#include "print/ui/ReceiptCopyPdf.h"
-#include "settings/LocalFileSystem.h"
+#include "print/ReceiptPictures.h"
+#include "print/pdf/ReceiptCopyPdf.h"
 #include "sheet/Itinerary.h"
 #include "textimport/AgencyCodes.h"
 #include "textimport/BookingDisplayImport.h"
@@ -47,16 +48,18 @@ struct RequestPrintJob {
     RequestPrintJob(Itinerary &sheet, const ReceiptRenderer &renderer, ReceiptPrinter &printer,
                     PictureBytes bytes)
         : loader(renderer, bytes)
-        , job(sheet, position, loader, printer, messages, clock) {
-        job.setPrintUrl(PrintAddress);
+        , pictures(loader, clock)
+        , job(sheet, position, pictures, printer, messages, clock) {
+        pictures.setPrintUrl(PrintAddress);
         job.setReportsFailures(false);
         job.setRecorder(&attempts);
     }
 
     PrintPosition position;
-    InProcessPictureLoader loader;
-    RecordingMessages messages;
     SystemClock clock;
+    InProcessPictureLoader loader;
+    ReceiptPictures pictures;
+    RecordingMessages messages;
     AttemptList attempts;
     PrintJob job;
 };
@@ -118,14 +121,16 @@ QByteArray CounterCore::previewPng(Itinerary &sheet) const {
     // A picture load only reads the sheet.
     BrowserPagePrinter nowhere;
     RequestPrintJob run(sheet, *m_renderer, nowhere, PictureBytes::Png);
-    return run.job.loadSheetPicture();
+    QByteArray png;
+    run.pictures.load(sheet, nullptr, [&png](const QByteArray &picture) { png = picture; });
+    return png;
 }
 
 std::optional<QByteArray> CounterCore::copyPdf(Itinerary &sheet, bool everyEntry,
                                                QString *error) const {
     BrowserPagePrinter nowhere;
     RequestPrintJob run(sheet, *m_renderer, nowhere, PictureBytes::Png);
-    ReceiptCopyRun copy(sheet, run.job);
+    ReceiptCopyRun copy(sheet, run.pictures);
     QEventLoop loop;
     StepsOutcome outcome;
     QObject::connect(&copy, &ReceiptCopyRun::finished, &loop,
@@ -143,8 +148,14 @@ std::optional<QByteArray> CounterCore::copyPdf(Itinerary &sheet, bool everyEntry
     // The copy is written the way the window saves it, to a file of its own, then read.
     QTemporaryDir folder;
     const QString path = folder.filePath(u"copy.pdf"_s);
-    if (!folder.isValid() || !saveReceiptCopyPdf(path, copy.pictures(), layout(), error))
+    if (!folder.isValid()) {
+        *error = u"无法生成PDF副本"_s;
         return std::nullopt;
+    }
+    if (const Result<> saved = saveReceiptCopyPdf(path, copy.pictures(), layout()); !saved) {
+        *error = saved.error();
+        return std::nullopt;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         *error = u"无法读取PDF副本"_s;

@@ -3,10 +3,10 @@
 #include "CounterCore.h"
 #include "WebSheet.h"
 
-#include "app/SheetGeometry.h"
 #include "base/Messages.h"
 #include "render/ReceiptLayout.h"
 #include "sheet/Itinerary.h"
+#include "sheet/SheetGeometry.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -58,7 +58,13 @@ QByteArray pbm(const QImage &mono) {
 
 } // namespace
 
-QByteArray InProcessPictureLoader::loadPicture(const QString &address) {
+void InProcessPictureLoader::loadPicture(const QString &address, const QObject *context,
+                                         Done done) {
+    Q_UNUSED(context);
+    done(picture(address));
+}
+
+QByteArray InProcessPictureLoader::picture(const QString &address) const {
     const RenderRequestParse parsed = parseRenderRequestTarget(encodeRequestForWire(address));
     if (!parsed.ok)
         return QByteArray();

@@ -27,9 +27,12 @@ public:
     InProcessPictureLoader(const ReceiptRenderer &renderer, PictureBytes bytes)
         : m_renderer(renderer)
         , m_bytes(bytes) {}
-    QByteArray loadPicture(const QString &address) override;
+    // Answers inside the call: the picture is drawn on the caller's thread.
+    void loadPicture(const QString &address, const QObject *context, Done done) override;
 
 private:
+    QByteArray picture(const QString &address) const;
+
     const ReceiptRenderer &m_renderer;
     PictureBytes m_bytes;
 };

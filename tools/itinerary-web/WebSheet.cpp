@@ -1,6 +1,6 @@
 #include "WebSheet.h"
 
-#include "SheetJson.h"
+#include "sheet/SheetJson.h"
 
 #include "base/Messages.h"
 #include "sheet/Itinerary.h"
@@ -126,7 +126,7 @@ bool readSheet(const QJsonValue &value, Itinerary &sheet, QString *error) {
 }
 
 QByteArray sheetJson(const Itinerary &sheet, const RecordingMessages &messages) {
-    QByteArray json = cli::sheetStateJson(sheet, messages, cli::FareRows::Included).trimmed();
+    QByteArray json = sheetStateJson(sheet, messages, FareRows::Included).trimmed();
     json.chop(1); // the closing brace
     return json + ",\"intl\":" + QByteArray::number(sheet.intlFlag()) + '}';
 }

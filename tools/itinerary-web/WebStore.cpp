@@ -31,10 +31,11 @@ QThreadStorage<std::shared_ptr<WebStore>> &threadStores() {
 } // namespace
 
 WebStore::WebStore(const DatabaseAddress &address) {
-    QString error;
-    m_db = JournalDatabase::open(address, JournalDatabase::Access::ReadWrite, &error);
-    if (!m_db)
-        throw StoreFailure{error};
+    Result<std::unique_ptr<JournalDatabase>> opened =
+        JournalDatabase::open(address, JournalDatabase::Access::ReadWrite);
+    if (!opened)
+        throw StoreFailure{opened.error()};
+    m_db = *std::move(opened);
     if (!address.isServer()) {
         QSqlQuery query(m_db->connection());
         if (!query.exec(u"PRAGMA busy_timeout = %1"_s.arg(SqliteBusyTimeoutMs)))
@@ -329,17 +330,15 @@ void WebStore::giveBackCheckCodes(const QString &name, const QString &expected,
 }
 
 void WebStore::insertJournalEntry(const JournalEntry &entry) {
-    QString error;
-    if (!m_db->insert(entry, &error))
-        throw StoreFailure{error};
+    if (const Result<> inserted = m_db->insert(entry); !inserted)
+        throw StoreFailure{inserted.error()};
 }
 
 QList<JournalEntry> WebStore::journalEntries(const JournalFilter &filter, int limit) {
-    QString error;
-    std::optional<QList<JournalEntry>> rows = m_db->entries(filter, &error, true, limit);
+    Result<QList<JournalEntry>> rows = m_db->entries(filter, true, limit);
     if (!rows)
-        throw StoreFailure{error};
-    return *rows;
+        throw StoreFailure{rows.error()};
+    return *std::move(rows);
 }
 
 std::optional<JournalEntry> WebStore::journalEntry(const QString &id) {
@@ -348,25 +347,24 @@ std::optional<JournalEntry> WebStore::journalEntry(const QString &id) {
     exec(exists);
     if (!exists.next() || exists.value(0).toInt() == 0)
         return std::nullopt;
-    QString error;
-    std::optional<JournalEntry> row = m_db->entry(id, &error);
+    Result<JournalEntry> row = m_db->entry(id);
     if (!row)
-        throw StoreFailure{error};
-    return row;
+        throw StoreFailure{row.error()};
+    return *std::move(row);
 }
 
 bool WebStore::voidJournalEntry(const QString &id, const QString &reason, const QDateTime &when) {
     const std::optional<JournalEntry> row = journalEntry(id);
     if (!row || row->voided)
         return false;
-    QString error;
-    if (m_db->markVoid(id, reason, when, &error))
+    const Result<> voided = m_db->markVoid(id, reason, when);
+    if (voided)
         return true;
     // Voided by someone else in the meantime: an answer, not a failure.
     const std::optional<JournalEntry> again = journalEntry(id);
     if (again && again->voided)
         return false;
-    throw StoreFailure{error};
+    throw StoreFailure{voided.error()};
 }
 
 } // namespace itinerary::web

@@ -60,8 +60,12 @@ void printError(const QString &text) {
 
 // The database by the journal's own rule.
 std::optional<DatabaseAddress> storeAddress(const QString &option, QString *error) {
-    if (!option.isEmpty())
-        return DatabaseAddress::parse(option, error);
+    if (!option.isEmpty()) {
+        Result<DatabaseAddress> parsed = DatabaseAddress::parse(option);
+        if (!parsed)
+            *error = parsed.error();
+        return parsed ? std::optional(*std::move(parsed)) : std::nullopt;
+    }
     const QString folder =
         QFileInfo(settingsFilePath(QCoreApplication::applicationDirPath(), userSettingsDirectory()))
             .absolutePath();
@@ -82,10 +86,7 @@ std::optional<int> parse(QCommandLineParser &parser, const QStringList &argument
     parser.addOption(helpOption);
     parser.addOption(versionOption);
     if (!parser.parse(QStringList{u"itinerary-web"_s} + arguments)) {
-        const CommandLineRefusal refusal = commandLineRefusal(parser, arguments, options);
-        printError(refusal.kind == CommandLineRefusal::Kind::MissingValue
-                       ? u"%1 needs a value"_s.arg(refusal.argument)
-                       : u"unexpected argument: %1"_s.arg(refusal.argument));
+        printError(parser.errorText());
         return ExitUsage;
     }
     if (parser.isSet(helpOption)) {

@@ -4,49 +4,22 @@ using namespace Qt::StringLiterals;
 
 namespace itinerary::site {
 
+namespace {
+constexpr QChar NoBreakSpace(0x00a0);
+} // namespace
+
+// Qt escapes "&", "<", ">" and '"'; in text the engine leaves quotes as they are.
 QString escapeHtmlText(const QString &text) {
-    QString result;
-    result.reserve(text.size());
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case u'&':
-            result += u"&amp;"_s;
-            break;
-        case u'<':
-            result += u"&lt;"_s;
-            break;
-        case u'>':
-            result += u"&gt;"_s;
-            break;
-        case 0x00a0:
-            result += u"&nbsp;"_s;
-            break;
-        default:
-            result += c;
-        }
-    }
-    return result;
+    return text.toHtmlEscaped().replace(u"&quot;"_s, u"\""_s).replace(NoBreakSpace, u"&nbsp;"_s);
 }
 
+// In an attribute value the engine leaves "<" and ">" as they are. An escaped "&lt;" cannot be
+// taken for one: its "&" became "&amp;".
 QString escapeHtmlAttribute(const QString &value) {
-    QString result;
-    result.reserve(value.size());
-    for (const QChar c : value) {
-        switch (c.unicode()) {
-        case u'&':
-            result += u"&amp;"_s;
-            break;
-        case u'"':
-            result += u"&quot;"_s;
-            break;
-        case 0x00a0:
-            result += u"&nbsp;"_s;
-            break;
-        default:
-            result += c;
-        }
-    }
-    return result;
+    return value.toHtmlEscaped()
+        .replace(u"&lt;"_s, u"<"_s)
+        .replace(u"&gt;"_s, u">"_s)
+        .replace(NoBreakSpace, u"&nbsp;"_s);
 }
 
 } // namespace itinerary::site

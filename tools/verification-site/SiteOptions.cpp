@@ -44,72 +44,47 @@ struct SiteCommandLine {
 
 } // namespace
 
-SiteOptionsResult parseSiteOptions(const QStringList &arguments) {
+Result<SiteOptions> parseSiteOptions(const QStringList &arguments) {
+    using Parsed = Result<SiteOptions>;
     const SiteCommandLine line;
     QCommandLineParser parser;
     parser.addOptions(line.all());
-    SiteOptionsResult result;
-    if (!parser.parse(QStringList{u"verification-site"_s} + arguments)) {
-        const CommandLineRefusal refusal = commandLineRefusal(parser, arguments, line.all());
-        switch (refusal.kind) {
-        case CommandLineRefusal::Kind::UnknownOption:
-            result.error = u"unknown argument: "_s + refusal.argument;
-            break;
-        case CommandLineRefusal::Kind::MissingValue:
-            result.error = refusal.argument + u" needs a value"_s;
-            break;
-        case CommandLineRefusal::Kind::UnexpectedValue:
-            result.error = refusal.argument + u" takes no value"_s;
-            break;
-        case CommandLineRefusal::Kind::Other:
-            result.error = refusal.argument;
-            break;
-        }
-        return result;
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        result.error = u"unknown argument: "_s + parser.positionalArguments().constFirst();
-        return result;
-    }
-    SiteOptions &options = result.options;
+    if (!parser.parse(QStringList{u"verification-site"_s} + arguments))
+        return Parsed::failure(parser.errorText());
+    if (!parser.positionalArguments().isEmpty())
+        return Parsed::failure(u"unknown argument: "_s + parser.positionalArguments().constFirst());
+    SiteOptions options;
     options.help = parser.isSet(line.help);
     options.version = parser.isSet(line.version);
     if (parser.isSet(line.listen)) {
         const QString value = parser.value(line.listen);
         const std::optional<ListenAddress> listen = parseListenAddress(value);
-        if (!listen) {
-            result.error = u"--listen expects ADDR:PORT, not "_s + value;
-            return result;
-        }
+        if (!listen)
+            return Parsed::failure(u"--listen expects ADDR:PORT, not "_s + value);
         options.address = listen->address;
         options.port = listen->port;
     }
     if (parser.isSet(line.tickets)) {
         options.ticketsFile = parser.value(line.tickets);
-        if (options.ticketsFile.isEmpty()) {
-            result.error = u"--tickets needs a file name"_s;
-            return result;
-        }
+        if (options.ticketsFile.isEmpty())
+            return Parsed::failure(u"--tickets needs a file name"_s);
     }
     if (parser.isSet(line.fixedCaptcha)) {
         const QString value = parser.value(line.fixedCaptcha);
-        if (!isCaptchaCode(value)) {
-            result.error =
-                u"--fixed-captcha expects four upper-case letters or digits, not "_s + value;
-            return result;
-        }
+        if (!isCaptchaCode(value))
+            return Parsed::failure(
+                u"--fixed-captcha expects four upper-case letters or digits, not "_s + value);
         options.fixedCaptcha = value;
     }
     if (parser.isSet(line.perAddress)) {
         bool number = false;
         options.connectionsPerAddress = parser.value(line.perAddress).toInt(&number);
-        if (!number || options.connectionsPerAddress < 1) {
-            result.error = u"--connections-per-address expects a number of 1 or more, not "_s +
-                           parser.value(line.perAddress);
-            return result;
-        }
+        if (!number || options.connectionsPerAddress < 1)
+            return Parsed::failure(
+                u"--connections-per-address expects a number of 1 or more, not "_s +
+                parser.value(line.perAddress));
     }
-    return result;
+    return options;
 }
 
 QString siteUsage() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Result.h"
 #include "http/HttpLimits.h"
 
 #include <QHostAddress>
@@ -20,17 +21,13 @@ struct SiteOptions {
     bool version = false;
 };
 
-struct SiteOptionsResult {
-    SiteOptions options;
-    QString error; // empty when the arguments were understood
-};
-
 // Reads the program's arguments (without the program name):
 //   [--listen ADDR:PORT] [--tickets FILE] [--fixed-captcha CODE]
 //   [--connections-per-address N] [--help] [--version]
 // Each option also takes the "--option=value" form. ADDR:PORT as the rendering service reads
 // it (see parseListenAddress).
-SiteOptionsResult parseSiteOptions(const QStringList &arguments);
+// What is wrong, when they are not understood.
+Result<SiteOptions> parseSiteOptions(const QStringList &arguments);
 
 QString siteUsage();
 

@@ -170,57 +170,43 @@ QString readTicket(const QJsonValue &value, int number, SiteTicket &ticket) {
 
 } // namespace
 
-TicketFileResult parseTickets(const QByteArray &json) {
-    TicketFileResult result;
+Result<QList<SiteTicket>> parseTickets(const QByteArray &json) {
+    using Tickets = Result<QList<SiteTicket>>;
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
-    if (parseError.error != QJsonParseError::NoError) {
-        result.error =
-            u"not valid JSON at byte %1: %2"_s.arg(parseError.offset).arg(parseError.errorString());
-        return result;
-    }
+    if (parseError.error != QJsonParseError::NoError)
+        return Tickets::failure(u"not valid JSON at byte %1: %2"_s.arg(parseError.offset)
+                                    .arg(parseError.errorString()));
     const QJsonValue tickets = document.object().value(u"tickets"_s);
-    if (!document.isObject() || !tickets.isArray() || tickets.toArray().isEmpty()) {
-        result.error = u"expected an object with a non-empty \"tickets\" array"_s;
-        return result;
-    }
-    if (document.object().size() != 1) {
-        result.error = u"expected \"tickets\" as the only key"_s;
-        return result;
-    }
+    if (!document.isObject() || !tickets.isArray() || tickets.toArray().isEmpty())
+        return Tickets::failure(u"expected an object with a non-empty \"tickets\" array"_s);
+    if (document.object().size() != 1)
+        return Tickets::failure(u"expected \"tickets\" as the only key"_s);
     QSet<QString> numbers;
+    QList<SiteTicket> read;
     const QJsonArray array = tickets.toArray();
     for (qsizetype i = 0; i < array.size(); ++i) {
         SiteTicket ticket;
-        const QString error = readTicket(array.at(i), int(i + 1), ticket);
-        if (!error.isEmpty()) {
-            result.error = error;
-            result.tickets.clear();
-            return result;
-        }
-        if (numbers.contains(ticket.ticketNumber)) {
-            result.error = u"ticket %1: ticket number %2 is listed twice"_s.arg(i + 1).arg(
-                ticket.ticketNumber);
-            result.tickets.clear();
-            return result;
-        }
+        if (const QString error = readTicket(array.at(i), int(i + 1), ticket); !error.isEmpty())
+            return Tickets::failure(error);
+        if (numbers.contains(ticket.ticketNumber))
+            return Tickets::failure(u"ticket %1: ticket number %2 is listed twice"_s.arg(i + 1).arg(
+                ticket.ticketNumber));
         numbers.insert(ticket.ticketNumber);
-        result.tickets.append(ticket);
+        read.append(ticket);
     }
-    return result;
+    return read;
 }
 
-TicketFileResult loadTicketFile(const QString &path) {
+Result<QList<SiteTicket>> loadTicketFile(const QString &path) {
     QFile file(path);
-    TicketFileResult result;
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = path + u": cannot be read: "_s + file.errorString();
-        return result;
-    }
-    result = parseTickets(file.readAll());
-    if (!result.ok())
-        result.error = path + u": "_s + result.error;
-    return result;
+    if (!file.open(QIODevice::ReadOnly))
+        return Result<QList<SiteTicket>>::failure(path + u": cannot be read: "_s +
+                                                  file.errorString());
+    Result<QList<SiteTicket>> tickets = parseTickets(file.readAll());
+    if (!tickets)
+        return Result<QList<SiteTicket>>::failure(path + u": "_s + tickets.error());
+    return tickets;
 }
 
 QList<SiteTicket> builtInTickets() {
@@ -228,7 +214,7 @@ QList<SiteTicket> builtInTickets() {
     QFile file(u":/verification-site/tickets.json"_s);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    return parseTickets(file.readAll()).tickets;
+    return parseTickets(file.readAll()).value_or({});
 }
 
 } // namespace itinerary::site

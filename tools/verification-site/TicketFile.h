@@ -2,6 +2,8 @@
 
 #include "SiteTicket.h"
 
+#include "base/Result.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -22,17 +24,12 @@ namespace itinerary::site {
 // not empty, there are 1 to 8 segments and one city more than segments. Every other text is
 // optional. Unknown keys, duplicate ticket numbers and control characters are errors, so a
 // typing mistake in a test file is reported instead of silently producing another page.
-struct TicketFileResult {
-    QList<SiteTicket> tickets;
-    QString error; // empty on success
-    bool ok() const { return error.isEmpty(); }
-};
-
 inline constexpr int MaxSegmentsPerTicket = 8;
 
-TicketFileResult parseTickets(const QByteArray &json);
+// The tickets, or what is wrong with the file.
+Result<QList<SiteTicket>> parseTickets(const QByteArray &json);
 // As parseTickets, with the file's path in front of any error.
-TicketFileResult loadTicketFile(const QString &path);
+Result<QList<SiteTicket>> loadTicketFile(const QString &path);
 // The sample tickets compiled into the program: one, two and four segments.
 QList<SiteTicket> builtInTickets();
 

@@ -38,13 +38,13 @@ int main(int argc, char *argv[]) {
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
-    const SiteOptionsResult parsed = parseSiteOptions(arguments);
-    if (!parsed.error.isEmpty()) {
-        printError(parsed.error);
+    const Result<SiteOptions> parsed = parseSiteOptions(arguments);
+    if (!parsed) {
+        printError(parsed.error());
         writeTo(stderr, siteUsage());
         return ExitUsage;
     }
-    const SiteOptions &options = parsed.options;
+    const SiteOptions &options = parsed.value();
     if (options.help) {
         writeTo(stdout, siteUsage());
         return ExitOk;
@@ -57,12 +57,12 @@ int main(int argc, char *argv[]) {
     if (options.ticketsFile.isEmpty()) {
         tickets = builtInTickets();
     } else {
-        const TicketFileResult loaded = loadTicketFile(options.ticketsFile);
-        if (!loaded.ok()) {
-            printError(loaded.error);
+        const Result<QList<SiteTicket>> loaded = loadTicketFile(options.ticketsFile);
+        if (!loaded) {
+            printError(loaded.error());
             return ExitUsage;
         }
-        tickets = loaded.tickets;
+        tickets = loaded.value();
     }
 
     // The captcha pictures are drawn with fonts, which need a platform; without a display

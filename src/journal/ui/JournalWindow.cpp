@@ -4,11 +4,13 @@
 #include "base/Messages.h"
 #include "journal/JournalCsv.h"
 #include "journal/JournalDatabase.h"
+#include "journal/JournalMessages.h"
 #include "journal/Reprint.h"
 
 #include <QDateEdit>
 #include <QDir>
 #include <QFileDialog>
+#include <QFutureWatcher>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QInputDialog>
@@ -21,6 +23,7 @@
 #include <QStandardPaths>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <QtConcurrent>
 
 using namespace Qt::StringLiterals;
 
@@ -42,6 +45,30 @@ const QStringList Headers{u"记录号"_s,    u"时间"_s,   u"柜台"_s,     u"�
 // operator two seconds, not a frozen window.
 constexpr DatabaseLimits WindowLimits{2, 5000};
 constexpr int DefaultDays = 30;
+
+// Writes the rows the filter selects as CSV, with a connection of its own (Qt SQL connections
+// belong to the thread that opens them): how many rows, or why not.
+Result<qsizetype> writeCsv(const DatabaseAddress &database, const JournalFilter &filter,
+                           const QString &path) {
+    const Result<std::unique_ptr<JournalDatabase>> db =
+        JournalDatabase::open(database, JournalDatabase::Access::ReadOnly, WindowLimits);
+    if (!db)
+        return Result<qsizetype>::failure(journalmessages::CannotOpen.toString().arg(db.error()));
+    const Result<QList<JournalEntry>> rows = (*db)->entries(filter);
+    if (!rows)
+        return Result<qsizetype>::failure(journalmessages::CannotRead.toString().arg(rows.error()));
+    QSaveFile file(path);
+    const QByteArray bytes = journalcsv::document(*rows);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return Result<qsizetype>::failure(journalmessages::ExportFailed.toString().arg(
+            QDir::toNativeSeparators(path), file.errorString()));
+    return rows->size();
+}
+
+template <typename Widget> Widget *named(Widget *widget, const QString &name) {
+    widget->setObjectName(name);
+    return widget;
+}
 } // namespace
 
 JournalWindow::JournalWindow(const JournalSettings &settings, Itinerary &sheet, Messages &messages,
@@ -57,46 +84,46 @@ JournalWindow::JournalWindow(const JournalSettings &settings, Itinerary &sheet, 
     resize(960, 480);
 
     const QDate today = m_clock.today();
-    fromDate = new QDateEdit(today.addDays(-DefaultDays), this);
-    toDate = new QDateEdit(today, this);
-    for (QDateEdit *edit : {fromDate, toDate}) {
+    m_fromDate = named(new QDateEdit(today.addDays(-DefaultDays), this), u"fromDate"_s);
+    m_toDate = named(new QDateEdit(today, this), u"toDate"_s);
+    for (QDateEdit *edit : {m_fromDate, m_toDate}) {
         edit->setCalendarPopup(true);
         edit->setDisplayFormat(u"yyyy-MM-dd"_s);
     }
-    ticketFilter = new QLineEdit(this);
-    nameFilter = new QLineEdit(this);
-    searchButton = new QPushButton(u"查询"_s, this);
-    loadButton = new QPushButton(u"载入到票面"_s, this);
-    voidButton = new QPushButton(u"作废…"_s, this);
-    exportButton = new QPushButton(u"导出CSV…"_s, this);
+    m_ticketFilter = named(new QLineEdit(this), u"ticketFilter"_s);
+    m_nameFilter = named(new QLineEdit(this), u"nameFilter"_s);
+    m_searchButton = named(new QPushButton(u"查询"_s, this), u"searchButton"_s);
+    m_loadButton = named(new QPushButton(u"载入到票面"_s, this), u"loadButton"_s);
+    m_voidButton = named(new QPushButton(u"作废…"_s, this), u"voidButton"_s);
+    m_exportButton = named(new QPushButton(u"导出CSV…"_s, this), u"exportButton"_s);
 
     auto *filters = new QHBoxLayout;
     filters->addWidget(new QLabel(u"日期"_s, this));
-    filters->addWidget(fromDate);
+    filters->addWidget(m_fromDate);
     filters->addWidget(new QLabel(u"至"_s, this));
-    filters->addWidget(toDate);
+    filters->addWidget(m_toDate);
     filters->addWidget(new QLabel(u"票号"_s, this));
-    filters->addWidget(ticketFilter);
+    filters->addWidget(m_ticketFilter);
     filters->addWidget(new QLabel(u"姓名"_s, this));
-    filters->addWidget(nameFilter);
-    filters->addWidget(searchButton);
+    filters->addWidget(m_nameFilter);
+    filters->addWidget(m_searchButton);
 
-    table = new QTableView(this);
-    table->setModel(m_model);
-    table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table->setSelectionMode(QAbstractItemView::SingleSelection);
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->verticalHeader()->hide();
+    m_table = named(new QTableView(this), u"journalTable"_s);
+    m_table->setModel(m_model);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->verticalHeader()->hide();
 
     auto *actions = new QHBoxLayout;
     actions->addStretch();
-    actions->addWidget(loadButton);
-    actions->addWidget(voidButton);
-    actions->addWidget(exportButton);
+    actions->addWidget(m_loadButton);
+    actions->addWidget(m_voidButton);
+    actions->addWidget(m_exportButton);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(filters);
-    layout->addWidget(table);
+    layout->addWidget(m_table);
     layout->addLayout(actions);
 
     askVoidReason = [this]() -> std::optional<QString> {
@@ -112,12 +139,12 @@ JournalWindow::JournalWindow(const JournalSettings &settings, Itinerary &sheet, 
         return path.isEmpty() ? std::nullopt : std::optional<QString>(path);
     };
 
-    connect(searchButton, &QPushButton::clicked, this, &JournalWindow::refresh);
-    connect(ticketFilter, &QLineEdit::returnPressed, this, &JournalWindow::refresh);
-    connect(nameFilter, &QLineEdit::returnPressed, this, &JournalWindow::refresh);
-    connect(loadButton, &QPushButton::clicked, this, &JournalWindow::loadSelectedIntoSheet);
-    connect(voidButton, &QPushButton::clicked, this, &JournalWindow::voidSelected);
-    connect(exportButton, &QPushButton::clicked, this, &JournalWindow::exportCsv);
+    connect(m_searchButton, &QPushButton::clicked, this, &JournalWindow::refresh);
+    connect(m_ticketFilter, &QLineEdit::returnPressed, this, &JournalWindow::refresh);
+    connect(m_nameFilter, &QLineEdit::returnPressed, this, &JournalWindow::refresh);
+    connect(m_loadButton, &QPushButton::clicked, this, &JournalWindow::loadSelectedIntoSheet);
+    connect(m_voidButton, &QPushButton::clicked, this, &JournalWindow::voidSelected);
+    connect(m_exportButton, &QPushButton::clicked, this, &JournalWindow::exportCsv);
     refresh();
 }
 
@@ -128,20 +155,25 @@ JournalWindow::~JournalWindow() {
 }
 
 JournalFilter JournalWindow::filter() const {
-    return JournalFilter{fromDate->date(), toDate->date(), ticketFilter->text(),
-                         nameFilter->text()};
+    return JournalFilter{m_fromDate->date(), m_toDate->date(), m_ticketFilter->text(),
+                         m_nameFilter->text()};
 }
 
 bool JournalWindow::ensureDatabase() {
     if (m_database)
         return true;
-    QString error = m_settings.problem;
-    if (error.isEmpty())
-        m_database = JournalDatabase::open(m_settings.database, JournalDatabase::Access::ReadWrite,
-                                           &error, WindowLimits);
-    if (!m_database)
-        m_messages.showMessage(u"打印记录无法打开：%1"_s.arg(error));
-    return m_database != nullptr;
+    if (!m_settings.problem.isEmpty()) {
+        m_messages.showMessage(journalmessages::CannotOpen.toString().arg(m_settings.problem));
+        return false;
+    }
+    Result<std::unique_ptr<JournalDatabase>> opened = JournalDatabase::open(
+        m_settings.database, JournalDatabase::Access::ReadWrite, WindowLimits);
+    if (!opened) {
+        m_messages.showMessage(journalmessages::CannotOpen.toString().arg(opened.error()));
+        return false;
+    }
+    m_database = *std::move(opened);
+    return true;
 }
 
 void JournalWindow::refresh() {
@@ -149,7 +181,7 @@ void JournalWindow::refresh() {
         return;
     QSqlQuery query = m_database->selectQuery(ShownColumns, filter(), true);
     if (!query.exec()) {
-        m_messages.showMessage(u"打印记录无法读取：%1"_s.arg(
+        m_messages.showMessage(journalmessages::CannotRead.toString().arg(
             describeDatabaseError(m_database->address(), query.lastError())));
         m_model->clear();
         // Connect afresh at the next try: the server may have gone away.
@@ -159,11 +191,11 @@ void JournalWindow::refresh() {
     m_model->setQuery(std::move(query));
     for (int column = 0; column < Headers.size(); ++column)
         m_model->setHeaderData(column, Qt::Horizontal, Headers.at(column));
-    table->hideColumn(0);
+    m_table->hideColumn(0);
 }
 
 QString JournalWindow::selectedEntryId() const {
-    const QModelIndexList rows = table->selectionModel()->selectedRows();
+    const QModelIndexList rows = m_table->selectionModel()->selectedRows();
     if (rows.isEmpty())
         return QString();
     return m_model->data(m_model->index(rows.first().row(), 0)).toString();
@@ -172,47 +204,53 @@ QString JournalWindow::selectedEntryId() const {
 void JournalWindow::loadSelectedIntoSheet() {
     const QString id = selectedEntryId();
     if (id.isEmpty() || !ensureDatabase())
-        return m_messages.showMessage(u"请先选择一条记录"_s);
-    QString error;
-    const std::optional<JournalEntry> entry = m_database->entry(id, &error);
+        return m_messages.showMessage(journalmessages::NoRowSelected.toString());
+    const Result<JournalEntry> entry = m_database->entry(id);
     if (!entry)
-        return m_messages.showMessage(u"打印记录无法读取：%1"_s.arg(error));
+        return m_messages.showMessage(journalmessages::CannotRead.toString().arg(entry.error()));
     loadForReprint(*entry, m_sheet);
 }
 
 void JournalWindow::voidSelected() {
     const QString id = selectedEntryId();
     if (id.isEmpty() || !ensureDatabase())
-        return m_messages.showMessage(u"请先选择一条记录"_s);
+        return m_messages.showMessage(journalmessages::NoRowSelected.toString());
     const std::optional<QString> reason = askVoidReason();
     if (!reason)
         return;
     if (reason->trimmed().isEmpty())
-        return m_messages.showMessage(u"请填写作废原因"_s);
-    QString error;
-    if (!m_database->markVoid(id, reason->trimmed(), m_clock.now(), &error))
-        return m_messages.showMessage(u"作废没有完成：%1"_s.arg(error));
+        return m_messages.showMessage(journalmessages::NoVoidReason.toString());
+    if (const Result<> voided = m_database->markVoid(id, reason->trimmed(), m_clock.now()); !voided)
+        return m_messages.showMessage(journalmessages::VoidFailed.toString().arg(voided.error()));
     refresh();
 }
 
 void JournalWindow::exportCsv() {
-    if (!ensureDatabase())
-        return;
+    if (!m_settings.problem.isEmpty())
+        return m_messages.showMessage(
+            journalmessages::CannotOpen.toString().arg(m_settings.problem));
     const std::optional<QString> path =
         askCsvPath(u"打印记录-%1.csv"_s.arg(m_clock.today().toString(u"yyyyMMdd"_s)));
     if (!path)
         return;
-    QString error;
-    const std::optional<QList<JournalEntry>> rows = m_database->entries(filter(), &error);
-    if (!rows)
-        return m_messages.showMessage(u"打印记录无法读取：%1"_s.arg(error));
-    QSaveFile file(*path);
-    const QByteArray bytes = journalcsv::document(*rows);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return m_messages.showMessage(
-            u"导出没有完成：%1（%2）"_s.arg(QDir::toNativeSeparators(*path), file.errorString()));
-    m_messages.showMessage(
-        u"已导出 %1 条记录：%2"_s.arg(rows->size()).arg(QDir::toNativeSeparators(*path)));
+    m_exportButton->setEnabled(false);
+    auto *watcher = new QFutureWatcher<Result<qsizetype>>(this);
+    connect(watcher, &QFutureWatcher<Result<qsizetype>>::finished, this, [this, watcher, path] {
+        watcher->deleteLater();
+        m_exportButton->setEnabled(true);
+        showExportResult(*path, watcher->result());
+    });
+    watcher->setFuture(QtConcurrent::run(writeCsv, m_settings.database, filter(), *path));
+}
+
+void JournalWindow::showExportResult(const QString &path, const Result<qsizetype> &written) {
+    if (!written)
+        m_messages.showMessage(written.error());
+    else
+        m_messages.showMessage(journalmessages::Exported.toString()
+                                   .arg(written.value())
+                                   .arg(QDir::toNativeSeparators(path)));
+    Q_EMIT exportFinished();
 }
 
 } // namespace itinerary

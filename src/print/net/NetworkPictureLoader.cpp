@@ -4,17 +4,20 @@
 #include "print/PrintRequest.h"
 
 #include <QBuffer>
-#include <QEventLoop>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QMetaEnum>
+#include <QMetaObject>
 #include <QNetworkAccessManager>
 #include <QNetworkCookieJar>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QPointer>
 #include <QTimer>
 #include <QUrl>
+
+#include <memory>
 
 namespace itinerary {
 
@@ -52,23 +55,48 @@ NetworkPictureLoader::NetworkPictureLoader(QObject *parent)
     m_manager->setCookieJar(new QNetworkCookieJar(m_manager));
 }
 
+NetworkPictureLoader::~NetworkPictureLoader() {
+    // Loads still under way end unanswered: their callers are going too.
+    for (QNetworkReply *reply : m_manager->findChildren<QNetworkReply *>())
+        reply->disconnect(this);
+}
+
 QNetworkCookieJar *NetworkPictureLoader::cookieJar() const {
     return m_manager->cookieJar();
 }
 
-QByteArray NetworkPictureLoader::loadPicture(const QString &address) {
-    if (address.isEmpty())
-        return QByteArray();
+void NetworkPictureLoader::begin() {
+    if (m_pending++ == 0)
+        Q_EMIT loadingChanged(true);
+}
+
+void NetworkPictureLoader::answer(const QObject *context, bool hadContext, const Done &done,
+                                  const QByteArray &picture) {
+    if (!hadContext || context != nullptr)
+        done(picture);
+    // After the answer: a load it starts keeps the count above zero without a blink.
+    if (--m_pending == 0)
+        Q_EMIT loadingChanged(false);
+}
+
+void NetworkPictureLoader::loadPicture(const QString &address, const QObject *context, Done done) {
+    begin();
     if (isWebAddress(address))
-        return loadFromWeb(encodeRequestForWire(address));
+        return loadFromWeb(encodeRequestForWire(address), context, std::move(done));
+    QByteArray picture;
     if (address.startsWith(u"file:"_s, Qt::CaseInsensitive))
-        return loadFromFile(QUrl(address).toLocalFile());
-    return loadFromFile(address);
+        picture = loadFromFile(QUrl(address).toLocalFile());
+    else if (!address.isEmpty())
+        picture = loadFromFile(address);
+    // From the event loop, as a web answer comes.
+    QMetaObject::invokeMethod(
+        this,
+        [this, guard = QPointer<const QObject>(context), hadContext = context != nullptr,
+         done = std::move(done), picture] { answer(guard.data(), hadContext, done, picture); },
+        Qt::QueuedConnection);
 }
 
 QByteArray NetworkPictureLoader::loadFromFile(const QString &path) {
-    if (path.isEmpty())
-        return QByteArray();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         qCWarning(printLog, "cannot read the picture file %s: %s", qUtf8Printable(path),
@@ -86,62 +114,75 @@ QByteArray NetworkPictureLoader::loadFromFile(const QString &path) {
     return picture;
 }
 
-QByteArray NetworkPictureLoader::loadFromWeb(const QByteArray &encodedAddress) {
+void NetworkPictureLoader::loadFromWeb(const QByteArray &encodedAddress, const QObject *context,
+                                       Done done) {
     const QUrl url = QUrl::fromEncoded(encodedAddress, QUrl::StrictMode);
+    const QPointer<const QObject> guard(context);
+    const bool hadContext = context != nullptr;
     if (!url.isValid()) {
         qCWarning(printLog, "the picture address is not a valid address");
-        return QByteArray();
+        QMetaObject::invokeMethod(
+            this, [this, guard, hadContext, done] { answer(guard.data(), hadContext, done, {}); },
+            Qt::QueuedConnection);
+        return;
     }
     QNetworkRequest request(url);
     if (!m_userAgent.isEmpty())
         request.setHeader(QNetworkRequest::UserAgentHeader, m_userAgent);
 
     QNetworkReply *reply = m_manager->get(request);
-    QEventLoop loop;
-    QTimer deadline;
-    deadline.setSingleShot(true);
+    auto *deadline = new QTimer(reply);
+    deadline->setSingleShot(true);
     // A coarse timer may fire up to 5 % early; the operator is promised the full timeout.
-    deadline.setTimerType(Qt::PreciseTimer);
-    bool tooLarge = false;
-    connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-    connect(reply, &QNetworkReply::downloadProgress, &loop,
-            [&loop, &tooLarge](qint64 received, qint64) {
-                if (received > MaxPictureBytes) {
-                    tooLarge = true;
-                    loop.quit();
-                }
+    deadline->setTimerType(Qt::PreciseTimer);
+    // Whether the reply was stopped for being too large or too slow.
+    auto tooLarge = std::make_shared<bool>(false);
+    auto timedOut = std::make_shared<bool>(false);
+    connect(deadline, &QTimer::timeout, reply, [reply, timedOut] {
+        *timedOut = true;
+        reply->abort();
+    });
+    connect(reply, &QNetworkReply::downloadProgress, reply, [reply, tooLarge](qint64 received) {
+        if (received > MaxPictureBytes && !*tooLarge) {
+            *tooLarge = true;
+            reply->abort();
+        }
+    });
+    connect(reply, &QNetworkReply::finished, this,
+            [this, reply, guard, hadContext, done = std::move(done), tooLarge, timedOut] {
+                const QByteArray picture = webAnswer(reply, *tooLarge, *timedOut, m_timeout);
+                reply->deleteLater();
+                answer(guard.data(), hadContext, done, picture);
             });
-    deadline.start(m_timeout);
-    if (!reply->isFinished())
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    deadline->start(m_timeout);
+}
 
-    QByteArray picture;
-    const QByteArray shown = loggable(url);
+QByteArray NetworkPictureLoader::webAnswer(QNetworkReply *reply, bool tooLarge, bool timedOut,
+                                           std::chrono::milliseconds timeout) {
+    const QByteArray shown = loggable(reply->url());
     if (tooLarge) {
         qCWarning(printLog, "the answer from %s is larger than %lld bytes", shown.constData(),
                   MaxPictureBytes);
-    } else if (!reply->isFinished()) {
+        return QByteArray();
+    }
+    if (timedOut) {
         qCWarning(printLog, "no answer from %s within %lld ms", shown.constData(),
-                  qlonglong(m_timeout.count()));
-    } else if (reply->error() != QNetworkReply::NoError) {
+                  qlonglong(timeout.count()));
+        return QByteArray();
+    }
+    if (reply->error() != QNetworkReply::NoError) {
         // Not errorString(): it quotes the whole address, query and all.
         const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
         qCWarning(printLog, "no picture from %s: %s%s", shown.constData(),
                   QMetaEnum::fromType<QNetworkReply::NetworkError>().valueToKey(reply->error()),
                   status.isValid() ? qPrintable(u", HTTP status "_s + status.toString()) : "");
-    } else {
-        const QByteArray answer = reply->readAll();
-        picture = pictureOrEmpty(answer);
-        if (picture.isEmpty())
-            qCWarning(printLog, "the answer from %s is not a picture (%lld bytes)",
-                      shown.constData(), qlonglong(answer.size()));
+        return QByteArray();
     }
-    if (!reply->isFinished())
-        reply->abort();
-    // Not inside one of the reply's signals, so it can go at once; nested loads would
-    // otherwise pile replies up until the outer event loop runs.
-    delete reply;
+    const QByteArray answer = reply->readAll();
+    const QByteArray picture = pictureOrEmpty(answer);
+    if (picture.isEmpty())
+        qCWarning(printLog, "the answer from %s is not a picture (%lld bytes)", shown.constData(),
+                  qlonglong(answer.size()));
     return picture;
 }
 

@@ -9,18 +9,16 @@
 
 class QNetworkAccessManager;
 class QNetworkCookieJar;
+class QNetworkReply;
 
 namespace itinerary {
 
-// Loads pictures for the window (the rendered receipt, the verification site's captcha)
-// from web addresses ("http:", "https:") and local files (a path or a "file:" address).
-//
-// The load blocks the caller in a local event loop that takes no user input, as the window
-// has nothing to offer until the picture is there; other events (timers, sockets of a
-// service in the same process) keep running. It gives up after the timeout. Web addresses
-// go on the wire with their query percent-encoded (see encodeRequestForWire), never through
-// a parser that would read "#" as a fragment. Anything that does not decode as a picture
-// gives the empty result.
+// Loads pictures (the rendered receipt, the verification site's captcha) from web addresses
+// ("http:", "https:") and local files (a path or a "file:" address), asynchronously: the
+// answer comes from the event loop, never inside the call, and a load gives up after the
+// timeout. Web addresses go on the wire with their query percent-encoded (see
+// encodeRequestForWire), never through a parser that would read "#" as a fragment. Anything
+// that does not decode as a picture gives the empty result.
 class NetworkPictureLoader final : public QObject, public PictureLoader {
     Q_OBJECT
 
@@ -30,8 +28,12 @@ public:
     static constexpr qint64 MaxPictureBytes = 64 * 1024 * 1024;
 
     explicit NetworkPictureLoader(QObject *parent = nullptr);
+    ~NetworkPictureLoader() override;
 
-    QByteArray loadPicture(const QString &address) override;
+    void loadPicture(const QString &address, const QObject *context, Done done) override;
+
+    // Whether a load is under way.
+    bool isLoading() const { return m_pending > 0; }
 
     std::chrono::milliseconds timeout() const { return m_timeout; }
     void setTimeout(std::chrono::milliseconds timeout) { m_timeout = timeout; }
@@ -43,13 +45,24 @@ public:
     // Sent as the User-Agent header when not empty (some sites check it).
     void setUserAgent(const QByteArray &userAgent) { m_userAgent = userAgent; }
 
+Q_SIGNALS:
+    // The first load has started, or the last one has ended (after its answer was given).
+    void loadingChanged(bool loading);
+
 private:
-    QByteArray loadFromWeb(const QByteArray &encodedAddress);
+    void loadFromWeb(const QByteArray &encodedAddress, const QObject *context, Done done);
     static QByteArray loadFromFile(const QString &path);
+    static QByteArray webAnswer(QNetworkReply *reply, bool tooLarge, bool timedOut,
+                                std::chrono::milliseconds timeout);
+    void begin();
+    // Gives `picture` to `done` when `context` is still there, then counts the load out.
+    void answer(const QObject *context, bool hadContext, const Done &done,
+                const QByteArray &picture);
 
     QNetworkAccessManager *m_manager;
     std::chrono::milliseconds m_timeout = DefaultTimeout;
     QByteArray m_userAgent;
+    int m_pending = 0;
 };
 
 // The bytes when they decode as a picture, empty bytes otherwise.

@@ -1,7 +1,7 @@
 #include "print/ui/QtReceiptPrinter.h"
 
 #include "print/PrintLog.h"
-#include "print/ui/PdfStencil.h"
+#include "print/pdf/PdfStencil.h"
 
 #include <QImage>
 #include <QPainter>

@@ -15,7 +15,7 @@ public:
 
     // The print job's title on the printer queue.
     QString jobTitle() const { return m_jobTitle; }
-    void setJobTitle(const QString &title) { m_jobTitle = title; }
+    void setJobTitle(const QString &title) override { m_jobTitle = title; }
 
     // False when there is no default printer, the picture does not decode, or the printer
     // cannot start or finish the page: the caller tells the operator, never prints to nowhere.

@@ -1,6 +1,6 @@
 #include "print/ui/ReceiptPreviewDialog.h"
 
-#include "print/ui/FormOutline.h"
+#include "print/pdf/FormOutline.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

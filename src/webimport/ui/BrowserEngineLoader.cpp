@@ -35,14 +35,15 @@ void provideShareContext() {
 
 } // namespace
 
-BrowserEngine *loadBrowserEngine(const QString &path, QString *error) {
+Result<BrowserEngine *> loadBrowserEngine(const QString &path) {
     provideShareContext();
     QPluginLoader loader(path);
     QObject *root = loader.instance();
     auto *engine = qobject_cast<BrowserEngine *>(root);
-    if (engine == nullptr && error != nullptr) {
-        *error = root == nullptr ? loader.errorString()
-                                 : QStringLiteral("%1 is not the browser engine").arg(path);
+    if (engine == nullptr) {
+        return Result<BrowserEngine *>::failure(
+            root == nullptr ? loader.errorString()
+                            : QStringLiteral("%1 is not the browser engine").arg(path));
     }
     return engine;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Result.h"
+
 #include <QString>
 
 namespace itinerary {
@@ -7,8 +9,8 @@ namespace itinerary {
 class BrowserEngine;
 
 // Loads the browser engine module at `path`. The engine stays loaded for the rest of the
-// process (it cannot be unloaded); loading it again returns the same engine. Null when the
-// module cannot be loaded or is not the engine, with the reason in `error`.
-BrowserEngine *loadBrowserEngine(const QString &path, QString *error);
+// process (it cannot be unloaded); loading it again returns the same engine. Why not, when
+// the module cannot be loaded or is not the engine.
+Result<BrowserEngine *> loadBrowserEngine(const QString &path);
 
 } // namespace itinerary

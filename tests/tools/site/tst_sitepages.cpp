@@ -7,6 +7,8 @@
 #include "TicketFile.h"
 
 #include "TestPaths.h"
+#include "webimport/MarkupNormaliser.h"
+#include "webimport/ThirdTable.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -17,6 +19,7 @@ Q_DECLARE_METATYPE(itinerary::site::SiteTicket)
 
 using namespace itinerary::site;
 using namespace sitetest;
+using namespace itinerary;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -42,10 +45,10 @@ QString shapeFault(const QString &page, int segments) {
         return u"no marker"_s;
     if (tableCount(page) < 3)
         return u"fewer than three tables"_s;
-    const auto inner = thirdTableInner(page);
+    const auto inner = thirdTableInnerMarkup(normaliseTagNames(page));
     if (!inner)
         return u"no third table"_s;
-    const QString table = upperCaseTagNames(*inner);
+    const QString &table = *inner;
     const QStringList rows = cut(table, u"</TR>"_s);
     if (rows.size() < 6)
         return u"%1 row pieces"_s.arg(rows.size());
@@ -190,32 +193,26 @@ private Q_SLOTS:
         QCOMPARE(page, readFixture(file));
     }
 
-    void expectedSheetsAgreeWithTheSavedPages_data() {
+    // The hand-written sheets that the product's reader must give for the saved pages (see
+    // tst_resultpagefiles) belong to the site's own tickets, and hold what the sheet shows.
+    void expectedSheetsBelongToTheSiteTickets_data() {
         QTest::addColumn<QString>("expectedFile");
         QTest::newRow("one segment") << u"result-one-segment.expected.json"_s;
         QTest::newRow("two segments") << u"result-two-segments.expected.json"_s;
         QTest::newRow("four segments") << u"result-four-segments.expected.json"_s;
     }
-    void expectedSheetsAgreeWithTheSavedPages() {
+    void expectedSheetsBelongToTheSiteTickets() {
         QFETCH(QString, expectedFile);
         const QJsonObject expected = QJsonDocument::fromJson(readFixture(expectedFile)).object();
-        const QString page = QString::fromUtf8(readFixture(expected.value(u"page"_s).toString()));
-        const auto inner = thirdTableInner(upperCaseTagNames(page));
-        QVERIFY(inner);
-        const auto read = readResultFields(*inner);
-        QVERIFY(read);
-        const QJsonObject fields = expected.value(u"fields"_s).toObject();
-        QCOMPARE(fields.size(), read->size());
-        for (auto it = read->constBegin(); it != read->constEnd(); ++it) {
-            const QString value = fields.value(QString::number(it.key())).toString();
-            QVERIFY2(fields.contains(QString::number(it.key())),
-                     qPrintable(QString::number(it.key())));
-            QCOMPARE(it.value(), value);
-            // The sheet's change rule upper-cases; the fixtures hold what the sheet shows.
-            QCOMPARE(value.toUpper(), value);
-        }
         const SiteTicket ticket = ticketNumbered(expected.value(u"ticketNumber"_s).toString());
         QCOMPARE(ticket.passengerName, expected.value(u"passengerName"_s).toString());
+        const QJsonObject fields = expected.value(u"fields"_s).toObject();
+        QCOMPARE(fields.value(u"0"_s).toString(), ticket.passengerName);
+        const QString page = QString::fromUtf8(readFixture(expected.value(u"page"_s).toString()));
+        QVERIFY(page.contains(ticket.passengerName));
+        // The sheet's change rule upper-cases; the fixtures hold what the sheet shows.
+        for (auto it = fields.constBegin(); it != fields.constEnd(); ++it)
+            QCOMPARE(it.value().toString().toUpper(), it.value().toString());
     }
 };
 

@@ -159,7 +159,7 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("message");
         QTest::newRow("unknown option")
-            << QStringList{u"--bogus"_s} << u"unknown argument: --bogus"_s;
+            << QStringList{u"--bogus"_s} << u"Unknown option 'bogus'."_s;
         QTest::newRow("bad address") << QStringList{u"--listen"_s, u"nowhere"_s}
                                      << u"--listen expects ADDR:PORT, not nowhere"_s;
         QTest::newRow("bad captcha")

@@ -32,13 +32,13 @@ class TestSiteTicketFile final : public QObject {
 
 private Q_SLOTS:
     void readsAValidTicket() {
-        const TicketFileResult result = parseTickets(ticketJson(
+        const itinerary::Result<QList<SiteTicket>> result = parseTickets(ticketJson(
             R"(, "endorsement": "不得签转\u00a0改期收费",
                "amounts": {"fare": "CNY\u00a01130.0", "total": "CNY 1180.0"})",
             R"(, "flight": "CA1501", "class": "Y", "baggage": "20K")", R"(, "airport": "PEK")"));
-        QVERIFY2(result.ok(), qPrintable(result.error));
-        QCOMPARE(result.tickets.size(), 1);
-        const SiteTicket &t = result.tickets.first();
+        QVERIFY2(result, qPrintable(result.error()));
+        QCOMPARE(result->size(), 1);
+        const SiteTicket &t = result->first();
         QCOMPARE(t.ticketNumber, u"9992101234567"_s); // hyphen dropped
         QCOMPARE(t.passengerName, u"王小明"_s);
         QCOMPARE(t.endorsement, u"不得签转\u00a0改期收费"_s);
@@ -85,26 +85,23 @@ private Q_SLOTS:
     void rejectsBadFiles() {
         QFETCH(QByteArray, json);
         QFETCH(QString, error);
-        const TicketFileResult result = parseTickets(json);
-        QVERIFY(!result.ok());
-        QVERIFY2(result.error.contains(error), qPrintable(result.error));
-        QVERIFY(result.tickets.isEmpty());
+        const itinerary::Result<QList<SiteTicket>> result = parseTickets(json);
+        QVERIFY(!result);
+        QVERIFY2(result.error().contains(error), qPrintable(result.error()));
     }
 
     void fileErrorsNameTheFile() {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QString missing = dir.filePath(u"missing.json"_s);
-        TicketFileResult result = loadTicketFile(missing);
-        QVERIFY(result.error.startsWith(missing + u": cannot be read"_s));
+        QVERIFY(loadTicketFile(missing).error().startsWith(missing + u": cannot be read"_s));
 
         const QString broken = dir.filePath(u"broken.json"_s);
         QFile file(broken);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("{\"tickets\": [1]}");
         file.close();
-        result = loadTicketFile(broken);
-        QCOMPARE(result.error, broken + u": ticket 1: must be an object"_s);
+        QCOMPARE(loadTicketFile(broken).error(), broken + u": ticket 1: must be an object"_s);
     }
 
     void parsesOptions_data() {
@@ -132,21 +129,21 @@ private Q_SLOTS:
         QFETCH(QString, tickets);
         QFETCH(QString, captcha);
         QFETCH(bool, help);
-        const SiteOptionsResult result = parseSiteOptions(arguments);
-        QCOMPARE(result.error, QString());
-        QCOMPARE(result.options.address, QHostAddress(address));
-        QCOMPARE(int(result.options.port), port);
-        QCOMPARE(result.options.ticketsFile, tickets);
-        QCOMPARE(result.options.fixedCaptcha, captcha);
-        QCOMPARE(result.options.help, help);
+        const itinerary::Result<SiteOptions> result = parseSiteOptions(arguments);
+        QCOMPARE(result.error(), QString());
+        QCOMPARE(result->address, QHostAddress(address));
+        QCOMPARE(int(result->port), port);
+        QCOMPARE(result->ticketsFile, tickets);
+        QCOMPARE(result->fixedCaptcha, captcha);
+        QCOMPARE(result->help, help);
     }
 
     void rejectsBadOptions_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("error");
         // clang-format off
-        QTest::newRow("unknown option")    << QStringList{u"--port"_s, u"1"_s}            << u"unknown argument: --port"_s;
-        QTest::newRow("missing value")     << QStringList{u"--listen"_s}                  << u"--listen needs a value"_s;
+        QTest::newRow("unknown option")    << QStringList{u"--port"_s, u"1"_s}            << u"Unknown option 'port'."_s;
+        QTest::newRow("missing value")     << QStringList{u"--listen"_s}                  << u"Missing value after '--listen'."_s;
         QTest::newRow("no port")           << QStringList{u"--listen"_s, u"127.0.0.1"_s}  << u"--listen expects ADDR:PORT"_s;
         QTest::newRow("port too large")    << QStringList{u"--listen"_s, u"127.0.0.1:65536"_s} << u"--listen expects ADDR:PORT"_s;
         QTest::newRow("host name")         << QStringList{u"--listen"_s, u"example:80"_s} << u"--listen expects ADDR:PORT"_s;
@@ -155,14 +152,14 @@ private Q_SLOTS:
         QTest::newRow("positional")        << QStringList{u"extra"_s}                     << u"unknown argument: extra"_s;
         QTest::newRow("empty tickets")     << QStringList{u"--tickets="_s}                << u"--tickets needs a file name"_s;
         QTest::newRow("lower-case code")   << QStringList{u"--fixed-captcha"_s, u"ab12"_s} << u"--fixed-captcha expects four"_s;
-        QTest::newRow("help with a value") << QStringList{u"--help=yes"_s}                << u"--help takes no value"_s;
+        QTest::newRow("help with a value") << QStringList{u"--help=yes"_s}                << u"Unexpected value after '--help'."_s;
         QTest::newRow("no connections")    << QStringList{u"--connections-per-address=0"_s} << u"--connections-per-address expects a number"_s;
         // clang-format on
     }
     void rejectsBadOptions() {
         QFETCH(QStringList, arguments);
         QFETCH(QString, error);
-        const QString actual = parseSiteOptions(arguments).error;
+        const QString actual = parseSiteOptions(arguments).error();
         QVERIFY2(actual.startsWith(error), qPrintable(actual));
     }
 };

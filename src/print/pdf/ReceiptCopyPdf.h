@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Result.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -13,9 +15,9 @@ inline constexpr QStringView CopyMark = u"行程单副本 仅供参考 不作报
 
 // Saves a copy of receipts as a PDF: one A4 landscape page per picture, the picture at its
 // printed size (205.3 x 105.3 mm) over the form's outline, centred, with the copy mark
-// across the page. The file is replaced only once it is complete. False, with `error` in
-// Chinese, when a picture does not decode or the file cannot be written.
-bool saveReceiptCopyPdf(const QString &path, const QList<QByteArray> &pictures,
-                        const ReceiptLayout &layout, QString *error);
+// across the page. The file is replaced only once it is complete. On failure (a picture that
+// does not decode, a file that cannot be written) why, in Chinese.
+Result<> saveReceiptCopyPdf(const QString &path, const QList<QByteArray> &pictures,
+                            const ReceiptLayout &layout);
 
 } // namespace itinerary

@@ -1,7 +1,7 @@
-#include "print/ui/ReceiptCopyPdf.h"
+#include "print/pdf/ReceiptCopyPdf.h"
 
-#include "print/ui/FormOutline.h"
-#include "print/ui/PdfStencil.h"
+#include "print/pdf/FormOutline.h"
+#include "print/pdf/PdfStencil.h"
 #include "render/ReceiptLayout.h"
 
 #include <QDir>
@@ -45,28 +45,26 @@ void drawCopyMark(QPainter &painter, const QSizeF &page) {
 
 } // namespace
 
-bool saveReceiptCopyPdf(const QString &path, const QList<QByteArray> &pictures,
-                        const ReceiptLayout &layout, QString *error) {
+Result<> saveReceiptCopyPdf(const QString &path, const QList<QByteArray> &pictures,
+                            const ReceiptLayout &layout) {
     QList<QImage> inks;
     for (const QByteArray &picture : pictures) {
         const QImage image = QImage::fromData(picture);
         if (image.isNull()) {
-            *error = u"打印服务返回的图片无法识别"_s;
-            return false;
+            return Result<>::failure(u"打印服务返回的图片无法识别"_s);
         }
         // A stencil leaves the outline visible by itself; anything else loses its white.
         const std::optional<QImage> stencil = blackAndWhiteStencil(image);
         inks.append(stencil ? *stencil : receiptInk(image));
     }
     if (inks.isEmpty()) {
-        *error = u"没有可保存的行程单"_s;
-        return false;
+        return Result<>::failure(u"没有可保存的行程单"_s);
     }
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        *error = u"无法写入 %1：%2"_s.arg(QDir::toNativeSeparators(path), file.errorString());
-        return false;
+        return Result<>::failure(
+            u"无法写入 %1：%2"_s.arg(QDir::toNativeSeparators(path), file.errorString()));
     }
     {
         QPdfWriter writer(&file);
@@ -82,8 +80,7 @@ bool saveReceiptCopyPdf(const QString &path, const QList<QByteArray> &pictures,
             receipt);
         QPainter painter;
         if (!painter.begin(&writer)) {
-            *error = u"无法生成PDF：%1"_s.arg(QDir::toNativeSeparators(path));
-            return false;
+            return Result<>::failure(u"无法生成PDF：%1"_s.arg(QDir::toNativeSeparators(path)));
         }
         for (qsizetype i = 0; i < inks.size(); ++i) {
             if (i > 0)
@@ -96,10 +93,10 @@ bool saveReceiptCopyPdf(const QString &path, const QList<QByteArray> &pictures,
         painter.end();
     }
     if (!file.commit()) {
-        *error = u"无法写入 %1：%2"_s.arg(QDir::toNativeSeparators(path), file.errorString());
-        return false;
+        return Result<>::failure(
+            u"无法写入 %1：%2"_s.arg(QDir::toNativeSeparators(path), file.errorString()));
     }
-    return true;
+    return succeeded();
 }
 
 } // namespace itinerary

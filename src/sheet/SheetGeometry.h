@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Twips.h"
+#include "sheet/Twips.h"
 
 #include <QList>
 #include <QStringView>

@@ -1,9 +1,9 @@
-#include "SheetJson.h"
+#include "sheet/SheetJson.h"
 
 #include "base/Messages.h"
 #include "sheet/Itinerary.h"
 
-namespace itinerary::cli {
+namespace itinerary {
 
 QByteArray jsonString(const QString &text) {
     const QByteArray utf8 = text.toUtf8();
@@ -91,4 +91,4 @@ QByteArray sheetStateJson(const Itinerary &sheet, const RecordingMessages &messa
     return out;
 }
 
-} // namespace itinerary::cli
+} // namespace itinerary

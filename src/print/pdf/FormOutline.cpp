@@ -1,8 +1,8 @@
-#include "print/ui/FormOutline.h"
+#include "print/pdf/FormOutline.h"
 
-#include "app/SheetGeometry.h"
 #include "render/ReceiptLayout.h"
 #include "sheet/FieldMap.h"
+#include "sheet/SheetGeometry.h"
 
 #include <QFont>
 #include <QPainter>

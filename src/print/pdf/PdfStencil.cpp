@@ -1,4 +1,4 @@
-#include "print/ui/PdfStencil.h"
+#include "print/pdf/PdfStencil.h"
 
 namespace itinerary {
 

@@ -1,5 +1,5 @@
-#include "app/SheetGeometry.h"
 #include "sheet/FieldMap.h"
+#include "sheet/SheetGeometry.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "app/SheetGeometry.h"
+#include "sheet/SheetGeometry.h"
 
 #include "sheet/FieldMap.h"
 

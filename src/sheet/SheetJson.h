@@ -1,13 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
 namespace itinerary {
+
 class Itinerary;
 class RecordingMessages;
-} // namespace itinerary
-
-namespace itinerary::cli {
 
 // Whether the line ends with the passenger list's fare rows.
 enum class FareRows { Left, Included };
@@ -26,4 +25,4 @@ QByteArray sheetStateJson(const Itinerary &sheet, const RecordingMessages &messa
 // everything else raw UTF-8.
 QByteArray jsonString(const QString &text);
 
-} // namespace itinerary::cli
+} // namespace itinerary
