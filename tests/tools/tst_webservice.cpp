@@ -6,6 +6,9 @@
 #include "PrintedPdf.h"
 #include "TestPaths.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -115,6 +118,13 @@ struct Server {
         return command.exitStatus() == QProcess::NormalExit ? command.exitCode() : -1;
     }
     bool start(const QStringList &options) {
+        // The agency's codes, read by the same core as the window's and the command line's.
+        const QString codes = folder.filePath(u"itinerary/itinerary/codes.txt"_s);
+        QFile file(codes);
+        if (!QDir().mkpath(QFileInfo(codes).path()) || !file.open(QIODevice::WriteOnly) ||
+            file.write("PEK 京城机场\n") <= 0)
+            return false;
+        file.close();
         process = std::make_unique<QProcess>();
         process->setProcessEnvironment(environment());
         process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -214,6 +224,7 @@ private Q_SLOTS:
                                                       u"two_passengers_separate_lines.txt"_s))}})
                 .toJson());
         QCOMPARE(imported.status, 200);
+        QVERIFY(imported.json()[u"fields"_s].toArray().at(5).toString().startsWith(u"京城机场"_s));
         m_sheet = imported.body;
     }
 

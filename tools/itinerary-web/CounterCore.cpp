@@ -4,9 +4,8 @@
 #include "WebLog.h"
 #include "WebPrinters.h"
 
-#include "base/Clock.h"
-#include "base/LocalFileSystem.h"
 #include "base/Messages.h"
+#include "desk/PrintDesk.h"
 #include "print/PassengerSteps.h"
 #include "print/PrintJob.h"
 #include "print/PrintPosition.h"
@@ -14,8 +13,6 @@
 #include "print/ReceiptPictures.h"
 #include "print/pdf/ReceiptCopyPdf.h"
 #include "sheet/Itinerary.h"
-#include "textimport/AgencyCodes.h"
-#include "textimport/BookingDisplayImport.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -32,21 +29,11 @@ namespace {
 // process (InProcessPictureLoader reads the same address).
 const QString PrintAddress = u"/Print/print.asp"_s;
 
-CodeTables agencyCodeTables(const QString &settingsFile) {
-    const AgencyCodes agency = loadAgencyCodes(agencyCodesPath(settingsFile), LocalFileSystem());
-    if (agency.unreadable)
-        qCWarning(webLog, "cannot read %s, its codes are not used", qUtf8Printable(agency.path));
-    for (const int line : agency.codes.unrecognisedLines)
-        qCWarning(webLog, "%s:%d: not a code and a name, line ignored", qUtf8Printable(agency.path),
-                  line);
-    return CodeTables::builtIn().withAgencyCodes(agency.codes);
-}
-
 // The print job of one request: the sheet, the offsets, the in-process picture and the
 // printer given. Failures are the caller's to tell; the job only accounts for them.
 struct RequestPrintJob {
     RequestPrintJob(Itinerary &sheet, const ReceiptRenderer &renderer, ReceiptPrinter &printer,
-                    PictureBytes bytes)
+                    PictureBytes bytes, const Clock &clock)
         : loader(renderer, bytes)
         , pictures(loader, clock)
         , job(sheet, position, pictures, printer, messages, clock) {
@@ -56,7 +43,6 @@ struct RequestPrintJob {
     }
 
     PrintPosition position;
-    SystemClock clock;
     InProcessPictureLoader loader;
     ReceiptPictures pictures;
     RecordingMessages messages;
@@ -66,17 +52,16 @@ struct RequestPrintJob {
 
 } // namespace
 
-CounterCore::CounterCore(const QString &settingsFile)
-    : m_codes(agencyCodeTables(settingsFile))
-    , m_renderer(std::make_shared<const ReceiptRenderer>(ReceiptLayout::defaultLayout())) {
+CounterCore::CounterCore(const PrintDesk &desk)
+    : m_desk(desk)
+    , m_renderer(std::make_shared<const ReceiptRenderer>(desk.formLayout())) {
     // The first picture loads the fonts (tens of milliseconds): not in a counter's request.
     m_renderer->renderPng({u"0"_s});
 }
 
 void CounterCore::importBookingDisplay(const QString &text, Itinerary &sheet,
                                        Messages &messages) const {
-    const SystemClock clock;
-    itinerary::importBookingDisplay(text, sheet, messages, clock, m_codes);
+    m_desk.importBooking(text, sheet, messages);
 }
 
 int CounterCore::receiptCount(const Itinerary &sheet, bool everyEntry) {
@@ -87,7 +72,7 @@ PrintOutcome CounterCore::print(Itinerary &sheet, const QString &leftOffsetMm,
                                 const QString &topOffsetMm, ReceiptPrinter &printer,
                                 bool everyEntry) const {
     // Its pictures go only into PDFs.
-    RequestPrintJob run(sheet, *m_renderer, printer, PictureBytes::Bitmap);
+    RequestPrintJob run(sheet, *m_renderer, printer, PictureBytes::Bitmap, m_desk.clock());
     run.position.setLeftOffsetMm(leftOffsetMm);
     run.position.setTopOffsetMm(topOffsetMm);
 
@@ -120,7 +105,7 @@ PrintOutcome CounterCore::print(Itinerary &sheet, const QString &leftOffsetMm,
 QByteArray CounterCore::previewPng(Itinerary &sheet) const {
     // A picture load only reads the sheet.
     BrowserPagePrinter nowhere;
-    RequestPrintJob run(sheet, *m_renderer, nowhere, PictureBytes::Png);
+    RequestPrintJob run(sheet, *m_renderer, nowhere, PictureBytes::Png, m_desk.clock());
     QByteArray png;
     run.pictures.load(sheet, nullptr, [&png](const QByteArray &picture) { png = picture; });
     return png;
@@ -129,7 +114,7 @@ QByteArray CounterCore::previewPng(Itinerary &sheet) const {
 std::optional<QByteArray> CounterCore::copyPdf(Itinerary &sheet, bool everyEntry,
                                                QString *error) const {
     BrowserPagePrinter nowhere;
-    RequestPrintJob run(sheet, *m_renderer, nowhere, PictureBytes::Png);
+    RequestPrintJob run(sheet, *m_renderer, nowhere, PictureBytes::Png, m_desk.clock());
     ReceiptCopyRun copy(sheet, run.pictures);
     QEventLoop loop;
     StepsOutcome outcome;

@@ -2,7 +2,6 @@
 
 #include "print/PrintRecorder.h"
 #include "render/ReceiptRenderer.h"
-#include "textimport/CodeTables.h"
 
 #include <QByteArray>
 #include <QList>
@@ -14,6 +13,7 @@
 namespace itinerary {
 class Itinerary;
 class Messages;
+class PrintDesk;
 class ReceiptPrinter;
 } // namespace itinerary
 
@@ -28,15 +28,16 @@ struct PrintOutcome {
     QString message;
 };
 
-// The product's core as the web counter uses it, put together in this one place: the code
-// tables (the built-in ones with the agency's codes.txt), the receipt renderer drawing in
-// this process, the print job with its checks and check code, the group's steps, the copy.
-// Each call works on a sheet of its own request; the object itself is read-only and shared
-// by every thread.
+// The application core as the web counter uses it, per request. The desk, built once as the
+// window builds its own, gives what every counter shares: the import with the agency's code
+// tables and the clock, the receipt layout (the agency's layout.json, else the default). Per
+// request this adds what the window has once: a print job with its checks and check code
+// over the request's sheet, the group's steps, the copy, each drawing the receipt in this
+// process with the desk's layout. Each call works on a sheet of its own request; the object
+// and the desk are only read, by every thread.
 class CounterCore final {
 public:
-    // `settingsFile` is where the window's info.ini is; the agency's codes.txt sits beside it.
-    explicit CounterCore(const QString &settingsFile);
+    explicit CounterCore(const PrintDesk &desk);
 
     const ReceiptLayout &layout() const { return m_renderer->layout(); }
 
@@ -59,7 +60,7 @@ public:
     QByteArray calibrationPdf(int leftTwips, int topTwips) const;
 
 private:
-    CodeTables m_codes;
+    const PrintDesk &m_desk;
     std::shared_ptr<const ReceiptRenderer> m_renderer;
 };
 

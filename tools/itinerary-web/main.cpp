@@ -10,16 +10,18 @@
 #include "CounterValues.h"
 #include "ListenAddress.h"
 #include "ToolCommandLine.h"
+#include "WebLog.h"
+#include "WebLogMessages.h"
 #include "WebSecrets.h"
 #include "WebService.h"
 
+#include "base/Clock.h"
+#include "desk/PrintDesk.h"
 #include "http/StopSignals.h"
 #include "http/SystemdLogPriorities.h"
 #include "journal/JournalSettings.h"
-#include "settings/SettingsFile.h"
 
 #include <QCommandLineParser>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QTextStream>
 
@@ -58,7 +60,7 @@ void printError(const QString &text) {
     writeTo(stderr, u"itinerary-web: "_s + text + u'\n');
 }
 
-// The database by the journal's own rule.
+// The database by the journal's own rule, in the settings folder the window uses.
 std::optional<DatabaseAddress> storeAddress(const QString &option, QString *error) {
     if (!option.isEmpty()) {
         Result<DatabaseAddress> parsed = DatabaseAddress::parse(option);
@@ -66,10 +68,8 @@ std::optional<DatabaseAddress> storeAddress(const QString &option, QString *erro
             *error = parsed.error();
         return parsed ? std::optional(*std::move(parsed)) : std::nullopt;
     }
-    const QString folder =
-        QFileInfo(settingsFilePath(QCoreApplication::applicationDirPath(), userSettingsDirectory()))
-            .absolutePath();
-    const JournalSettings settings = JournalSettings::read(folder);
+    const JournalSettings settings =
+        JournalSettings::read(DeskSetup::fromBuild().settingsDirectory);
     if (!settings.problem.isEmpty()) {
         *error = settings.problem;
         return std::nullopt;
@@ -268,8 +268,22 @@ int serve(int argc, char *argv[], const QStringList &arguments) {
         printError(failure.message);
         return ExitFailed;
     }
-    const CounterCore core(
-        settingsFilePath(QCoreApplication::applicationDirPath(), userSettingsDirectory()));
+    // The application core as the window builds it, from the same settings folder. Its
+    // journal's rows are written by the service's own store, with the user; nothing of it
+    // is sent from here.
+    DeskSetup setup = DeskSetup::fromBuild();
+    setup.journalWaiting = PrintJournal::WaitingRows::SendLater;
+    WebLogMessages deskMessages;
+    const SystemClock clock;
+    const PrintDesk desk(std::move(setup), DeskEdges{deskMessages, clock});
+    // Receipts drawn with another layout than the agency's would spoil its forms.
+    if (!desk.startReport().layoutError.isEmpty()) {
+        printError(desk.startReport().layoutError);
+        return ExitFailed;
+    }
+    for (const QString &message : desk.startMessages())
+        qCWarning(webLog, "%s", qUtf8Printable(message));
+    const CounterCore core(desk);
     WebService service(core, *address, policy);
     if (!service.listen(listen->address, listen->port)) {
         printError(service.errorString());
