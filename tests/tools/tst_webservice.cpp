@@ -512,6 +512,28 @@ private Q_SLOTS:
         QCOMPARE(expired.status, 401);
         QCOMPARE(expired.json()[u"error"_s].toString(), u"登录已过期，请重新登录"_s);
 
+        // Behind the proxy the lock counts the client it names (X-Real-IP, else the address
+        // X-Forwarded-For ends with), not the proxy's own address.
+        const QByteArray wrong = "{\"user\":\"nobody\",\"password\":\"wrong\"}";
+        for (int i = 0; i < 5; ++i)
+            QCOMPARE(
+                proxied.send("POST", u"api/login"_s, wrong, {{"X-Real-IP", "203.0.113.7"}}).status,
+                401);
+        const QList<std::pair<QByteArray, int>> clients{
+            {"X-Real-IP: 203.0.113.7", 429},
+            {"X-Forwarded-For: 198.51.100.1, 203.0.113.7", 429},
+            {"X-Real-IP: 203.0.113.8", 200},
+            {"X-Forwarded-For: 203.0.113.7, 198.51.100.1", 200},
+            {"X-Real-IP: not-an-address", 200}};
+        for (const auto &[header, status] : clients) {
+            const QByteArrayList nameValue = header.split(':');
+            QCOMPARE(proxied
+                         .send("POST", u"api/login"_s, login,
+                               {{nameValue.at(0), nameValue.at(1).trimmed()}})
+                         .status,
+                     status);
+        }
+
         Client guesser(s->base);
         for (int i = 0; i < 5; ++i)
             QCOMPARE(guesser.login(u"amy"_s, u"wrong"_s).status, 401);

@@ -19,8 +19,11 @@ constexpr int MaxWaitingRequests = 1024;
 constexpr int WorkerThreads = 6;
 const QByteArray SessionCookie = "itinerary_session";
 
-HttpLimits serverLimits() {
+HttpLimits serverLimits(const WebPolicy &policy) {
     HttpLimits limits;
+    limits.maxConnectionsPerAddress = policy.connectionsPerAddress;
+    // The proxy's connections all come from one address: it may hold all of them.
+    limits.maxConnections = std::max(limits.maxConnections, policy.connectionsPerAddress);
     limits.methods = {"GET", "POST"};
     // A larger body is refused 413 by the server itself.
     limits.maxBodyBytes = MaxApiBodyBytes;
@@ -38,6 +41,20 @@ QString peerAddress(const QString &peer) {
     if (address.startsWith(u'[') && address.endsWith(u']'))
         address = address.mid(1, address.size() - 2);
     return address;
+}
+
+// The client a proxy on this machine names: X-Real-IP, else the last address of
+// X-Forwarded-For (the one the proxy itself appended; those before it are the client's own
+// say). What is no address leaves the peer, so that a header cannot make every client one.
+QString proxiedClient(const HttpRequest &request, const QString &peer) {
+    QByteArray named = header(request, "X-Real-IP");
+    if (named.isEmpty()) {
+        const QByteArrayList forwarded = request.headerValues("X-Forwarded-For");
+        if (!forwarded.isEmpty())
+            named = forwarded.constLast().split(',').constLast().trimmed();
+    }
+    const QHostAddress address(QString::fromLatin1(named));
+    return address.isNull() ? peer : address.toString();
 }
 
 QByteArray sessionToken(const HttpRequest &request) {
@@ -70,7 +87,7 @@ WebService::WebService(const CounterCore &core, const DatabaseAddress &database,
                        const WebPolicy &policy)
     : m_context{core, database, policy}
     , m_http(
-          serverLimits(),
+          serverLimits(policy),
           [this](HttpRequest request, HttpResponder responder) { handle(request, responder); },
           webLog) {
     // On every answer, the refusals the HTTP server makes by itself included.
@@ -115,9 +132,7 @@ HttpResponse WebService::answer(const HttpRequest &request) {
     const bool secure =
         fromProxy &&
         header(request, "X-Forwarded-Proto").compare("https", Qt::CaseInsensitive) == 0;
-    const QByteArray forwardedFor = header(request, "X-Real-IP");
-    const QString client =
-        fromProxy && !forwardedFor.isEmpty() ? QString::fromLatin1(forwardedFor) : peer;
+    const QString client = fromProxy ? proxiedClient(request, peer) : peer;
 
     // Another site's page may not use a counter's session.
     const QByteArrayList origins = request.headerValues("Origin");

@@ -226,9 +226,14 @@ int serve(int argc, char *argv[], const QStringList &arguments) {
     const QCommandLineOption lockOption(u"lock-seconds"_s,
                                         u"how long five wrong passwords lock logins (60)"_s,
                                         u"SECONDS"_s, u"60"_s);
-    if (const std::optional<int> status =
-            parse(parser, arguments,
-                  {listenOption, DatabaseOption, idleOption, maximumOption, lockOption}))
+    const QCommandLineOption perAddressOption(
+        u"connections-per-address"_s,
+        u"connections one client address may hold open at once (default %1; behind the proxy "
+        "every connection comes from its address)"_s.arg(WebPolicy().connectionsPerAddress),
+        u"N"_s, QString::number(WebPolicy().connectionsPerAddress));
+    if (const std::optional<int> status = parse(parser, arguments,
+                                                {listenOption, DatabaseOption, idleOption,
+                                                 maximumOption, lockOption, perAddressOption}))
         return *status;
     if (!parser.positionalArguments().isEmpty()) {
         printError(u"unexpected argument: %1"_s.arg(parser.positionalArguments().constFirst()));
@@ -246,6 +251,13 @@ int serve(int argc, char *argv[], const QStringList &arguments) {
     policy.lockOut = seconds(parser, lockOption, &lockOk);
     if (!idleOk || !maximumOk || !lockOk) {
         printError(u"--session-idle, --session-max and --lock-seconds want seconds above 0"_s);
+        return ExitUsage;
+    }
+    bool perAddressOk = false;
+    policy.connectionsPerAddress = parser.value(perAddressOption).toInt(&perAddressOk);
+    if (!perAddressOk || policy.connectionsPerAddress < 1) {
+        printError(u"--connections-per-address wants a number above 0, not %1"_s.arg(
+            parser.value(perAddressOption)));
         return ExitUsage;
     }
 
