@@ -169,6 +169,6 @@ function freshFields(form) {
             fields[f.index] = f.default ?? '';
     }
     const today = new Date();
-    fields[40] = `${today.getFullYear()}/${today.getMonth() + 1}/${today.getDate()}`;
+    fields[40] = `${today.getFullYear()}-${today.getMonth() + 1}-${today.getDate()}`;
     return fields;
 }
