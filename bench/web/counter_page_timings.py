@@ -15,16 +15,18 @@ from counter_page_fixture import PASSWORD, CounterPage, CounterServer, chromium 
 # Resolves with the milliseconds from the click on `action` to the frame painted after
 # `ready()` first holds.
 CLICK_TO_PAINT = """
-const [action, ready, done] = [arguments[0], new Function(arguments[1]), arguments[2]];
+const [action, condition, done] = arguments;
+const ready = {
+  sheet: () => !document.getElementById('counterApp').hidden &&
+               document.querySelector('[data-field="35"]').value !== '',
+  filled: () => document.querySelector('[data-field="34"]').value !== '',
+  printed: () => window.__prints.length > 0 && document.querySelector('#printView canvas'),
+}[condition];
 const t0 = performance.now();
 document.querySelector(`[data-action="${action}"]`).click();
 const poll = () => ready() ? requestAnimationFrame(() => setTimeout(() => done(performance.now() - t0)))
                            : setTimeout(poll, 0);
 poll();"""
-SHEET_UP = ("return !document.getElementById('counterApp').hidden && "
-            "document.querySelector('[data-field=\"35\"]').value !== ''")
-FILLED = "return document.querySelector('[data-field=\"34\"]').value !== ''"
-PRINTED = "return window.__prints.length > 0 && document.querySelector('#printView canvas')"
 
 
 def measure(page, action, ready):
@@ -55,11 +57,11 @@ def main():
             page.named("user").clear()
             page.named("user").send_keys("agent")
             page.named("password").send_keys(PASSWORD)
-            times["first_paint"].append(measure(page, "login", SHEET_UP))
+            times["first_paint"].append(measure(page, "login", "sheet"))
             page.paste(booking)
-            times["import"].append(measure(page, "import", FILLED))
+            times["import"].append(measure(page, "import", "filled"))
             page.count_prints()
-            times["print"].append(measure(page, "print", PRINTED))
+            times["print"].append(measure(page, "print", "printed"))
             page.action("logout").click()
             page.wait(lambda: page.named("user").is_displayed())
             print(f"run {run + 1}: " + " ".join(f"{k}={v[-1]:.1f}" for k, v in times.items()),

@@ -3,7 +3,13 @@
 // (supervisors and admins), the rows shown as CSV. A supervisor picks any counter.
 
 const DefaultDays = 30;
-const Outcomes = new Map([['sent to the browser', '已送浏览器打印']]);
+// The service words a row's outcome in English; the operator reads it as the window words it.
+const Outcomes = new Map([
+    ['sent to the browser', '已送浏览器打印'],
+    ['printed', '已打印'],
+    ['not printed', '未打印'],
+]);
+const outcomeText = (text) => Outcomes.get(text) ?? text;
 
 function isoDate(date) {
     const two = (n) => String(n).padStart(2, '0');
@@ -107,7 +113,7 @@ export class JournalView {
         tr.dataset.id = String(row.id ?? '');
         tr.tabIndex = -1;
         tr.append(cell(String(row.time ?? '').replace('T', ' ').slice(0, 19)), cell(row.counter), cell(row.user),
-                  cell(Outcomes.get(row.outcome) ?? row.outcome), cell(row.message), cell(row.checkCode),
+                  cell(outcomeText(row.outcome)), cell(row.message === row.outcome ? '' : row.message), cell(row.checkCode),
                   cell(row.ticket), cell(row.name), cell(row.record), cell(row.total),
                   cell(row.intl ? '国际' : '国内'), cell(row.printer), cell(row.voided ? '作废' : ''),
                   cell(row.voidReason));

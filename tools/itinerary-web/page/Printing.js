@@ -124,7 +124,13 @@ export class Printing {
         const printed = {...sent, fields: sent.fields.slice()};
         printed.fields[CheckCode] = code;
         try {
-            return {code, picture: (await this.api.postForBlob('/api/preview', {sheet: printed})).blob};
+            // The counter as the print found it: its offsets place the picture.
+            const [picture, now] = await Promise.all([
+                this.api.postForBlob('/api/preview', {sheet: printed}),
+                this.api.getJson(`/api/counter?name=${encodeURIComponent(counter.name)}`),
+            ]);
+            this.desk.takeCounter(now);
+            return {code, picture: picture.blob};
         } catch (error) {
             throw new Error(`验证码 ${code} 已记入打印记录，但打印内容没有取到：${error.message}` +
                             '\n请在打印记录中载入此行重新打印。');
