@@ -10,6 +10,7 @@ import time
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
+from selenium.common.exceptions import NoSuchElementException, StaleElementReferenceException
 from selenium.webdriver.common.by import By
 from selenium.webdriver.support.ui import WebDriverWait
 
@@ -70,7 +71,10 @@ class CounterPage:
         self.d = driver
 
     def wait(self, condition, timeout=15):
-        return WebDriverWait(self.d, timeout, poll_frequency=0.02).until(lambda _: condition())
+        # A reload (logout) may replace an element between finding it and reading it.
+        return WebDriverWait(self.d, timeout, poll_frequency=0.02,
+                             ignored_exceptions=(NoSuchElementException, StaleElementReferenceException)
+                             ).until(lambda _: condition())
 
     def action(self, name):
         return self.d.find_element(By.CSS_SELECTOR, f'[data-action="{name}"]')

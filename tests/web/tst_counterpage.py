@@ -28,6 +28,22 @@ TYPING = [
     (36, "xy", 1, "ab", "XABY"),  # typing in the middle keeps the caret where it was
     (3, " jx8k2p", None, "", "JX8K2P"),  # the record code without blanks, mirrored into 4
 ]
+# The change rule as the page applies it to an edit: field, text typed, caret after typing,
+# text kept, caret kept (the window's rule: upper case per character, one for one).
+RULE = [
+    (36, "straße", 6, "STRAßE", 6),  # ß has no upper case of one letter: it stays
+    (36, "ᾳ", 1, "ᾼ", 1),  # the simple upper case, not the browser's two letters
+    (36, "１２：", 3, "１２:", 3),  # full-width digits stay outside the check code
+    (35, "１２３４", 4, "1234", 4),
+    (3, "  ab", 4, "AB", 2),  # the mirror's trim moves the caret left by the blanks
+    (4, "xy ", 3, "XY", 2),  # and an edit of field 4 comes back trimmed from field 3
+]
+APPLY_RULE = """
+const [rows, done] = arguments;
+import('/changeRule.js').then((rule) => done(rows.map(([index, typed, caret]) => {
+  const edit = rule.operatorEdit(new Array(59).fill(''), index, typed, caret);
+  return [index, typed, caret, edit.texts[index], edit.caret];
+})));"""
 # switch (0 domestic), fare field left, text typed, the field after leaving, the total
 LEAVING = [
     (0, 30, "1200", "CNY 1200.00", "CNY 1310.00"),
@@ -121,6 +137,8 @@ def run(args):
         page.login("agent1", COUNTER)
         assert page.value(35) == str(FIRST_CODE)
         shot("sheet-empty")
+        applied = driver.execute_async_script(APPLY_RULE, [row[:3] for row in RULE])
+        assert [tuple(row) for row in applied] == RULE, applied
 
         with open(os.path.join(args.data, BOOKING), encoding="utf-8") as f:
             booking = f.read()

@@ -104,7 +104,9 @@ export class JournalView {
         this.body.replaceChildren(...this.rows.map((row, i) => this.rowElement(row, i)));
         this.count.textContent = `共 ${this.rows.length} 条`;
         if (this.rows.length > 0)
-            this.select(0, false);
+            this.select(0); // the arrows and Enter work on the rows at once
+        else
+            this.filters.elements.ticket.focus();
     }
 
     rowElement(row, i) {
