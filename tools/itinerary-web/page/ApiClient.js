@@ -15,6 +15,7 @@ export class ApiClient {
     constructor() {
         this.csrf = '';
         this.signedIn = false;
+        this.renewal = null;
         // Called when a request finds the session gone; resolves once the operator has logged
         // in again, so that the request can be sent again with what the page still holds.
         this.onSessionEnded = null;
@@ -34,8 +35,10 @@ export class ApiClient {
         return (await this.send('GET', path, undefined, 'json')).json;
     }
 
-    async postJson(path, body) {
-        return (await this.send('POST', path, body, 'json')).json;
+    // `renew`: a session found ended asks for the login and sends the request again; logging
+    // out does not.
+    async postJson(path, body, {renew = true} = {}) {
+        return (await this.send('POST', path, body, 'json', renew)).json;
     }
 
     // Binary answers (a PDF, a PNG) come as {blob, headers}; a JSON answer as {json, headers}
@@ -44,15 +47,15 @@ export class ApiClient {
         return this.send('POST', path, body, 'blob');
     }
 
-    async send(method, path, body, kind) {
+    async send(method, path, body, kind, renew = true) {
         const answer = await this.fetchOnce(method, path, body);
-        if (answer.status === 401 && this.signedIn && path !== '/api/login') {
+        const ended = answer.status === 401 && path !== '/api/login' && (this.signedIn || this.renewal);
+        if (ended && renew && this.onSessionEnded) {
+            // Requests that find the session ended at the same time all wait for one login.
             this.signedIn = false;
-            if (this.onSessionEnded) {
-                await this.onSessionEnded(SessionExpiredText);
-                return this.read(await this.fetchOnce(method, path, body), kind);
-            }
-            throw new ApiError(401, SessionExpiredText);
+            this.renewal ??= this.onSessionEnded(SessionExpiredText).finally(() => (this.renewal = null));
+            await this.renewal;
+            return this.read(await this.fetchOnce(method, path, body), kind);
         }
         return this.read(answer, kind);
     }

@@ -63,7 +63,7 @@ function bindActions(printing, journal) {
 
 async function logout() {
     try {
-        await api.postJson('/api/logout', {});
+        await api.postJson('/api/logout', {}, {renew: false});
     } catch (error) {
         if (!(error instanceof ApiError) || error.status !== 401)
             return messages.show(`没有退出：${error.message}`);
