@@ -75,9 +75,20 @@ export class PrintView {
 export function receiptCanvas(bitmap, leftTwips, topTwips, unit) {
     const canvas = document.createElement('canvas');
     canvas.className = 'receipt-picture';
-    canvas.width = bitmap.width;
-    canvas.height = bitmap.height;
-    canvas.getContext('2d').drawImage(bitmap, 0, 0);
+    if (unit === 'in') {
+        // For the printer: every pixel of the picture.
+        canvas.width = bitmap.width;
+        canvas.height = bitmap.height;
+        canvas.getContext('2d').drawImage(bitmap, 0, 0);
+    } else {
+        // On the screen: drawn at the size shown, smoothly, so that small text stays legible.
+        const scale = unit * (window.devicePixelRatio || 1);
+        canvas.width = Math.max(1, Math.round(ReceiptTwips.width * scale));
+        canvas.height = Math.max(1, Math.round(ReceiptTwips.height * scale));
+        const context = canvas.getContext('2d');
+        context.imageSmoothingQuality = 'high';
+        context.drawImage(bitmap, 0, 0, canvas.width, canvas.height);
+    }
     const length = (twips) => (unit === 'in' ? `${twips / 1440}in` : `${twips * unit}px`);
     canvas.style.left = length(leftTwips);
     canvas.style.top = length(topTwips);

@@ -302,7 +302,8 @@ class PreviewBox {
 
     draw() {
         const paperTwips = {width: (this.paper.widthMm * 1440) / 25.4, height: (this.paper.heightMm * 1440) / 25.4};
-        const fit = (this.scroller.clientWidth - 24) / paperTwips.width;
+        const fit = Math.min((this.scroller.clientWidth - 24) / paperTwips.width,
+                             (window.innerHeight - 200) / paperTwips.height);
         const perTwip = this.zoom.value === 'fit' ? fit : (Number(this.zoom.value) * 96) / 1440;
         this.formBox.style.width = `${paperTwips.width * perTwip}px`;
         this.formBox.style.height = `${paperTwips.height * perTwip}px`;
