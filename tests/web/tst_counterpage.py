@@ -175,7 +175,7 @@ def run(args):
         # A refused check code is told and stays as typed; the counter's stays the counter's.
         retype(page, 35, "12")
         page.field(36).click()
-        page.wait(lambda: driver.find_element(By.ID, "messageDialog").is_displayed())
+        page.wait(lambda: "验证码" in driver.find_element(By.ID, "messageText").text)
         page.action("message-ok").click()
         assert page.value(35) == "12"
         retype(page, 35, str(FIRST_CODE))
