@@ -107,12 +107,20 @@ export class Printing {
 
     // One receipt: the service spends the check code and records the print; the answer is the
     // picture of the sheet with that code, for the browser to print (none when the counter
-    // prints on the service's own printer).
+    // prints on the service's own printer). The picture and the counter's values (its
+    // offsets place the picture) are asked for beside the print, with the code the counter is
+    // expected to spend; the picture again should another session at the counter have spent
+    // that code first.
     async spendReceipt() {
         const counter = this.desk.counter;
         if (offsetTwips(counter.left) === null || offsetTwips(counter.top) === null)
             throw new Error(BadPosition);
         const sent = this.desk.sheet.toRequest();
+        const expected = counter.checkCode;
+        const early = counter.queue ? null : this.picture(sent, expected);
+        const counterNow = this.api.getJson(`/api/counter?name=${encodeURIComponent(counter.name)}`);
+        for (const request of [early, counterNow])
+            request?.catch(() => {}); // read below, or not needed when the print fails
         const answer = await this.api.postForBlob('/api/print', {counter: counter.name, sheet: sent});
         if (answer.json) {
             this.advance(answer.json.nextCheckCode);
@@ -121,20 +129,22 @@ export class Printing {
         }
         const code = answer.headers.get('X-Check-Code') || sent.fields[CheckCode];
         this.advance(answer.headers.get('X-Next-Check-Code'));
-        const printed = {...sent, fields: sent.fields.slice()};
-        printed.fields[CheckCode] = code;
         try {
-            // The counter as the print found it: its offsets place the picture.
-            const [picture, now] = await Promise.all([
-                this.api.postForBlob('/api/preview', {sheet: printed}),
-                this.api.getJson(`/api/counter?name=${encodeURIComponent(counter.name)}`),
-            ]);
-            this.desk.takeCounter(now);
-            return {code, picture: picture.blob};
+            const [picture, now] = await Promise.all(
+                [code === expected && early ? early : this.picture(sent, code), counterNow]);
+            this.desk.takeCounter({...now, checkCode: this.desk.counter.checkCode});
+            return {code, picture};
         } catch (error) {
             throw new Error(`验证码 ${code} 已记入打印记录，但打印内容没有取到：${error.message}` +
                             '\n请在打印记录中载入此行重新打印。');
         }
+    }
+
+    // The receipt picture of `sheet` with check code `code`.
+    async picture(sheet, code) {
+        const fields = sheet.fields.slice();
+        fields[CheckCode] = code;
+        return (await this.api.postForBlob('/api/preview', {sheet: {...sheet, fields}})).blob;
     }
 
     // The browser prints the pictures, a page each, at the counter's offsets.
