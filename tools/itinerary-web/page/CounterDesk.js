@@ -91,19 +91,20 @@ export class CounterDesk {
 
     // -- the counter
 
-    async useCounter(name) {
+    // `request`: the counter's values when they were asked for already.
+    async useCounter(name, request = null) {
         if (!name) {
             this.counter = null;
             this.setStatus('此用户没有可用的柜台：可以导入和预览，不能打印');
             return;
         }
-        const counter = await this.api.getJson(`/api/counter?name=${encodeURIComponent(name)}`);
+        const counter = await (request ?? counterRequest(this.api, name));
         this.takeCounter(counter);
         rememberCounter(counter.name);
     }
 
-    chooseCounter(name) {
-        return this.step(() => this.useCounter(name));
+    chooseCounter(name, request = null) {
+        return this.step(() => this.useCounter(name, request));
     }
 
     takeCounter(counter) {
@@ -159,6 +160,10 @@ export class CounterDesk {
                                                  {counter: this.counter.name, left, top});
         this.takeCounter(counter);
     }
+}
+
+export function counterRequest(api, name) {
+    return api.getJson(`/api/counter?name=${encodeURIComponent(name)}`);
 }
 
 // A sheet as the window opens it: the form's defaults and today's date as the issue date.

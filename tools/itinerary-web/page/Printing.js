@@ -4,6 +4,7 @@
 // the counter's offsets.
 
 import {CheckCode, trimBlanks} from './changeRule.js';
+import {counterRequest} from './CounterDesk.js';
 import {PrintView, offsetTwips, receiptCanvas} from './PrintView.js';
 
 const BadPosition = '打印位置不正确';
@@ -118,7 +119,7 @@ export class Printing {
         const sent = this.desk.sheet.toRequest();
         const expected = counter.checkCode;
         const early = counter.queue ? null : this.picture(sent, expected);
-        const counterNow = this.api.getJson(`/api/counter?name=${encodeURIComponent(counter.name)}`);
+        const counterNow = counterRequest(this.api, counter.name);
         for (const request of [early, counterNow])
             request?.catch(() => {}); // read below, or not needed when the print fails
         const answer = await this.api.postForBlob('/api/print', {counter: counter.name, sheet: sent});

@@ -2,7 +2,7 @@
 // login the sheet is laid out, the counter loaded, and the page is the agent's.
 
 import {ApiClient, ApiError} from './ApiClient.js';
-import {CounterDesk} from './CounterDesk.js';
+import {CounterDesk, counterRequest} from './CounterDesk.js';
 import {ImportDialog} from './ImportDialog.js';
 import {JournalView} from './JournalView.js';
 import {LoginFlow, rememberedCounter} from './LoginFlow.js';
@@ -81,6 +81,9 @@ async function start() {
     const formRequest = api.getJson('/api/form');
     formRequest.catch(() => {}); // read below, after the login
     const {me, counter} = await signedIn();
+    // The counter's values are on their way while the sheet is laid out.
+    const counterValues = counter ? counterRequest(api, counter) : null;
+    counterValues?.catch(() => {}); // read by chooseCounter below
     let form;
     try {
         form = await formRequest;
@@ -124,7 +127,7 @@ async function start() {
     desk.view.showCounters(me.counters ?? [], counter);
     document.getElementById('counterApp').hidden = false;
     desk.view.fit();
-    await desk.chooseCounter(counter);
+    await desk.chooseCounter(counter, counterValues);
     desk.view.inputs[0]?.focus();
 }
 
