@@ -173,7 +173,7 @@ row "peak memory of the application (start-up and 10 s with the site's page, mai
 web=build/default/tools/itinerary-web/itinerary-web
 if [ -x "$web" ]; then
   echo "== counter page in headless Chromium" >&2
-  /usr/bin/python3 bench/web/counter_page_timings.py --web "$web" --runs 20 \
+  /usr/bin/python3 -B bench/web/counter_page_timings.py --web "$web" --runs 20 \
     --booking tests/data/bookings/two_passengers_separate_lines.txt 2>/dev/null | tail -n 1 \
     > "$work/counter-page" || true
   page() { sed -n "s/.* $1=\([0-9.]*\).*/\1/p" "$work/counter-page"; }
