@@ -15,7 +15,7 @@ import urllib.request
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 
-from counter_page_fixture import CounterPage, CounterServer, chromium, cli_import
+from counter_page_fixture import PASSWORD, CounterPage, CounterServer, chromium, cli_import
 
 BOOKING = "bookings/two_passengers_separate_lines.txt"
 COUNTER = "2号柜台"
@@ -229,7 +229,7 @@ def run(args):
         page.field(30).send_keys(Keys.TAB)
         page.wait(lambda: "登录已过期" in driver.find_element(By.ID, "loginMessage").text)
         assert page.value(0) == "ZHANG/SAN" and page.value(30) == "500"
-        page.named("password").send_keys("counter-secret-1")
+        page.named("password").send_keys(PASSWORD)
         page.action("login").click()
         page.wait(lambda: page.value(30) == "CNY 500.00" and page.value(33) == "CNY 500.00")
         assert page.value(0) == "ZHANG/SAN"
