@@ -200,6 +200,22 @@ app_peak=$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$work/app-time.
 row "peak memory of the application (start-up and 10 s with the site's page, main process)" \
   "$(awk -v k="${app_peak:-0}" 'BEGIN { printf "%.0f", k / 1024 }') MiB"
 
+# The counter page in headless Chromium against itinerary-web on loopback, medians of 20: its
+# last line is "median first_paint=MS login=MS import=MS print=MS runs=N".
+web=build/default/tools/itinerary-web/itinerary-web
+if [ -x "$web" ]; then
+  echo "== counter page in headless Chromium" >&2
+  /usr/bin/python3 -B bench/web/counter_page_timings.py --web "$web" --runs 20 \
+    --booking tests/data/bookings/two_passengers_separate_lines.txt 2>/dev/null | tail -n 1 \
+    > "$work/counter-page" || true
+  page() { sed -n "s/.* $1=\([0-9.]*\).*/\1/p" "$work/counter-page"; }
+  row "counter page: 登录 to the sheet painted (of which the login request), median of 20" \
+    "$(page first_paint) ($(page login)) ms"
+  row "counter page: 导入 to the filled sheet painted, median of 20" "$(page import) ms"
+  row "counter page: 打印 to the receipt in the print view, print asked for, median of 20" \
+    "$(page print) ms"
+fi
+
 # Every benchmark as it reported itself.
 for tsv in "$work"/*.tsv; do
   awk -F '\t' '$2 == "real_time" { n = $1 } $2 == "time_unit" && n != "" {

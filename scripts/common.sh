@@ -13,11 +13,13 @@ ITINERARY_TEST_PACKAGES=(
   cups cups-bsd printer-driver-cups-pdf poppler-utils xvfb xauth openbox x11-utils
   dpkg-dev file nginx
   postgresql
+  chromium chromium-driver python3-selenium
 )
-# The bench command also measures whole processes with /usr/bin/time, and prints a group to
-# the CUPS-PDF queue.
+# The bench command also measures whole processes with /usr/bin/time, prints a group to the
+# CUPS-PDF queue and times the counter page in headless Chromium.
 ITINERARY_BENCH_PACKAGES=(
   xvfb xauth time postgresql cups cups-bsd printer-driver-cups-pdf
+  chromium chromium-driver python3-selenium
 )
 
 as_root() {

@@ -1,5 +1,6 @@
 #include "WebService.h"
 
+#include "CounterPageFiles.h"
 #include "WebLog.h"
 #include "WebSecrets.h"
 
@@ -151,6 +152,11 @@ HttpResponse WebService::answer(const HttpRequest &request) {
             return e.path == path && e.method == request.method;
         });
     if (found == m_endpoints.cend()) {
+        // Outside the API: the counter page's own files.
+        if (request.method == "GET") {
+            if (std::optional<PageFile> file = counterPageFile(path))
+                return HttpResponse{200, std::move(file->contentType), std::move(file->body), {}};
+        }
         const bool otherMethod = std::any_of(m_endpoints.cbegin(), m_endpoints.cend(),
                                              [&](const Endpoint &e) { return e.path == path; });
         return otherMethod ? refusalAnswer(ApiRefusal{405, u"不支持此请求方法"_s})
