@@ -542,6 +542,20 @@ private Q_SLOTS:
         QCOMPARE(guesser.login(u"amy"_s, QString::fromLatin1(Password)).status, 200);
     }
 
+    // The service draws with the agency's layout.json; one it cannot use stops it at its
+    // start rather than spoil forms.
+    void unusableLayoutStopsTheService() {
+        Server s;
+        s.database = u"sqlite://"_s + s.folder.filePath(u"journal.sqlite"_s);
+        const QString layout = s.folder.filePath(u"itinerary/itinerary/layout.json"_s);
+        QFile file(layout);
+        QVERIFY(QDir().mkpath(QFileInfo(layout).path()) && file.open(QIODevice::WriteOnly));
+        file.write("{");
+        file.close();
+        QVERIFY(!s.start({}));
+        QCOMPARE(s.process->exitCode(), 1);
+    }
+
     // A counter with a queue prints there through the print job: the queue's PDF has the
     // form's page.
     void cupsQueue() {

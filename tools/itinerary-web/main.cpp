@@ -285,6 +285,8 @@ int serve(int argc, char *argv[], const QStringList &arguments) {
     // is sent from here.
     DeskSetup setup = DeskSetup::fromBuild();
     setup.journalWaiting = PrintJournal::WaitingRows::SendLater;
+    // Each request draws its receipt on its own thread, with the desk's layout.
+    setup.startsEmbeddedService = false;
     WebLogMessages deskMessages;
     const SystemClock clock;
     const PrintDesk desk(std::move(setup), DeskEdges{deskMessages, clock});
