@@ -287,8 +287,11 @@ int main(int argc, char *argv[]) {
         say(u"FAILED: "_s + error);
         return 1;
     }
-    const std::unique_ptr<ServiceProcess> service =
-        ServiceProcess::start(options->program, &error, {u"--database"_s, database}, environment);
+    // As the packaged unit starts it: every agent here comes from the one loopback address,
+    // as every counter does from the proxy's.
+    const std::unique_ptr<ServiceProcess> service = ServiceProcess::start(
+        options->program, &error,
+        {u"--database"_s, database, u"--connections-per-address"_s, u"256"_s}, environment);
     if (!service || !addAgents(service->port(), options->agents, &error)) {
         say(u"FAILED: "_s + error);
         return 1;
