@@ -1,7 +1,7 @@
 # Installation and the Debian package. Included last, after every target exists.
 include(GNUInstallDirs)
 
-set(ITINERARY_PROGRAMS itinerary itinerary-render itinerary-cli verification-site)
+set(ITINERARY_PROGRAMS itinerary itinerary-render itinerary-cli itinerary-web verification-site)
 foreach(program IN LISTS ITINERARY_PROGRAMS)
   if(TARGET ${program})
     install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -18,7 +18,9 @@ install(FILES ${PROJECT_SOURCE_DIR}/packaging/itinerary.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/itinerary.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-# The nginx site of a rendering pool, for the agency to enable.
+# The nginx sites of a rendering pool and of the web counter, for the agency to enable.
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/nginx/itinerary-web.conf
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/itinerary/nginx)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/nginx/itinerary-render.conf
         DESTINATION ${CMAKE_INSTALL_DATADIR}/itinerary/nginx)
 
@@ -35,6 +37,7 @@ function(itinerary_install_unit source kind)
 endfunction()
 itinerary_install_unit(${PROJECT_SOURCE_DIR}/packaging/itinerary-render.service.in system)
 itinerary_install_unit(${PROJECT_SOURCE_DIR}/packaging/itinerary-render@.service.in system)
+itinerary_install_unit(${PROJECT_SOURCE_DIR}/packaging/itinerary-web@.service.in system)
 itinerary_install_unit(${PROJECT_SOURCE_DIR}/packaging/itinerary-verification-site.service.in
                        user)
 

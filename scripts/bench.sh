@@ -55,7 +55,7 @@ row() { rows+=("| $1 | $2 |"); }
 for exe in "$bench"/*; do
   name=$(basename "$exe")
   [ -f "$exe" ] && [ -x "$exe" ] || continue
-  case "$name" in render_load | bench_startup | startup_*) continue ;; esac
+  case "$name" in render_load | web_load | bench_startup | startup_*) continue ;; esac
   echo "== $name" >&2
   "$exe" --benchmark_format=json 2>/dev/null | flatten > "$work/$name.tsv" || true
 done
@@ -152,6 +152,38 @@ service_peak=$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$work/servi
 row "peak memory of the service (under that load)" \
   "$(awk -v k="${service_peak:-0}" 'BEGIN { printf "%.0f", k / 1024 }') MiB"
 
+# The web counter as its own process: one agent's round trips, then 50 agents, each with a
+# session and a counter of their own, importing and printing for a minute; on an SQLite file,
+# then on the PostgreSQL server started above.
+web_load() { # web_load NAME [--database URL]
+  echo "== itinerary-web ($1): round trips, then 50 agents for 60 s" >&2
+  "$bench/web_load" --service build/default/tools/itinerary-web/itinerary-web --agents 50 \
+    --seconds 60 "${@:2}" > "$work/web-$1.txt" || true
+  cat "$work/web-$1.txt" >&2
+}
+web() { sed -n "s/^figures:.* $2=\([-0-9.]*\).*/\1/p" "$work/web-$1.txt" 2>/dev/null || true; }
+web_load sqlite
+engines=(sqlite)
+if [ -n "${ITINERARY_TEST_POSTGRES_URL:-}" ] &&
+  psql -q "$ITINERARY_TEST_POSTGRES_URL" -c "CREATE DATABASE web_bench" >/dev/null 2>&1; then
+  web_load postgresql --database "${ITINERARY_TEST_POSTGRES_URL%/*}/web_bench"
+  engines+=(postgresql)
+fi
+row "web counter, one agent on loopback: import round trip, median / p99" \
+  "$(web sqlite import_median_ms) / $(web sqlite import_p99_ms) ms"
+row "web counter, one agent on loopback: print (PDF) round trip, median / p99" \
+  "$(web sqlite print_median_ms) / $(web sqlite print_p99_ms) ms"
+for e in "${engines[@]}"; do
+  row "web counter, 50 agents importing and printing for 60 s ($e): receipts per second" \
+    "$(web "$e" cycles_per_s) (requests: $(web "$e" requests_per_s))"
+  row "web counter, 50 agents ($e): every request's latency, median / p99" \
+    "$(web "$e" load_median_ms) / $(web "$e" load_p99_ms) ms"
+  row "web counter, 50 agents ($e): p99 of the import / of the print" \
+    "$(web "$e" load_import_p99_ms) / $(web "$e" load_print_p99_ms) ms"
+  row "web counter, 50 agents ($e): largest resident size of the service" \
+    "$(awk -v k="$(web "$e" peak_kib)" 'BEGIN { printf "%.0f", k / 1024 }') MiB"
+done
+
 # The application: started offscreen with the demonstration site's start page in its browser
 # control, left to settle, then stopped. /usr/bin/time sees the main process; the browser
 # engine's helper processes are not counted.
@@ -167,6 +199,22 @@ fi
 app_peak=$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$work/app-time.txt")
 row "peak memory of the application (start-up and 10 s with the site's page, main process)" \
   "$(awk -v k="${app_peak:-0}" 'BEGIN { printf "%.0f", k / 1024 }') MiB"
+
+# The counter page in headless Chromium against itinerary-web on loopback, medians of 20: its
+# last line is "median first_paint=MS login=MS import=MS print=MS runs=N".
+web=build/default/tools/itinerary-web/itinerary-web
+if [ -x "$web" ]; then
+  echo "== counter page in headless Chromium" >&2
+  /usr/bin/python3 -B bench/web/counter_page_timings.py --web "$web" --runs 20 \
+    --booking tests/data/bookings/two_passengers_separate_lines.txt 2>/dev/null | tail -n 1 \
+    > "$work/counter-page" || true
+  page() { sed -n "s/.* $1=\([0-9.]*\).*/\1/p" "$work/counter-page"; }
+  row "counter page: 登录 to the sheet painted (of which the login request), median of 20" \
+    "$(page first_paint) ($(page login)) ms"
+  row "counter page: 导入 to the filled sheet painted, median of 20" "$(page import) ms"
+  row "counter page: 打印 to the receipt in the print view, print asked for, median of 20" \
+    "$(page print) ms"
+fi
 
 # Every benchmark as it reported itself.
 for tsv in "$work"/*.tsv; do

@@ -6,18 +6,20 @@ ITINERARY_PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-webengine-dev libboost-dev
   fonts-noto-cjk qt6-translations-l10n libbenchmark-dev
-  libqt6sql6-sqlite libqt6sql6-psql
+  libqt6sql6-sqlite libqt6sql6-psql libsodium-dev
 )
 ITINERARY_TEST_PACKAGES=(
   clang-format clang libclang-rt-14-dev libbenchmark-dev
   cups cups-bsd printer-driver-cups-pdf poppler-utils xvfb xauth openbox x11-utils
   dpkg-dev file nginx
   postgresql
+  chromium chromium-driver python3-selenium
 )
-# The bench command also measures whole processes with /usr/bin/time, and prints a group to
-# the CUPS-PDF queue.
+# The bench command also measures whole processes with /usr/bin/time, prints a group to the
+# CUPS-PDF queue and times the counter page in headless Chromium.
 ITINERARY_BENCH_PACKAGES=(
   xvfb xauth time postgresql cups cups-bsd printer-driver-cups-pdf
+  chromium chromium-driver python3-selenium
 )
 
 as_root() {

@@ -3,8 +3,9 @@
 # runs the programs from there: itinerary-cli imports a booking and renders its receipt,
 # itinerary-render serves /health and a receipt, then holds 10 s of load at 32 connections
 # and the malformed requests (render_load); then the package's nginx site balances two
-# itinerary-render processes under 30 s of load while one is killed and started again. So the
-# package cannot rot unnoticed.
+# itinerary-render processes under 30 s of load while one is killed and started again; then
+# two itinerary-web instances on one PostgreSQL database serve a logged-in client through the
+# package's nginx site while one is killed. So the package cannot rot unnoticed.
 # Called by scripts/test.sh; runs alone too (after the packages of scripts/common.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -44,6 +45,8 @@ for f in usr/bin/itinerary usr/bin/itinerary-render usr/bin/itinerary-cli \
          usr/lib/systemd/system/itinerary-render.service \
          usr/lib/systemd/system/itinerary-render@.service \
          usr/share/itinerary/nginx/itinerary-render.conf \
+         usr/bin/itinerary-web usr/lib/systemd/system/itinerary-web@.service \
+         usr/share/itinerary/nginx/itinerary-web.conf \
          usr/lib/systemd/user/itinerary-verification-site.service; do
   [ -e "$scratch/root/$f" ] || fail "$f is not in the package"
 done
@@ -209,5 +212,12 @@ kill -TERM "$nginx_pid" "${pool_pids[@]}" 2>/dev/null || true
 wait "$nginx_pid" "${pool_pids[@]}" 2>/dev/null || true
 nginx_pid=
 pool_pids=()
+
+echo "== package: the web counter, two instances on one PostgreSQL behind the package's nginx site"
+# A service: no widgets, no print support, no browser engine in the process.
+if ldd "$bin/itinerary-web" | grep -E -q 'Qt6(Widgets|PrintSupport|WebEngine)'; then
+  fail "itinerary-web links a user interface library"
+fi
+scripts/web-pool-check.sh "$bin" "$scratch/root/usr/share/itinerary/nginx/itinerary-web.conf"
 
 echo "package check passed"

@@ -7,7 +7,6 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -16,15 +15,6 @@ namespace itinerary::load {
 namespace {
 constexpr int MaxReportedFailures = 10;
 } // namespace
-
-double LoadResult::percentileMs(double fraction) const {
-    if (latenciesMs.empty())
-        return 0;
-    std::vector<double> sorted = latenciesMs;
-    std::sort(sorted.begin(), sorted.end());
-    const auto at = size_t(std::ceil(fraction * double(sorted.size()))) - 1;
-    return sorted[std::min(at, sorted.size() - 1)];
-}
 
 // One client: one request at a time on a kept-alive connection.
 class LoadClient::Connection final : public QObject {

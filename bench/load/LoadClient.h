@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LoadResult.h"
+
 #include <QElapsedTimer>
 #include <QObject>
 #include <QStringList>
@@ -19,17 +21,6 @@ struct LoadOptions {
     int requestsPerConnection = 25;
     // A request not answered within this counts as failed.
     std::chrono::milliseconds answerTimeout{10'000};
-};
-
-struct LoadResult {
-    qint64 answered = 0; // receipt pictures received whole and checked
-    qint64 failed = 0;
-    QStringList failures; // the first few reasons, for the report
-    std::vector<double> latenciesMs;
-    double seconds = 0;
-
-    double percentileMs(double fraction) const;
-    double perSecond() const { return seconds > 0 ? double(answered) / seconds : 0; }
 };
 
 // A bounded load on the rendering service over loopback: `connections` clients at once, each

@@ -10,13 +10,16 @@ using namespace Qt::StringLiterals;
 
 namespace itinerary::load {
 
-std::unique_ptr<ServiceProcess> ServiceProcess::start(const QString &program, QString *error) {
+std::unique_ptr<ServiceProcess> ServiceProcess::start(const QString &program, QString *error,
+                                                      const QStringList &arguments,
+                                                      const QProcessEnvironment &environment) {
     std::unique_ptr<ServiceProcess> service(new ServiceProcess);
     service->m_process = std::make_unique<QProcess>();
     QProcess &process = *service->m_process;
     // Its warnings go where ours go, so a crash report is not lost.
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.start(program, {u"--listen"_s, u"127.0.0.1:0"_s});
+    process.setProcessEnvironment(environment);
+    process.start(program, QStringList{u"--listen"_s, u"127.0.0.1:0"_s} + arguments);
     if (!process.waitForStarted(10000)) {
         *error = u"cannot start %1: %2"_s.arg(program, process.errorString());
         return nullptr;

@@ -2,18 +2,23 @@
 
 #include <QProcess>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
 
 namespace itinerary::load {
 
-// A real itinerary-render process, as an agency runs it: either started here on a free
-// loopback port, or one that is already running (started under a measuring tool, say).
+// A real service process (itinerary-render, itinerary-web), as an agency runs it: either
+// started here on a free loopback port, or one that is already running (started under a
+// measuring tool, say).
 class ServiceProcess final {
 public:
-    // Starts `program --listen 127.0.0.1:0` and reads the base address it prints first.
-    static std::unique_ptr<ServiceProcess> start(const QString &program, QString *error);
+    // Starts `program --listen 127.0.0.1:0 arguments...` in `environment` and reads the base
+    // address it prints first.
+    static std::unique_ptr<ServiceProcess>
+    start(const QString &program, QString *error, const QStringList &arguments = {},
+          const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment());
     // A service that runs already, listening on loopback at `port`, with process id `pid`.
     ServiceProcess(quint16 port, qint64 pid);
     ~ServiceProcess();

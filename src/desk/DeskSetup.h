@@ -24,6 +24,9 @@ struct CounterCodes {
 struct DeskSetup {
     // The rendering service's base address, ending in "/"; empty starts the embedded one.
     QString serviceBaseUrl;
+    // False for a program that draws its receipts itself with the desk's layout (the web
+    // counter): no embedded service is started then, and the desk's own pictures get none.
+    bool startsEmbeddedService = true;
     // The folder of the counter's files: the settings (info.ini), the agency's codes
     // (codes.txt) and receipt layout (layout.json), the print journal's settings
     // (journal.ini).

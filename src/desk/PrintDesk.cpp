@@ -71,6 +71,8 @@ void PrintDesk::startRenderService() {
         m_serviceBase = m_setup.serviceBaseUrl;
         return;
     }
+    if (!m_setup.startsEmbeddedService)
+        return;
     m_renderService = std::make_unique<EmbeddedRenderService>(m_formLayout);
     m_serviceBase = m_renderService->start().toString();
     if (m_serviceBase.isEmpty())

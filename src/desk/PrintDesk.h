@@ -93,7 +93,7 @@ public:
     // page: the embedded service's, else the agency's layout.json, else the default.
     const ReceiptLayout &formLayout() const { return m_formLayout; }
     // The rendering service in use ("http://HOST:PORT/"); empty when the embedded one did
-    // not start.
+    // not start or was not wanted.
     QString serviceBaseUrl() const { return m_serviceBase; }
     // The embedded rendering service, when no service address is configured.
     EmbeddedRenderService *embeddedService() const { return m_renderService.get(); }

@@ -356,6 +356,10 @@ void HttpConnection::flush() {
         answer.set(http::field::content_type, view(response.contentType));
     for (const auto &[name, value] : response.headers)
         answer.insert(view(name), view(value));
+    for (const auto &[name, value] : m_shared->everyAnswerHeaders) {
+        if (answer.find(view(name)) == answer.end())
+            answer.insert(view(name), view(value));
+    }
     answer.keep_alive(!slot.closeAfter);
     if (slot.keepAliveHttp10)
         answer.set(http::field::connection, "keep-alive");

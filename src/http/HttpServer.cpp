@@ -128,6 +128,10 @@ HttpServer::~HttpServer() {
     stop();
 }
 
+void HttpServer::setEveryAnswerHeaders(const HttpHeaders &headers) {
+    d->shared->everyAnswerHeaders = headers;
+}
+
 bool HttpServer::listen(const QHostAddress &address, quint16 port) {
     if (d->thread.joinable() || d->stopped) {
         d->error = u"already listening"_s;

@@ -39,6 +39,11 @@ public:
     HttpServer(const HttpServer &) = delete;
     HttpServer &operator=(const HttpServer &) = delete;
 
+    // Headers that every answer carries, the server's own refusals included, unless the
+    // answer sets the same header itself: a service's caching and content policy, say. Set
+    // before listen().
+    void setEveryAnswerHeaders(const HttpHeaders &headers);
+
     // Listens on `address`:`port` (port 0 picks a free one) and starts serving; once per
     // server. False on failure, with errorString() set.
     bool listen(const QHostAddress &address, quint16 port);

@@ -20,6 +20,7 @@ struct HttpServerShared {
     HttpLimits limits;
     HttpServer::Handler handler;
     HttpServer::LogCategory category;
+    HttpHeaders everyAnswerHeaders;
     RefusalLog refusals{std::chrono::seconds(10)};
 
     // Takes a connection slot for a client at `address` (its IP address, without the port):

@@ -25,7 +25,7 @@ constexpr int SqliteBusyTimeoutMs = 250;
 const QString Columns =
     u"entry_id, printed_at, counter_name, printed, message, check_code, ticket_number, "
     "ticket_key, passenger_name, name_key, record_code, total, international, left_offset, "
-    "top_offset, printer_name, field_values, voided, void_reason, voided_at"_s;
+    "top_offset, printer_name, field_values, voided, void_reason, voided_at, user_name"_s;
 
 // Empty texts are stored as empty texts: Qt would bind a null QString as NULL.
 QString notNull(const QString &value) {
@@ -62,6 +62,7 @@ JournalEntry entryFrom(const QSqlQuery &query) {
     entry.id = text("entry_id");
     entry.time = QDateTime::fromString(text("printed_at"), Qt::ISODateWithMs);
     entry.counterName = text("counter_name");
+    entry.userName = text("user_name");
     entry.printed = flag("printed");
     entry.message = text("message");
     entry.checkCode = text("check_code");
@@ -232,7 +233,7 @@ Result<> JournalDatabase::insert(const JournalEntry &entry) {
     if (!m_insert) {
         m_insert = std::make_unique<QSqlQuery>(m_db);
         if (!m_insert->prepare(u"INSERT INTO print_journal (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, "
-                               "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
+                               "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
                                "ON CONFLICT (entry_id) DO NOTHING"_s.arg(Columns))) {
             const QSqlError error = m_insert->lastError();
             m_insert.reset();
@@ -260,6 +261,7 @@ Result<> JournalDatabase::insert(const JournalEntry &entry) {
     q.bindValue(17, entry.voided ? 1 : 0);
     q.bindValue(18, notNull(entry.voidReason));
     q.bindValue(19, notNull(entry.voidedAt));
+    q.bindValue(20, notNull(entry.userName));
     if (q.exec())
         return succeeded();
     const QString error = describeDatabaseError(m_address, q.lastError());
@@ -284,25 +286,26 @@ Result<> JournalDatabase::markVoid(const QString &entryId, const QString &reason
 }
 
 QSqlQuery JournalDatabase::selectQuery(const QString &columns, const JournalFilter &filter,
-                                       bool newestFirst) const {
+                                       bool newestFirst, int limit) const {
     QVariantList values;
     const QString order =
         newestFirst ? u" ORDER BY printed_at DESC, seq DESC"_s : u" ORDER BY printed_at, seq"_s;
     QSqlQuery query(m_db);
+    const QString limitClause = limit > 0 ? u" LIMIT %1"_s.arg(limit) : QString();
     query.prepare(u"SELECT %1 FROM print_journal"_s.arg(columns) + filter.whereClause(&values) +
-                  order);
+                  order + limitClause);
     for (const QVariant &value : std::as_const(values))
         query.addBindValue(value);
     return query;
 }
 
-Result<QList<JournalEntry>> JournalDatabase::entries(const JournalFilter &filter,
-                                                     bool newestFirst) {
+Result<QList<JournalEntry>> JournalDatabase::entries(const JournalFilter &filter, bool newestFirst,
+                                                     int limit) {
     using Rows = Result<QList<JournalEntry>>;
     QList<JournalEntry> rows;
     if (!m_hasTables)
         return rows;
-    QSqlQuery query = selectQuery(Columns, filter, newestFirst);
+    QSqlQuery query = selectQuery(Columns, filter, newestFirst, limit);
     query.setForwardOnly(true);
     if (!query.exec())
         return Rows::failure(describeDatabaseError(m_address, query.lastError()));

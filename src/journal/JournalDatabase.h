@@ -47,14 +47,16 @@ public:
     // Marks the row void with the reason; fails when there is no such row or it is void
     // already (and says which).
     Result<> markVoid(const QString &entryId, const QString &reason, const QDateTime &when);
-    // The rows the filter selects, oldest first (or newest first).
-    Result<QList<JournalEntry>> entries(const JournalFilter &filter, bool newestFirst = false);
+    // The rows the filter selects, oldest first (or newest first); at most `limit` of them
+    // when it is positive.
+    Result<QList<JournalEntry>> entries(const JournalFilter &filter, bool newestFirst = false,
+                                        int limit = 0);
     Result<JournalEntry> entry(const QString &entryId);
     Result<qint64> count();
 
     // The select statement of `entries`, for a model that pages through it.
-    QSqlQuery selectQuery(const QString &columns, const JournalFilter &filter,
-                          bool newestFirst) const;
+    QSqlQuery selectQuery(const QString &columns, const JournalFilter &filter, bool newestFirst,
+                          int limit = 0) const;
 
 private:
     JournalDatabase(const DatabaseAddress &address, QSqlDatabase db);

@@ -74,6 +74,7 @@ QJsonObject JournalEntry::toJson() const {
         {u"id"_s, id},
         {u"time"_s, timeText()},
         {u"counter"_s, counterName},
+        {u"user"_s, userName},
         {u"printed"_s, printed},
         {u"message"_s, message},
         {u"checkCode"_s, checkCode},
@@ -102,6 +103,7 @@ std::optional<JournalEntry> JournalEntry::fromJson(const QJsonObject &object) {
     for (const QJsonValue &value : fields)
         entry.fieldValues.append(value.toString());
     entry.counterName = object.value(u"counter"_s).toString();
+    entry.userName = object.value(u"user"_s).toString();
     entry.printed = object.value(u"printed"_s).toBool();
     entry.message = object.value(u"message"_s).toString();
     entry.checkCode = object.value(u"checkCode"_s).toString();

@@ -18,6 +18,8 @@ struct JournalEntry {
     // The counter's local time, with its offset from UTC.
     QDateTime time;
     QString counterName;
+    // Who printed it at the web counter; empty for the window and the command line.
+    QString userName;
     bool printed = false;
     QString message;
     QString checkCode;

@@ -36,6 +36,14 @@ QString JournalFilter::whereClause(QVariantList *values) const {
         values->append(name);
         values->append(pastPrefix(name));
     }
+    if (!counterNames.isEmpty()) {
+        QStringList marks;
+        for (const QString &counter : counterNames) {
+            marks.append(u"?"_s);
+            values->append(counter);
+        }
+        conditions.append(u"counter_name IN (%1)"_s.arg(marks.join(u", "_s)));
+    }
     if (conditions.isEmpty())
         return QString();
     return u" WHERE "_s + conditions.join(u" AND "_s);

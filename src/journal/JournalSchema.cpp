@@ -49,11 +49,36 @@ QStringList firstLayout(Engine engine) {
     };
 }
 
+// Step 2: who printed a row at the web counter, and the web counter's accounts, sessions,
+// counters (offsets and the next check code of the forms in each counter's printer) and the
+// failed logins the lock-out counts. Times are milliseconds since the epoch.
+QStringList webCounterLayout(Engine engine) {
+    const bool server = engine == Engine::Postgresql;
+    const QString name = server ? u"TEXT COLLATE \"C\" NOT NULL"_s : u"TEXT NOT NULL"_s;
+    return {
+        u"ALTER TABLE print_journal ADD COLUMN user_name TEXT NOT NULL DEFAULT ''"_s,
+        u"CREATE INDEX print_journal_counter ON print_journal (counter_name, printed_at)"_s,
+        u"CREATE TABLE web_users (name %1 PRIMARY KEY, role TEXT NOT NULL, "
+        "password_hash TEXT NOT NULL)"_s.arg(name),
+        u"CREATE TABLE web_sessions (token_hash VARCHAR(64) NOT NULL PRIMARY KEY, "
+        "user_name TEXT NOT NULL, csrf_token TEXT NOT NULL, created_at BIGINT NOT NULL, "
+        "last_seen BIGINT NOT NULL)"_s,
+        u"CREATE TABLE web_counters (name %1 PRIMARY KEY, check_code TEXT NOT NULL, "
+        "left_offset TEXT NOT NULL, top_offset TEXT NOT NULL, queue TEXT NOT NULL)"_s.arg(name),
+        u"CREATE TABLE web_counter_agents (counter_name TEXT NOT NULL, user_name TEXT NOT NULL, "
+        "PRIMARY KEY (counter_name, user_name))"_s,
+        u"CREATE TABLE web_login_failures (subject TEXT NOT NULL, failed_at BIGINT NOT NULL)"_s,
+        u"CREATE INDEX web_login_failures_subject ON web_login_failures (subject, failed_at)"_s,
+    };
+}
+
 // The statements that take the layout from version `step - 1` to `step`.
 QStringList upgradeStep(int step, Engine engine) {
     switch (step) {
     case 1:
         return firstLayout(engine);
+    case 2:
+        return webCounterLayout(engine);
     default:
         return {};
     }

@@ -9,9 +9,12 @@
 namespace itinerary {
 
 // The journal's tables: `journal_schema` holds the layout's version, `print_journal` the
-// rows. A database of an older version is upgraded in place, step by step, in one
-// transaction that other counters opening the same database at the same time wait for.
-inline constexpr int JournalSchemaVersion = 1;
+// rows, and the web counter's shared state (`web_users`, `web_sessions`, `web_counters`,
+// `web_counter_agents`, `web_login_failures`), which lives beside the rows so that every
+// instance of the web counter reads the same. A database of an older version is upgraded in
+// place, step by step, in one transaction that other counters opening the same database at
+// the same time wait for.
+inline constexpr int JournalSchemaVersion = 2;
 
 // The stored version: 0 when there are no journal tables; why not when it cannot be read.
 Result<int> storedSchemaVersion(QSqlDatabase &db);

@@ -6,6 +6,7 @@
 #include "base/Messages.h"
 #include "journal/JournalCsv.h"
 #include "journal/JournalDatabase.h"
+#include "journal/JournalSchema.h"
 #include "journal/PrintJournal.h"
 #include "journal/Reprint.h"
 #include "print/PictureLoader.h"
@@ -217,7 +218,7 @@ private Q_SLOTS:
             QVERIFY(query.exec(u"SELECT COUNT(*), MAX(version) FROM journal_schema"_s));
             QVERIFY(query.next());
             QCOMPARE(query.value(0).toInt(), 1);
-            QCOMPARE(query.value(1).toInt(), 1);
+            QCOMPARE(query.value(1).toInt(), JournalSchemaVersion);
             QVERIFY(query.exec(u"UPDATE journal_schema SET version = 99"_s));
         }
         QVERIFY(!test::openJournal(*address, JournalDatabase::Access::ReadWrite, &error));
