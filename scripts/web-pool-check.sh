@@ -47,8 +47,10 @@ unit_options=$(grep -o -- '--connections-per-address [0-9]*' packaging/itinerary
 ports=()
 for n in 1 2; do
   ports[n]=$(free_port)
+  # The address from the environment, as the unit's /etc/default file gives it (no password
+  # on a command line that every user of the server can read).
   # shellcheck disable=SC2086
-  "$bin/itinerary-web" --listen "127.0.0.1:${ports[n]}" --database "$database" $unit_options \
+  ITINERARY_DATABASE_URL="$database" "$bin/itinerary-web" --listen "127.0.0.1:${ports[n]}" $unit_options \
     > "$scratch/instance$n.out" 2> "$scratch/instance$n.log" &
   pids[n]=$!
 done

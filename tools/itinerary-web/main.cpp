@@ -1,9 +1,10 @@
 // itinerary-web: the web counter's service, and the commands that set up its first users
-// and counters.
-//   itinerary-web [--listen ADDR:PORT] [--database URL] [...]   serve the counters
-//   itinerary-web adduser NAME --role ROLE [--database URL]     password on standard input
+// and counters (DATABASE: --database URL or --database-file FILE, else the environment's
+// ITINERARY_DATABASE_URL, else journal.ini's).
+//   itinerary-web [--listen ADDR:PORT] [DATABASE] [...]          serve the counters
+//   itinerary-web adduser NAME --role ROLE [DATABASE]             password on standard input
 //   itinerary-web addcounter NAME [--check-code NNNN] [--left MM] [--top MM]
-//                            [--agents USER,USER] [--queue CUPS-QUEUE] [--database URL]
+//                            [--agents USER,USER] [--queue CUPS-QUEUE] [DATABASE]
 #include "ApiCall.h"
 #include "BuildConfig.h"
 #include "CounterCore.h"
@@ -40,15 +41,17 @@ constexpr int ExitFailed = 1;
 constexpr int ExitUsage = 2;
 
 const QString Synopsis =
-    u"usage: itinerary-web [--listen ADDR:PORT] [--database URL] [--help] [--version]\n"
-    "       itinerary-web adduser NAME --role agent|supervisor|admin [--database URL]\n"
+    u"usage: itinerary-web [--listen ADDR:PORT] [DATABASE] [--help] [--version]\n"
+    "       itinerary-web adduser NAME --role agent|supervisor|admin [DATABASE]\n"
     "       itinerary-web addcounter NAME [--check-code NNNN] [--left MM] [--top MM]\n"
-    "                     [--agents USER,USER] [--queue CUPS-QUEUE] [--database URL]"_s;
+    "                     [--agents USER,USER] [--queue CUPS-QUEUE] [DATABASE]\n"
+    "DATABASE: --database URL or --database-file FILE"_s;
 const QString Description =
     u"Serves the web counter's API for the counters' browsers. Its store is the print\n"
-    "journal's database: --database, else journal.ini in the settings folder, else\n"
-    "journal.sqlite there. adduser reads the password from standard input. Prints its base\n"
-    "address (http://ADDR:PORT/) as the first line of standard output."_s;
+    "journal's database: --database, else --database-file, else ITINERARY_DATABASE_URL,\n"
+    "else journal.ini in the settings folder, else journal.sqlite there. adduser reads the\n"
+    "password from standard input. Prints its base address (http://ADDR:PORT/) as the first\n"
+    "line of standard output."_s;
 
 void writeTo(std::FILE *stream, const QString &text) {
     const QByteArray bytes = text.toUtf8();
@@ -58,23 +61,6 @@ void writeTo(std::FILE *stream, const QString &text) {
 
 void printError(const QString &text) {
     writeTo(stderr, u"itinerary-web: "_s + text + u'\n');
-}
-
-// The database by the journal's own rule, in the settings folder the window uses.
-std::optional<DatabaseAddress> storeAddress(const QString &option, QString *error) {
-    if (!option.isEmpty()) {
-        Result<DatabaseAddress> parsed = DatabaseAddress::parse(option);
-        if (!parsed)
-            *error = parsed.error();
-        return parsed ? std::optional(*std::move(parsed)) : std::nullopt;
-    }
-    const JournalSettings settings =
-        JournalSettings::read(DeskSetup::fromBuild().settingsDirectory);
-    if (!settings.problem.isEmpty()) {
-        *error = settings.problem;
-        return std::nullopt;
-    }
-    return settings.database;
 }
 
 // Parses the command's options; the exit status when the program ends here.
@@ -100,16 +86,34 @@ std::optional<int> parse(QCommandLineParser &parser, const QStringList &argument
     return std::nullopt;
 }
 
-const QCommandLineOption DatabaseOption(u"database"_s,
-                                        u"postgresql://... or sqlite:///path instead of "
-                                        "journal.ini"_s,
-                                        u"URL"_s);
+const QCommandLineOption DatabaseOption(u"database"_s, QLatin1String(DatabaseOptionHelp), u"URL"_s);
+const QCommandLineOption DatabaseFileOption(u"database-file"_s,
+                                            QLatin1String(DatabaseFileOptionHelp), u"FILE"_s);
+
+// The database by the journal's own rule, in the settings folder the window uses:
+// --database, --database-file or the environment's address, else journal.ini's.
+std::optional<DatabaseAddress> storeAddress(const QCommandLineParser &parser, QString *error) {
+    JournalSettings settings = JournalSettings::read(DeskSetup::fromBuild().settingsDirectory);
+    if (const Result<> chosen =
+            settings.choose({parser.value(DatabaseOption), parser.value(DatabaseFileOption),
+                             DatabaseChoice::environment()});
+        !chosen) {
+        *error = chosen.error();
+        return std::nullopt;
+    }
+    for (const QString &warning : std::as_const(settings.warnings))
+        printError(warning);
+    if (!settings.problem.isEmpty()) {
+        *error = settings.problem;
+        return std::nullopt;
+    }
+    return settings.database;
+}
 
 // Opens the store for a set-up command; prints why not.
 std::unique_ptr<WebStore> openStore(const QCommandLineParser &parser) {
     QString error;
-    const std::optional<DatabaseAddress> address =
-        storeAddress(parser.value(DatabaseOption), &error);
+    const std::optional<DatabaseAddress> address = storeAddress(parser, &error);
     if (!address) {
         printError(error);
         return nullptr;
@@ -125,7 +129,8 @@ std::unique_ptr<WebStore> openStore(const QCommandLineParser &parser) {
 int addUser(int argc, char *argv[], const QStringList &arguments) {
     QCommandLineParser parser;
     const QCommandLineOption roleOption(u"role"_s, u"agent, supervisor or admin"_s, u"ROLE"_s);
-    if (const std::optional<int> status = parse(parser, arguments, {roleOption, DatabaseOption}))
+    if (const std::optional<int> status =
+            parse(parser, arguments, {roleOption, DatabaseOption, DatabaseFileOption}))
         return *status;
     if (parser.positionalArguments().size() != 1 || !parser.isSet(roleOption)) {
         printError(u"adduser NAME --role ROLE"_s);
@@ -168,9 +173,9 @@ int addCounter(int argc, char *argv[], const QStringList &arguments) {
                                           u"USER,USER"_s);
     const QCommandLineOption queueOption(u"queue"_s, u"print on this CUPS queue of the server"_s,
                                          u"CUPS-QUEUE"_s);
-    if (const std::optional<int> status =
-            parse(parser, arguments,
-                  {codeOption, leftOption, topOption, agentsOption, queueOption, DatabaseOption}))
+    if (const std::optional<int> status = parse(parser, arguments,
+                                                {codeOption, leftOption, topOption, agentsOption,
+                                                 queueOption, DatabaseOption, DatabaseFileOption}))
         return *status;
     if (parser.positionalArguments().size() != 1) {
         printError(u"addcounter NAME [options]"_s);
@@ -231,9 +236,10 @@ int serve(int argc, char *argv[], const QStringList &arguments) {
         u"connections one client address may hold open at once (default %1; behind the proxy "
         "every connection comes from its address)"_s.arg(WebPolicy().connectionsPerAddress),
         u"N"_s, QString::number(WebPolicy().connectionsPerAddress));
-    if (const std::optional<int> status = parse(parser, arguments,
-                                                {listenOption, DatabaseOption, idleOption,
-                                                 maximumOption, lockOption, perAddressOption}))
+    if (const std::optional<int> status =
+            parse(parser, arguments,
+                  {listenOption, DatabaseOption, DatabaseFileOption, idleOption, maximumOption,
+                   lockOption, perAddressOption}))
         return *status;
     if (!parser.positionalArguments().isEmpty()) {
         printError(u"unexpected argument: %1"_s.arg(parser.positionalArguments().constFirst()));
@@ -267,8 +273,7 @@ int serve(int argc, char *argv[], const QStringList &arguments) {
         return ExitFailed;
     }
     QString error;
-    const std::optional<DatabaseAddress> address =
-        storeAddress(parser.value(DatabaseOption), &error);
+    const std::optional<DatabaseAddress> address = storeAddress(parser, &error);
     if (!address) {
         printError(error);
         return ExitFailed;
