@@ -64,9 +64,7 @@ QString CommandLine::helpText() const {
 }
 
 void printError(const QString &text) {
-    const QByteArray line = "itinerary-cli: " + text.toUtf8() + '\n';
-    std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
-    std::fflush(stderr);
+    printProgramError("itinerary-cli", text);
 }
 
 void writeStdout(const QByteArray &bytes) {

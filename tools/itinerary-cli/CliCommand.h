@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ToolOutput.h"
 #include "base/Result.h"
 
 #include <QCommandLineOption>
@@ -12,11 +13,6 @@
 #include <optional>
 
 namespace itinerary::cli {
-
-// Exit statuses shared by every command.
-inline constexpr int ExitOk = 0;
-inline constexpr int ExitFailed = 1;
-inline constexpr int ExitUsage = 2;
 
 // A command's arguments as it understood them, or the exit status it ends with at once
 // (after its help, or after telling what is wrong with the command line).

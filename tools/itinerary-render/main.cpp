@@ -3,6 +3,7 @@
 #include "BuildConfig.h"
 #include "ListenAddress.h"
 #include "ToolCommandLine.h"
+#include "ToolOutput.h"
 
 #include "base/Result.h"
 
@@ -21,10 +22,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int ExitOk = 0;
-constexpr int ExitFailed = 1;
-constexpr int ExitUsage = 2;
-
 const QString Synopsis = u"usage: itinerary-render [--listen ADDR:PORT] [--layout FILE] "
                          "[--connections-per-address N] [--help] [--version]"_s;
 const QString Description =
@@ -33,14 +30,8 @@ const QString Description =
     "  GET /health                                       \"ok\"\n"
     "Prints its base address (http://ADDR:PORT/) as the first line of standard output."_s;
 
-void writeTo(std::FILE *stream, const QString &text) {
-    const QByteArray bytes = text.toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-    std::fflush(stream);
-}
-
 void printError(const QString &text) {
-    writeTo(stderr, u"itinerary-render: "_s + text + u'\n');
+    printProgramError("itinerary-render", text);
 }
 
 struct ServiceOptions {

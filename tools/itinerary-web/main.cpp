@@ -11,6 +11,7 @@
 #include "CounterValues.h"
 #include "ListenAddress.h"
 #include "ToolCommandLine.h"
+#include "ToolOutput.h"
 #include "WebLog.h"
 #include "WebLogMessages.h"
 #include "WebSecrets.h"
@@ -36,10 +37,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int ExitOk = 0;
-constexpr int ExitFailed = 1;
-constexpr int ExitUsage = 2;
-
 const QString Synopsis =
     u"usage: itinerary-web [--listen ADDR:PORT] [DATABASE] [--help] [--version]\n"
     "       itinerary-web adduser NAME --role agent|supervisor|admin [DATABASE]\n"
@@ -53,14 +50,8 @@ const QString Description =
     "password from standard input. Prints its base address (http://ADDR:PORT/) as the first\n"
     "line of standard output."_s;
 
-void writeTo(std::FILE *stream, const QString &text) {
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-    std::fflush(stream);
-}
-
 void printError(const QString &text) {
-    writeTo(stderr, u"itinerary-web: "_s + text + u'\n');
+    printProgramError("itinerary-web", text);
 }
 
 // Parses the command's options; the exit status when the program ends here.

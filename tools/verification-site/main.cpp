@@ -3,6 +3,7 @@
 #include "SiteOptions.h"
 #include "TicketFile.h"
 #include "ToolCommandLine.h"
+#include "ToolOutput.h"
 #include "VerificationSite.h"
 #include "http/StopSignals.h"
 #include "http/SystemdLogPriorities.h"
@@ -16,18 +17,8 @@ using namespace itinerary::site;
 using namespace Qt::StringLiterals;
 
 namespace {
-constexpr int ExitOk = 0;
-constexpr int ExitFailed = 1;
-constexpr int ExitUsage = 2;
-
-void writeTo(std::FILE *stream, const QString &text) {
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-    std::fflush(stream);
-}
-
 void printError(const QString &text) {
-    writeTo(stderr, u"verification-site: "_s + text + u'\n');
+    printProgramError("verification-site", text);
 }
 } // namespace
 
