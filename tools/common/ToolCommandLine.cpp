@@ -18,6 +18,13 @@ QString commandHelpText(const QString &synopsis, const QString &description,
     return text;
 }
 
+QStringList programArguments(int argc, char *argv[]) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
 void useOffscreenPlatformWithoutDisplay() {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {

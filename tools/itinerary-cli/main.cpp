@@ -38,9 +38,7 @@ void printUsage(std::FILE *stream) {
 int main(int argc, char *argv[]) {
     // Commands that draw (render, print) need a platform; without a display use offscreen.
     useOffscreenPlatformWithoutDisplay();
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const QStringList arguments = programArguments(argc, argv);
 
     // Everything from the command's name on belongs to the command.
     QCommandLineParser parser;

@@ -103,9 +103,7 @@ int main(int argc, char *argv[]) {
     // Text is drawn with the fonts of a GUI application; without a display use offscreen.
     useOffscreenPlatformWithoutDisplay();
 
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const QStringList arguments = programArguments(argc, argv);
     const Parsed parsed = parseOptions(arguments);
     if (!parsed)
         return parsed.error();

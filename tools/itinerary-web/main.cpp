@@ -28,6 +28,7 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <functional>
 #include <iostream>
 #include <string>
 
@@ -117,6 +118,20 @@ std::unique_ptr<WebStore> openStore(const QCommandLineParser &parser) {
     }
 }
 
+// Runs a set-up command's work: a refused value ends it as a refused command line, a store
+// that fails as a failure, each with its message.
+int runSetupCommand(const std::function<int()> &work) {
+    try {
+        return work();
+    } catch (const ApiRefusal &refusal) {
+        printError(refusal.message);
+        return ExitUsage;
+    } catch (const StoreFailure &failure) {
+        printError(failure.message);
+        return ExitFailed;
+    }
+}
+
 int addUser(int argc, char *argv[], const QStringList &arguments) {
     QCommandLineParser parser;
     const QCommandLineOption roleOption(u"role"_s, u"agent, supervisor or admin"_s, u"ROLE"_s);
@@ -133,7 +148,7 @@ int addUser(int argc, char *argv[], const QStringList &arguments) {
     if (password.endsWith(u'\r'))
         password.chop(1);
     QCoreApplication app(argc, argv);
-    try {
+    return runSetupCommand([&]() {
         WebUser user{checkedName(parser.positionalArguments().constFirst()),
                      checkedRole(parser.value(roleOption)),
                      {}};
@@ -144,14 +159,8 @@ int addUser(int argc, char *argv[], const QStringList &arguments) {
         if (!store || user.passwordHash.isEmpty())
             return ExitFailed;
         store->saveUser(user);
-    } catch (const ApiRefusal &refusal) {
-        printError(refusal.message);
-        return ExitUsage;
-    } catch (const StoreFailure &failure) {
-        printError(failure.message);
-        return ExitFailed;
-    }
-    return ExitOk;
+        return ExitOk;
+    });
 }
 
 int addCounter(int argc, char *argv[], const QStringList &arguments) {
@@ -173,7 +182,7 @@ int addCounter(int argc, char *argv[], const QStringList &arguments) {
         return ExitUsage;
     }
     QCoreApplication app(argc, argv);
-    try {
+    return runSetupCommand([&]() {
         CounterRecord counter;
         counter.name = checkedName(parser.positionalArguments().constFirst());
         counter.checkCode = checkedCheckCode(parser.value(codeOption));
@@ -191,14 +200,8 @@ int addCounter(int argc, char *argv[], const QStringList &arguments) {
             counter.agents.append(agent.trimmed());
         }
         store->saveCounter(counter);
-    } catch (const ApiRefusal &refusal) {
-        printError(refusal.message);
-        return ExitUsage;
-    } catch (const StoreFailure &failure) {
-        printError(failure.message);
-        return ExitFailed;
-    }
-    return ExitOk;
+        return ExitOk;
+    });
 }
 
 std::chrono::milliseconds seconds(const QCommandLineParser &parser,
@@ -309,9 +312,7 @@ int serve(int argc, char *argv[], const QStringList &arguments) {
 int main(int argc, char *argv[]) {
     prefixLogPrioritiesForTheJournal();
     useOffscreenPlatformWithoutDisplay();
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const QStringList arguments = programArguments(argc, argv);
     const QString command = arguments.value(0);
     if (command == u"adduser")
         return addUser(argc, argv, arguments.mid(1));

@@ -26,9 +26,7 @@ int main(int argc, char *argv[]) {
     prefixLogPrioritiesForTheJournal();
     // Options and tickets are read before the application object exists, so a usage error
     // ends the program without starting a window system connection.
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const QStringList arguments = programArguments(argc, argv);
     const Result<SiteOptions> parsed = parseSiteOptions(arguments);
     if (!parsed) {
         printError(parsed.error());
